@@ -1,0 +1,159 @@
+// The typed-list encoding and the owning pointer array behind every CKeloHesArray<T>.
+#include <kelohessian/hessian/array.h>
+
+#include <string.h>
+
+#include <new>
+
+#include <kelohessian/hessian/detail/wire.h>
+
+using kelo_detail::AddBytes;
+using kelo_detail::Fail;
+
+CKeloHesArrayBase::CKeloHesArrayBase()
+    : m_items(nullptr), m_count(0), m_capacity(0), m_checkItemClassName(true) {}
+
+CKeloHesArrayBase::~CKeloHesArrayBase() {
+  Reset();
+  delete[] m_items;
+}
+
+int CKeloHesArrayBase::SetNull(bool isNull) {
+  m_null = isNull;
+  return KELO_OK;
+}
+
+int CKeloHesArrayBase::AllocateAtLeast(int n) {
+  if (n <= m_capacity) return KELO_OK;
+  // n slots must fit a 32-bit byte count as well as the heap.
+  if (static_cast<unsigned long long>(n) * sizeof(CKeloHesObject*) > 0xFFFFFFFFull)
+    return KELO_E_NO_MEMORY;
+  CKeloHesObject** items = new (std::nothrow) CKeloHesObject*[static_cast<size_t>(n)];
+  if (!items) return KELO_E_NO_MEMORY;
+  if (m_count) memcpy(items, m_items, static_cast<size_t>(m_count) * sizeof(CKeloHesObject*));
+  delete[] m_items;
+  m_items = items;
+  m_capacity = n;
+  return KELO_OK;
+}
+
+int CKeloHesArrayBase::Add(CKeloHesObject& item) {
+  if (m_count == m_capacity) {
+    const long long grown = 2ll * m_capacity + 20;
+    if (grown > 0x7FFFFFFF) return KELO_E_NO_MEMORY;
+    if (int rc = AllocateAtLeast(static_cast<int>(grown)); rc != 0) return rc;
+  }
+  m_items[m_count++] = &item;
+  SetNull(false);
+  return KELO_OK;
+}
+
+void CKeloHesArrayBase::Reset() {
+  while (m_count > 0) {
+    CKeloHesObject* item = m_items[--m_count];
+    delete item;
+  }
+  SetNull(false);
+}
+
+int CKeloHesArrayBase::Serialize(CKeloOutput& out) const {
+  if (m_null) return out.Append('N');
+  const CKeloHesName& ns = ItemNamespace();
+  const CKeloHesName& cls = ItemClassName();
+  const unsigned long long length = 1ull + (ns.Length() ? ns.Length() + 1ull : 0ull) +
+                                    static_cast<unsigned long long>(cls.Length());
+  if (int rc = out.Append("Vt", 2); rc != 0) return rc;
+  if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
+  char header[3];
+  kelo_detail::WriteU16(header, static_cast<unsigned int>(length));
+  header[2] = '[';
+  if (int rc = out.Append(header, 3); rc != 0) return rc;
+  if (ns.Length()) {
+    if (int rc = out.Append(ns.Data(), ns.Length()); rc != 0) return rc;
+    if (int rc = out.Append('.'); rc != 0) return rc;
+  }
+  if (int rc = out.Append(cls.Data(), cls.Length()); rc != 0) return rc;
+  char count[5] = {'l'};
+  kelo_detail::WriteU32(count + 1, static_cast<unsigned int>(m_count));
+  if (int rc = out.Append(count, 5); rc != 0) return rc;
+  for (int i = 0; i < m_count; ++i) {
+    if (int rc = m_items[i]->Serialize(out); rc != 0) return rc;
+  }
+  return out.Append('z');
+}
+
+int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
+  Reset();
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get array content indicator", true);
+  if (*p == 'N') {
+    SetNull(true);
+    return KELO_OK;
+  }
+  if (*p != 'V')
+    return Fail(parse, KELO_E_FORMAT,
+                "Expected array content indicator ('V' or 'N') but got something else", true);
+  SetNull(false);
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read array item type", true);
+  if (*p != 't')
+    return Fail(parse, KELO_E_FORMAT,
+                "Expected 't' and then type length (of array item), but got something else", true);
+  if (int rc = in.Extract(p, 2); rc != 0)
+    return Fail(parse, rc, "Failed to get array item's class name length (after 't')", true);
+  const unsigned int length = kelo_detail::ReadU16(p);
+  if (length == 0) return Fail(parse, KELO_E_NOT_SUPPORTED, "Anonymous lists not supported", true);
+  const char* type;
+  if (int rc = in.Extract(type, length); rc != 0)
+    return Fail(parse, rc, "Failed to read item's class name", true);
+  if (type[0] != '[')
+    return Fail(parse, KELO_E_FORMAT,
+                "Expected list item class name to start with with '[', but it didn't", true);
+  if (m_checkItemClassName &&
+      !kelo_detail::IsTypeName(ItemNamespace(), ItemClassName(), type + 1, length - 1)) {
+    kelo_detail::Add(parse, "Expected item class \"");
+    const CKeloHesName& ns = ItemNamespace();
+    if (ns.Length()) {
+      AddBytes(parse, ns.Data(), ns.Length());
+      kelo_detail::Add(parse, ".");
+    }
+    AddBytes(parse, ItemClassName().Data(), ItemClassName().Length());
+    kelo_detail::Add(parse, "[]\" but got \"");
+    AddBytes(parse, type, length);
+    return Fail(parse, KELO_E_FORMAT, "\"", true);
+  }
+  if (int rc = in.Extract(p, 1); rc != 0)
+    return Fail(parse, rc, "Failed to read array length indicator", true);
+  if (*p != 'l')
+    return Fail(parse, KELO_E_FORMAT, "Expected 'l' and then array length , but got something else",
+                true);
+  if (int rc = in.Extract(p, 4); rc != 0)
+    return Fail(parse, rc, "Failed to read array length indicator", true);
+  const int count = static_cast<int>(kelo_detail::ReadU32(p));
+  if (count < 0)
+    return Fail(parse, KELO_E_NOT_SUPPORTED,
+                "Got negative length, indicating variable length list, which is currently not "
+                "supported",
+                true);
+  // Items are created one at a time as the input pays for them; the count never sizes an
+  // allocation.
+  for (int i = 0; i < count; ++i) {
+    CKeloHesObject* item = nullptr;
+    if (int rc = CreateItem(item); rc != 0) return rc;
+    int rc = item->Deserialize(parse);
+    if (rc == 0) rc = Add(*item);
+    if (rc != 0) {
+      delete item;
+      Reset();
+      return rc;
+    }
+  }
+  if (int rc = in.Extract(p, 1); rc != 0)
+    return Fail(parse, rc, "Failed to read array's terminating 'z'", true);
+  if (*p != 'z')
+    return Fail(parse, KELO_E_FORMAT, "Expected array's terminating 'z', but got something else",
+                true);
+  return KELO_OK;
+}

@@ -1,0 +1,87 @@
+// Typed lists: an owning, growable sequence of heap items of one structure class, written as
+//   'V' 't' <2-byte length> '[' <item namespace '.' item class> 'l' <signed 4-byte count> items 'z'
+// or 'N' for a null list.
+#pragma once
+
+#include <new>
+
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/hes_class.h>
+
+// The list owns its items (created while decoding, or handed over with Add) and the pointer
+// array, and destroys them in Reset and in its destructor. Lists cannot be copied.
+//
+// Hostile input: the count on the wire is never used to allocate; items are created one by one as
+// the input pays for them, so a huge count fails at the first item the input cannot hold.
+class KELO_API CKeloHesArrayBase : public CKeloHesObject {
+ public:
+  CKeloHesArrayBase();
+  CKeloHesArrayBase(const CKeloHesArrayBase&) = delete;
+  CKeloHesArrayBase& operator=(const CKeloHesArrayBase&) = delete;
+  ~CKeloHesArrayBase() override;
+
+  int Serialize(CKeloOutput& out) const override;
+  int Deserialize(CKeloInputParse& parse) override;
+  int SetNull(bool isNull) override;
+
+  int Count() const { return m_count; }
+  // Grows the pointer array to at least n slots; -1999997 (nothing changed) on failure.
+  int AllocateAtLeast(int n);
+  // Destroys every item (last first), keeps the pointer array; the list is then not null.
+  void Reset();
+
+ protected:
+  virtual const CKeloHesName& ItemNamespace() const = 0;
+  virtual const CKeloHesName& ItemClassName() const = 0;
+  virtual int CreateItem(CKeloHesObject*& item) = 0;
+
+  // Takes ownership of a heap item; grows the array to 2 * capacity + 20 when full.
+  int Add(CKeloHesObject& item);
+  CKeloHesObject* GetAt(int index) {
+    return index >= 0 && index < m_count ? m_items[index] : nullptr;
+  }
+  const CKeloHesObject* GetAt(int index) const {
+    return index >= 0 && index < m_count ? m_items[index] : nullptr;
+  }
+
+ private:
+  CKeloHesObject** m_items;
+  int m_count;
+  int m_capacity;
+
+ protected:
+  // Whether Deserialize compares the received item type; false only in CKeloHesSkipArray.
+  bool m_checkItemClassName;
+};
+
+template <class T>
+class CKeloHesArray : public CKeloHesArrayBase {
+ public:
+  CKeloHesArray() {}
+  ~CKeloHesArray() override {}
+
+  // Takes ownership of an item allocated with new.
+  int Add(T& item) { return CKeloHesArrayBase::Add(item); }
+  T* GetAt(int index) { return static_cast<T*>(CKeloHesArrayBase::GetAt(index)); }
+  const T* GetAt(int index) const { return static_cast<const T*>(CKeloHesArrayBase::GetAt(index)); }
+
+ protected:
+  const CKeloHesName& ItemNamespace() const override { return T::mNamespace; }
+  const CKeloHesName& ItemClassName() const override { return T::mClassName; }
+  int CreateItem(CKeloHesObject*& item) override {
+    T* created = new (std::nothrow) T();
+    item = created;
+    return created ? KELO_OK : KELO_E_NO_MEMORY;
+  }
+};
+
+// Declares (in a header) and defines (in the library's .cpp) an exported instantiation of
+// CKeloHesArray for an item class, so users link against one copy inside the library.
+// On ELF the declaration's visibility carries over to the definition (GCC refuses the attribute
+// there a second time); Windows needs dllexport on the definition itself.
+#define KELO_DECLARE_ARRAY(T) extern template class KELO_API CKeloHesArray<T>;
+#if defined(_WIN32) || defined(__CYGWIN__)
+#define KELO_DEFINE_ARRAY(T) template class KELO_API CKeloHesArray<T>;
+#else
+#define KELO_DEFINE_ARRAY(T) template class CKeloHesArray<T>;
+#endif

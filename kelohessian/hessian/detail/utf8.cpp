@@ -1,0 +1,108 @@
+// UTF-8 encoding and decoding of 16-bit units, with a fast path for ASCII runs.
+#include <kelohessian/hessian/detail/utf8.h>
+
+namespace kelo_detail {
+
+const char* Utf8Message(Utf8Status status) {
+  switch (status) {
+    case kUtf8Above0xFFFF:
+      return "utf8: Unicode value greater than 0xFFFF not supported yet";
+    case kUtf8BadLead:
+      return "Corrupted utf8: Unsupported leading byte";
+    case kUtf8Truncated2:
+      return "Corrupted utf8: Sequence terminated in the middle of a 2-byte char";
+    case kUtf8Truncated3:
+      return "Corrupted utf8: Sequence terminated in the middle of a 3-byte char";
+    case kUtf8BadContinuation2:
+      return "Corrupted utf8: Format of second byte in a two-byte encoding is not 10zzzzzz";
+    case kUtf8BadContinuation3:
+      return "Corrupted utf8: Format of second or third byte in a three-byte encoding is not "
+             "10zzzzzz";
+    default:
+      return "";
+  }
+}
+
+Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                      unsigned short* units, size_t* consumed, size_t* decoded) {
+  size_t pos = 0;
+  size_t n = 0;
+  Utf8Status status = kUtf8Ok;
+  while (n < count) {
+    // ASCII run: one byte per character, no checks beyond the bounds.
+    size_t run = available - pos;
+    if (run > count - n) run = count - n;
+    size_t i = 0;
+    while (i < run && in[pos + i] < 0x80) {
+      units[n + i] = in[pos + i];
+      ++i;
+    }
+    pos += i;
+    n += i;
+    if (n == count) break;
+    if (pos == available) {
+      status = kUtf8Exhausted;
+      break;
+    }
+    const unsigned char b = in[pos++];
+    if ((b & 0xE0) == 0xC0) {
+      if (available - pos < 1) {
+        status = kUtf8Truncated2;
+        break;
+      }
+      const unsigned char c1 = in[pos++];
+      if ((c1 & 0xC0) != 0x80) {
+        status = kUtf8BadContinuation2;
+        break;
+      }
+      units[n++] = static_cast<unsigned short>(((b & 0x1F) << 6) | (c1 & 0x3F));
+    } else if ((b & 0xF0) == 0xE0) {
+      if (available - pos < 2) {
+        status = kUtf8Truncated3;
+        break;
+      }
+      const unsigned char c1 = in[pos];
+      const unsigned char c2 = in[pos + 1];
+      pos += 2;
+      if ((c1 & 0xC0) != 0x80 || (c2 & 0xC0) != 0x80) {
+        status = kUtf8BadContinuation3;
+        break;
+      }
+      units[n++] =
+          static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+    } else if ((b & 0xF8) == 0xF0) {
+      status = kUtf8Above0xFFFF;
+      break;
+    } else {
+      status = kUtf8BadLead;
+      break;
+    }
+  }
+  *consumed = pos;
+  *decoded = n;
+  return status;
+}
+
+long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, size_t* done) {
+  unsigned char* p = out;
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned int u = units[i];
+    if (u < 0x80) {
+      *p++ = static_cast<unsigned char>(u);
+    } else if (u < 0x800) {
+      *p++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+      *p++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+    } else if (u >= 0xD800 && u <= 0xDFFF) {
+      *done = i;
+      return -1;
+    } else {
+      *p++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+      *p++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+      *p++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+    }
+  }
+  *done = count;
+  return static_cast<long>(p - out);
+}
+
+}  // namespace kelo_detail

@@ -1,0 +1,36 @@
+// UTF-8 for the 16-bit code units that strings hold: one unit is one BMP character of 1 to 3
+// bytes; surrogate units cannot be written and 4-byte sequences cannot be read. Shared by the
+// string codec and the tools. Not installed.
+#pragma once
+
+#include <stddef.h>
+
+namespace kelo_detail {
+
+enum Utf8Status {
+  kUtf8Ok = 0,
+  kUtf8Exhausted,         // the input ended before the first byte of a character
+  kUtf8Above0xFFFF,       // a 4-byte lead byte (0xF0 to 0xF7)
+  kUtf8BadLead,           // 0x80 to 0xBF or 0xF8 to 0xFF as a lead byte
+  kUtf8Truncated2,        // the input ended inside a 2-byte sequence
+  kUtf8Truncated3,        // ... inside a 3-byte sequence
+  kUtf8BadContinuation2,  // the second byte of a 2-byte sequence is not 10xxxxxx
+  kUtf8BadContinuation3   // the second or third byte of a 3-byte sequence is not 10xxxxxx
+};
+
+// The exact error text of a failed decode, for every status but kUtf8Ok and kUtf8Exhausted.
+const char* Utf8Message(Utf8Status status);
+
+// Decodes count characters from in[0..available) into units (room for count units). On success
+// *consumed is the number of bytes read. On failure *consumed is the number of bytes taken before
+// the failure was found (the lead byte of a bad sequence included) and *decoded the number of
+// characters stored. Overlong forms and encoded surrogates are accepted as they decode.
+Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                      unsigned short* units, size_t* consumed, size_t* decoded);
+
+// Encodes count units into out, which has room for 3 * count bytes. Returns the number of bytes
+// written, or -1 when a unit lies in the surrogate range 0xD800 to 0xDFFF (*done then holds the
+// number of units encoded before it).
+long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, size_t* done);
+
+}  // namespace kelo_detail

@@ -1,0 +1,58 @@
+// Internal helpers shared by the encoders and decoders: big-endian numbers and the one-line way
+// to record a failure in the parse context. Not installed.
+#pragma once
+
+#include <string.h>
+
+#include <kelohessian/hessian/name.h>
+#include <kelohessian/hessian/parse.h>
+
+namespace kelo_detail {
+
+// Number of bytes of context shown behind a message ". Last chars read: '...'".
+enum { kLastChars = 16 };
+
+inline unsigned int ReadU16(const char* p) {
+  return (static_cast<unsigned int>(static_cast<unsigned char>(p[0])) << 8) |
+         static_cast<unsigned char>(p[1]);
+}
+inline unsigned int ReadU32(const char* p) {
+  return (ReadU16(p) << 16) | ReadU16(p + 2);
+}
+inline unsigned long long ReadU64(const char* p) {
+  return (static_cast<unsigned long long>(ReadU32(p)) << 32) | ReadU32(p + 4);
+}
+inline void WriteU16(char* p, unsigned int v) {
+  p[0] = static_cast<char>((v >> 8) & 0xFF);
+  p[1] = static_cast<char>(v & 0xFF);
+}
+inline void WriteU32(char* p, unsigned int v) {
+  WriteU16(p, v >> 16);
+  WriteU16(p + 2, v & 0xFFFF);
+}
+inline void WriteU64(char* p, unsigned long long v) {
+  WriteU32(p, static_cast<unsigned int>(v >> 32));
+  WriteU32(p + 4, static_cast<unsigned int>(v));
+}
+
+// Appends a fixed message (a string literal) with or without the last characters and returns
+// the given code, so that a failure is one line at its call site.
+template <size_t N>
+inline int Fail(CKeloInputParse& parse, int code, const char (&message)[N], bool lastChars) {
+  parse.AddToErrorByLength(message, N - 1, lastChars ? kLastChars : 0);
+  return code;
+}
+// Appends a message without context (for pieces of a composed message).
+template <size_t N>
+inline void Add(CKeloInputParse& parse, const char (&message)[N]) {
+  parse.AddToErrorByLength(message, N - 1, 0);
+}
+inline void AddBytes(CKeloInputParse& parse, const char* bytes, unsigned int length) {
+  parse.AddToErrorByLength(bytes, length, 0);
+}
+
+// True when name is exactly the type name of (ns, cls): "ns.cls", or "cls" for an empty ns.
+bool IsTypeName(const CKeloHesName& ns, const CKeloHesName& cls, const char* name,
+                unsigned int length);
+
+}  // namespace kelo_detail

@@ -1,0 +1,16 @@
+// The one export macro of the library. KELO_API marks every class and function that a client
+// links against: dllexport while the library itself is built on Windows, dllimport for its
+// users there, default visibility on ELF where everything else is hidden.
+#pragma once
+
+#if defined(KELOHESSIAN_STATIC)
+#define KELO_API
+#elif defined(_WIN32) || defined(__CYGWIN__)
+#if defined(KELOHESSIAN_BUILDING)
+#define KELO_API __declspec(dllexport)
+#else
+#define KELO_API __declspec(dllimport)
+#endif
+#else
+#define KELO_API __attribute__((visibility("default")))
+#endif

@@ -1,0 +1,272 @@
+// The typed-map encoding of structures, the member registry, and the error clauses that
+// enclosing structures add to a failure, innermost first.
+#include <kelohessian/hessian/hes_class.h>
+
+#include <new>
+
+#include <kelohessian/hessian/detail/wire.h>
+#include <kelohessian/hessian/skip.h>
+
+using kelo_detail::Add;
+using kelo_detail::AddBytes;
+using kelo_detail::Fail;
+
+CKeloHesClass::CKeloHesClass() : m_head(nullptr), m_tail(nullptr), m_checkClassName(true) {}
+
+CKeloHesClass::CKeloHesClass(const CKeloHesClass& other)
+    : CKeloHesObject(other),
+      m_head(nullptr),
+      m_tail(nullptr),
+      m_checkClassName(other.m_checkClassName) {}
+
+CKeloHesClass& CKeloHesClass::operator=(const CKeloHesClass& other) {
+  m_null = other.m_null;
+  m_checkClassName = other.m_checkClassName;
+  return *this;
+}
+
+CKeloHesClass::~CKeloHesClass() {
+  ClearMemberHash();
+}
+
+int CKeloHesClass::SetNull(bool isNull) {
+  m_null = isNull;
+  return KELO_OK;
+}
+
+int CKeloHesClass::HashMembers() {
+  return KELO_E_NOT_SUPPORTED;
+}
+
+int CKeloHesClass::InsertMember(const CKeloHesName& name, CKeloHesObject& object) {
+  CKeloMemberData* node = new (std::nothrow) CKeloMemberData(&name, &object);
+  if (!node) return KELO_E_NO_MEMORY;
+  if (m_tail)
+    m_tail->m_next = node;
+  else
+    m_head = node;
+  m_tail = node;
+  return KELO_OK;
+}
+
+int CKeloHesClass::CreateMemberHash() {
+  if (m_head) return KELO_OK;
+  return HashMembers();
+}
+
+void CKeloHesClass::ClearMemberHash() {
+  CKeloMemberData* node = m_head;
+  while (node) {
+    CKeloMemberData* next = node->m_next;
+    delete node;
+    node = next;
+  }
+  m_head = m_tail = nullptr;
+}
+
+void CKeloHesClass::NullifyAllMembers() {
+  for (CKeloMemberData* node = m_head; node; node = node->m_next) node->m_object->SetNull(true);
+}
+
+// A registry left partial by a failed registration is discarded, so that the next write or read
+// builds it afresh instead of using a shorter member list.
+int CKeloHesClass::EnsureMembers() const {
+  if (m_head) return KELO_OK;
+  CKeloHesClass* self = const_cast<CKeloHesClass*>(this);
+  const int rc = self->HashMembers();
+  if (rc != 0) self->ClearMemberHash();
+  return rc;
+}
+
+unsigned int CKeloHesClass::TypeNameLength() const {
+  const unsigned int ns = Namespace().Length();
+  return (ns ? ns + 1 : 0) + ClassName().Length();
+}
+
+bool CKeloHesClass::IsTypeName(const char* name, unsigned int length) const {
+  return kelo_detail::IsTypeName(Namespace(), ClassName(), name, length);
+}
+
+int CKeloHesClass::Serialize(CKeloOutput& out) const {
+  if (m_null) return out.Append('N');
+  if (int rc = EnsureMembers(); rc != 0) return rc;
+  if (int rc = StartSerialize(out); rc != 0) return rc;
+  if (int rc = SerializeMembers(out); rc != 0) return rc;
+  return out.Append('z');
+}
+
+int CKeloHesClass::StartSerialize(CKeloOutput& out) const {
+  const CKeloHesName& ns = Namespace();
+  const CKeloHesName& cls = ClassName();
+  const unsigned long long length =
+      (ns.Length() ? ns.Length() + 1ull : 0ull) + static_cast<unsigned long long>(cls.Length());
+  if (int rc = out.Append("Mt", 2); rc != 0) return rc;
+  if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
+  char bytes[2];
+  kelo_detail::WriteU16(bytes, static_cast<unsigned int>(length));
+  if (int rc = out.Append(bytes, 2); rc != 0) return rc;
+  if (ns.Length()) {
+    if (int rc = out.Append(ns.Data(), ns.Length()); rc != 0) return rc;
+    if (int rc = out.Append('.'); rc != 0) return rc;
+  }
+  return out.Append(cls.Data(), cls.Length());
+}
+
+int CKeloHesClass::SerializeMembers(CKeloOutput& out) const {
+  if (!m_head) return KELO_E_INVALID_STATE;
+  for (const CKeloMemberData* node = m_head; node; node = node->m_next) {
+    if (int rc =
+            SerializeOneMember(node->m_name->Data(), node->m_name->Length(), *node->m_object, out);
+        rc != 0)
+      return rc;
+  }
+  return KELO_OK;
+}
+
+int CKeloHesClass::SerializeOneMember(const char* name, unsigned int length,
+                                      const CKeloHesObject& object, CKeloOutput& out) const {
+  char header[3] = {'S'};
+  kelo_detail::WriteU16(header + 1, length & 0xFFFF);
+  if (int rc = out.Append(header, 3); rc != 0) return rc;
+  if (int rc = out.Append(name, length); rc != 0) return rc;
+  return object.Serialize(out);
+}
+
+int CKeloHesClass::EndSerialize(CKeloOutput& out) const {
+  return out.Append('z');
+}
+
+int CKeloHesClass::Deserialize(CKeloInputParse& parse) {
+  if (int rc = EnsureMembers(); rc != 0) return rc;
+  if (int rc = StartDeserialize(parse); rc != 0) return rc;
+  if (m_null) return KELO_OK;
+  return DeserializeMembers(parse);
+}
+
+int CKeloHesClass::StartDeserialize(CKeloInputParse& parse) {
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get content indicator ('M' or 'N')", true);
+  if (*p == 'N') {
+    SetNull(true);
+    return KELO_OK;
+  }
+  if (*p != 'M')
+    return Fail(parse, KELO_E_FORMAT, "Expected 'M' or 'N' but got something else", true);
+  SetNull(false);
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get class type indicator ('t')", true);
+  if (*p != 't')
+    return Fail(parse, KELO_E_FORMAT, "Expected 't' and then length but got something else", true);
+  if (int rc = in.Extract(p, 2); rc != 0)
+    return Fail(parse, rc, "Failed to get class name length (after 't')", true);
+  const unsigned int length = kelo_detail::ReadU16(p);
+  if (int rc = in.Extract(p, length); rc != 0)
+    return Fail(parse, rc, "Failed to get read class name", true);
+  if (!m_checkClassName) return KELO_OK;
+  return VerifyExpectedClassName(parse, p, length);
+}
+
+int CKeloHesClass::VerifyExpectedClassName(CKeloInputParse& parse, const char* name,
+                                           unsigned int length) {
+  if (IsTypeName(name, length)) return KELO_OK;
+  Add(parse, "Expected class \"");
+  const CKeloHesName& ns = Namespace();
+  if (ns.Length()) {
+    AddBytes(parse, ns.Data(), ns.Length());
+    Add(parse, ".");
+  }
+  AddBytes(parse, ClassName().Data(), ClassName().Length());
+  Add(parse, "\" but got \"");
+  AddBytes(parse, name, length);
+  return Fail(parse, KELO_E_FORMAT, "\"", true);
+}
+
+void CKeloHesClass::AppendClassNameToError(CKeloInputParse& parse) {
+  Add(parse, "class \"");
+  const CKeloHesName& ns = Namespace();
+  if (ns.Length()) {
+    AddBytes(parse, ns.Data(), ns.Length());
+    Add(parse, ".");
+  }
+  AddBytes(parse, ClassName().Data(), ClassName().Length());
+  Add(parse, "\"");
+}
+
+int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
+  NullifyAllMembers();
+  CKeloInput& in = parse.Input();
+  for (;;) {
+    const char* p;
+    int code = KELO_OK;
+    if (in.Extract(p, 1) != 0) {
+      code = KELO_E_EXHAUSTED;
+    } else if (*p == 'z') {
+      return KELO_OK;
+    } else if (*p != 'S') {
+      code = KELO_E_FORMAT;
+    } else if (in.Extract(p, 2) != 0) {
+      code = KELO_E_EXHAUSTED;
+      Add(parse, "While parsing ");
+      AppendClassNameToError(parse);
+      return Fail(parse, code, ", expected member name length (after 'S') but got no data", true);
+    } else {
+      const unsigned int length = kelo_detail::ReadU16(p);
+      if (in.Extract(p, length) != 0) {
+        Add(parse, "While parsing ");
+        AppendClassNameToError(parse);
+        return Fail(parse, KELO_E_EXHAUSTED, ", Got member data length, but could not get the name",
+                    true);
+      }
+      if (int rc = DeserializeOneMember(p, length, parse); rc != 0) return rc;
+      continue;
+    }
+    Add(parse, "While parsing ");
+    AppendClassNameToError(parse);
+    if (code == KELO_E_EXHAUSTED)
+      return Fail(parse, code, ", expected either 'S' or 'z' but could not get data", true);
+    return Fail(parse, code, ", expected either 'S' or 'z' but got something else", true);
+  }
+}
+
+int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
+                                        CKeloInputParse& parse) {
+  for (CKeloMemberData* node = m_head; node; node = node->m_next) {
+    if (node->m_name->Equals(name, length))
+      return DeserializeOneMember(name, length, *node->m_object, parse);
+  }
+  return CKeloHesSkipObject::Skip(parse);
+}
+
+int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
+                                        CKeloHesObject& object, CKeloInputParse& parse) {
+  const int rc = object.Deserialize(parse);
+  if (rc != 0)
+    AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing", name,
+                        length, parse);
+  return rc;
+}
+
+void CKeloHesClass::AppendMemberToError(const char* prefix, const char* name, unsigned int length,
+                                        CKeloInputParse& parse) {
+  parse.AddToError(prefix, KELO_NO_LAST_CHARS);
+  Add(parse, " member \"");
+  AddBytes(parse, name, length);
+  Add(parse, "\" of ");
+  AppendClassNameToError(parse);
+}
+
+int CKeloHesClass::EndDeserialize(CKeloInputParse& parse) {
+  const char* p;
+  if (parse.Input().Extract(p, 1) != 0) {
+    Add(parse, "Failed to read terminating 'z' for ");
+    AppendClassNameToError(parse);
+    parse.AddLastCharsToError(kelo_detail::kLastChars);
+    return KELO_E_EXHAUSTED;
+  }
+  if (*p == 'z') return KELO_OK;
+  Add(parse, "Expected terminating 'z' for ");
+  AppendClassNameToError(parse);
+  return Fail(parse, KELO_E_FORMAT, " but got something else", true);
+}

@@ -1,0 +1,81 @@
+// CKeloHesClass, the base of every structure, and its typed-map encoding:
+//   'M' 't' <2-byte length> <namespace '.' class name>  { 'S' <2-byte length> <member> <value> }
+//   'z'
+// or 'N' for a null structure. Members are registered once, on first use, by the virtual
+// HashMembers; they are written in registration order and found by exact name when read.
+#pragma once
+
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/name.h>
+#include <kelohessian/hessian/object.h>
+
+// Threading: a structure is used by one thread at a time. Its member registry is built by the
+// first Serialize or Deserialize, so even the first Serialize of a const object writes to it: a
+// const object shared between threads must have been written or read once before.
+//
+// Copying copies the null flag and the class-name check flag, never the registry: a copy
+// registers its own members on first use, and assignment keeps the target's registry.
+class KELO_API CKeloHesClass : public CKeloHesObject {
+ public:
+  CKeloHesClass();
+  CKeloHesClass(const CKeloHesClass& other);
+  CKeloHesClass& operator=(const CKeloHesClass& other);
+  ~CKeloHesClass() override;
+
+  int Serialize(CKeloOutput& out) const override;
+  int Deserialize(CKeloInputParse& parse) override;
+  int SetNull(bool isNull) override;
+  virtual const CKeloHesName& Namespace() const = 0;
+  virtual const CKeloHesName& ClassName() const = 0;
+
+  // The first registered member (null until the registry is built); members follow through
+  // m_next in wire order. Lets tools walk the members a structure writes.
+  const CKeloMemberData* FirstMember() const { return m_head; }
+  // Builds the registry when it is still empty; 0, or the code of HashMembers.
+  int EnsureMembers() const;
+
+ protected:
+  virtual int SerializeMembers(CKeloOutput& out) const;
+  // Registers the members, base class first. The root registers nothing and returns -1999993.
+  virtual int HashMembers();
+
+  // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated.
+  int InsertMember(const CKeloHesName& name, CKeloHesObject& object);
+
+  int StartSerialize(CKeloOutput& out) const;
+  int SerializeOneMember(const char* name, unsigned int length, const CKeloHesObject& object,
+                         CKeloOutput& out) const;
+  int EndSerialize(CKeloOutput& out) const;
+
+  int StartDeserialize(CKeloInputParse& parse);
+  int VerifyExpectedClassName(CKeloInputParse& parse, const char* name, unsigned int length);
+  int DeserializeOneMember(const char* name, unsigned int length, CKeloHesObject& object,
+                           CKeloInputParse& parse);
+  int EndDeserialize(CKeloInputParse& parse);
+  void AppendClassNameToError(CKeloInputParse& parse);
+
+  // Type name length: namespace '.' class name, or the class name alone for an empty namespace.
+  unsigned int TypeNameLength() const;
+  // True when the bytes are exactly this class's type name.
+  bool IsTypeName(const char* name, unsigned int length) const;
+
+ private:
+  // Lets tests and tools drive the registry operations that nothing inside the library calls.
+  friend struct KeloRegistryAccess;
+
+  int CreateMemberHash();
+  void ClearMemberHash();
+  void NullifyAllMembers();
+  int DeserializeMembers(CKeloInputParse& parse);
+  int DeserializeOneMember(const char* name, unsigned int length, CKeloInputParse& parse);
+  void AppendMemberToError(const char* prefix, const char* name, unsigned int length,
+                           CKeloInputParse& parse);
+
+  // Registry fields are mutable: Serialize, though const, builds the registry on first use.
+  mutable CKeloMemberData* m_head;
+  mutable CKeloMemberData* m_tail;
+
+ protected:
+  // Whether Deserialize checks the received type name; false only in CKeloHesSkipClass.
+  bool m_checkClassName;
+};

@@ -1,0 +1,75 @@
+// The byte buffers every encoder writes into and every decoder reads from: CKeloOutput, a growable
+// output buffer, and CKeloInput, a read cursor over a range that the caller owns. Neither knows
+// anything of Hessian.
+#pragma once
+
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/result.h>
+
+// Growable output buffer. The storage grows in whole multiples of the growth step: an append that
+// does not fit grows the capacity by the smallest non-zero number of steps that leaves room for
+// it. A growth step of 0 selects geometric growth instead (the capacity at least doubles and at
+// least fits the append), so very large messages are written in linear time; prefer it for
+// messages beyond a few kilobytes.
+//
+// Ownership: the buffer frees its storage on destruction unless SetDeleteDataAtDestruction(false)
+// handed it to the caller, who then frees it with delete[]. operator= copies all five fields, so
+// both objects point at the same storage afterwards; clear the flag on all but one of them.
+class KELO_API CKeloOutput {
+ public:
+  explicit CKeloOutput(unsigned int growthStep = 512);
+  ~CKeloOutput();
+  CKeloOutput& operator=(const CKeloOutput& other);
+
+  // Returns 0, or -1999997 when the storage cannot grow (the buffer is then unchanged).
+  int Append(char byte);
+  int Append(const char* bytes, unsigned int length);
+
+  const char* Data() const { return m_data; }
+  unsigned int DataSize() const { return m_dataSize; }
+
+  // Shrinks the data size; storage and capacity stay. Growing it returns -1999994.
+  int SetDataSize(unsigned int size);
+  void SetDeleteDataAtDestruction(bool deleteData) { m_deleteData = deleteData; }
+
+ private:
+  CKeloOutput(const CKeloOutput&);  // not provided: the storage would get two owners
+  int Grow(unsigned int length);
+
+  char* m_data;
+  unsigned int m_capacity;
+  unsigned int m_dataSize;
+  unsigned int m_growthStep;
+  bool m_deleteData;
+};
+
+// Read cursor over a byte range owned by the caller, which must stay valid while the cursor is
+// used. Extract and GetDataAt hand out pointers into that range; nothing is ever copied.
+class KELO_API CKeloInput {
+ public:
+  CKeloInput(const char* data, unsigned int size);
+  ~CKeloInput();
+  CKeloInput(const CKeloInput& other) = default;
+  CKeloInput& operator=(const CKeloInput& other);
+
+  // Takes count bytes: -1999996 (and nothing taken) when fewer remain. A count of 0 always works.
+  int Extract(const char*& out, unsigned int count) {
+    if (count > m_totalSize - m_numExtracted) return KELO_E_EXHAUSTED;
+    out = m_data + m_numExtracted;
+    m_numExtracted += count;
+    return KELO_OK;
+  }
+  // Random access that leaves the cursor alone; -1999996 beyond the range. offset + count is
+  // checked without 32-bit wrap-around.
+  int GetDataAt(const char*& out, unsigned int offset, unsigned int count) const;
+  // Steps the cursor back; -1999998 (and nothing changed) before the start.
+  int PutBack(unsigned int count);
+
+  unsigned int GetTotalSize() const { return m_totalSize; }
+  unsigned int GetNumExtracted() const { return m_numExtracted; }
+
+ private:
+  const char* m_data;
+  unsigned int m_totalSize;
+  unsigned int m_numExtracted;
+};

@@ -1,0 +1,65 @@
+// The parse context's error text: messages appended one after another, each optionally followed
+// by the last bytes read, shown as printable ASCII with every other byte as '.'.
+#include <kelohessian/hessian/parse.h>
+
+#include <string.h>
+
+#include <new>
+
+CKeloInputParse::CKeloInputParse(CKeloInput& input)
+    : m_input(input), m_error(nullptr), m_errorLength(0), m_errorCapacity(0), m_skipDepth(0) {}
+
+CKeloInputParse::~CKeloInputParse() {
+  delete[] m_error;
+}
+
+int CKeloInputParse::AddToError(const char* message, TKeloAddLastChars addLastChars) {
+  const unsigned int length = message ? static_cast<unsigned int>(strlen(message)) : 0;
+  return AddToErrorByLength(message, length, addLastChars == KELO_ADD_LAST_CHARS ? 16 : 0);
+}
+
+int CKeloInputParse::AddToErrorByLength(const char* message, unsigned int length,
+                                        unsigned int lastChars) {
+  // The text grows in whole multiples of 128 bytes; its length is bounded by what the decoders
+  // add, far below 32 bits, but the sum is still taken in 64 bits.
+  const unsigned long long needed = static_cast<unsigned long long>(m_errorLength) + length + 1;
+  if (needed > m_errorCapacity) {
+    const unsigned long long capacity =
+        m_errorCapacity + (needed - m_errorCapacity + 127) / 128 * 128;
+    if (capacity > 0xFFFFFFFFull) return KELO_E_NO_MEMORY;
+    char* grown = new (std::nothrow) char[static_cast<size_t>(capacity)];
+    if (!grown) return KELO_E_NO_MEMORY;
+    if (m_errorLength) memcpy(grown, m_error, m_errorLength);
+    delete[] m_error;
+    m_error = grown;
+    m_errorCapacity = static_cast<unsigned int>(capacity);
+  }
+  if (length) memcpy(m_error + m_errorLength, message, length);
+  m_errorLength += length;
+  m_error[m_errorLength] = '\0';
+  return AddLastCharsToError(lastChars);
+}
+
+int CKeloInputParse::AddLastCharsToError(unsigned int count) {
+  if (count == 0) return KELO_OK;
+  const unsigned int end = m_input.GetNumExtracted();
+  if (count > end) count = end;
+  const char* window = nullptr;
+  if (m_input.GetDataAt(window, end - count, count) != 0) return KELO_E_EXHAUSTED;
+  static const char kOpen[] = ". Last chars read: '";
+  AddToErrorByLength(kOpen, sizeof(kOpen) - 1, 0);
+  // Decoders ask for 16 bytes; a larger window is shown in pieces through a small local copy.
+  char shown[64];
+  while (count > 0) {
+    const unsigned int piece = count < sizeof(shown) ? count : sizeof(shown);
+    for (unsigned int i = 0; i < piece; ++i) {
+      const unsigned char c = static_cast<unsigned char>(window[i]);
+      shown[i] = (c >= 0x20 && c <= 0x7E) ? static_cast<char>(c) : '.';
+    }
+    AddToErrorByLength(shown, piece, 0);
+    window += piece;
+    count -= piece;
+  }
+  AddToErrorByLength("'", 1, 0);
+  return KELO_OK;
+}

@@ -1,0 +1,45 @@
+// The parse context every decoder takes: the input cursor plus a growing error text in which each
+// failure on the way is described, innermost first.
+#pragma once
+
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/output.h>
+
+// Whether a message added to the error text is followed by ". Last chars read: '...'", the last
+// 16 bytes read (printable ASCII as it is, every other byte as '.').
+enum TKeloAddLastChars { KELO_NO_LAST_CHARS = 0, KELO_ADD_LAST_CHARS = 1 };
+
+// The parse context owns its error text and frees it when destroyed; it cannot be copied. It is
+// used by one thread at a time, like the cursor it reads from.
+class KELO_API CKeloInputParse {
+ public:
+  explicit CKeloInputParse(CKeloInput& input);
+  ~CKeloInputParse();
+  CKeloInputParse(const CKeloInputParse&) = delete;
+  CKeloInputParse& operator=(const CKeloInputParse&) = delete;
+
+  CKeloInput& Input() { return m_input; }
+
+  // The zero-terminated error text, null until the first message was added.
+  const char* GetError() const { return m_error; }
+  unsigned int GetErrorLength() const { return m_errorLength; }
+
+  // Appends a zero-terminated message, followed by the last 16 characters for KELO_ADD_LAST_CHARS.
+  int AddToError(const char* message, TKeloAddLastChars addLastChars);
+  // Appends length characters of message (not necessarily terminated), then the context of the
+  // last lastChars bytes read. -1999997 when the text cannot grow: nothing is appended then.
+  int AddToErrorByLength(const char* message, unsigned int length, unsigned int lastChars);
+  // Appends ". Last chars read: '<window>'" for the last count bytes read.
+  int AddLastCharsToError(unsigned int count);
+
+ private:
+  friend class CKeloHesSkipObject;
+
+  CKeloInput& m_input;
+  char* m_error;
+  unsigned int m_errorLength;
+  unsigned int m_errorCapacity;
+  // Nesting of values being skipped (maps and lists inside unregistered members), kept here so
+  // that no global or thread-local state is needed; bounded by KELO_MAX_SKIP_DEPTH (skip.h).
+  unsigned int m_skipDepth;
+};

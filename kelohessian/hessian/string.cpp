@@ -1,0 +1,418 @@
+// String and binary values: chunked writing ('s'/'b' chunks of 65535 characters or bytes, then a
+// final 'S'/'B'), and reading that gathers the chunks and allocates the final array once.
+#include <kelohessian/hessian/string.h>
+
+#include <string.h>
+
+#include <new>
+
+#include <kelohessian/hessian/detail/utf8.h>
+#include <kelohessian/hessian/detail/wire.h>
+
+using kelo_detail::Fail;
+
+namespace {
+
+enum : unsigned int { kMaxChunk = 0xFFFF };
+
+const short kNullUnit = 0;
+
+// Temporary store for the contents of a chunked value while it is read. Capacity grows
+// geometrically, so a value of many chunks costs linear time; the first reservation is exact, so
+// the common single-chunk value is handed over without a second allocation or copy.
+template <class T>
+class Gather {
+ public:
+  Gather() : m_data(nullptr), m_size(0), m_capacity(0) {}
+  ~Gather() { delete[] m_data; }
+  Gather(const Gather&) = delete;
+  Gather& operator=(const Gather&) = delete;
+
+  // Makes room for more elements behind the current size.
+  bool Reserve(size_t more) {
+    if (more <= m_capacity - m_size) return true;
+    size_t capacity = m_capacity * 2;
+    if (capacity < m_size + more) capacity = m_size + more;
+    T* grown = new (std::nothrow) T[capacity];
+    if (!grown) return false;
+    if (m_size) memcpy(grown, m_data, m_size * sizeof(T));
+    delete[] m_data;
+    m_data = grown;
+    m_capacity = capacity;
+    return true;
+  }
+  T* End() { return m_data + m_size; }
+  void Grow(size_t n) { m_size += n; }
+  size_t Size() const { return m_size; }
+  // Gives up the storage when it holds exactly the gathered elements, otherwise null.
+  T* ReleaseExact() {
+    if (m_size == 0 || m_size != m_capacity) return nullptr;
+    T* data = m_data;
+    m_data = nullptr;
+    m_size = m_capacity = 0;
+    return data;
+  }
+  const T* Data() const { return m_data; }
+
+ private:
+  T* m_data;
+  size_t m_size;
+  size_t m_capacity;
+};
+
+// Writes one chunk header: marker and the 16-bit count.
+int ChunkHeader(CKeloOutput& out, char marker, unsigned int count) {
+  char header[3] = {marker};
+  kelo_detail::WriteU16(header + 1, count);
+  return out.Append(header, 3);
+}
+
+}  // namespace
+
+const short* const CKeloHesString::pszNullString = &kNullUnit;
+
+CKeloHesString::CKeloHesString() : m_data(nullptr), m_length(0), m_ownsData(false) {
+  m_null = true;
+}
+
+CKeloHesString::CKeloHesString(const CKeloHesString& other)
+    : CKeloHesObject(other), m_data(nullptr), m_length(0), m_ownsData(false) {
+  *this = other;
+}
+
+CKeloHesString& CKeloHesString::operator=(const CKeloHesString& other) {
+  if (this == &other) return *this;
+  if (!other.m_ownsData || !other.m_data) {
+    Release();
+    m_data = other.m_data;
+    m_length = other.m_length;
+    m_ownsData = other.m_ownsData;
+    m_null = other.m_null;
+    return *this;
+  }
+  short* copy = new (std::nothrow) short[other.m_length];
+  Release();
+  if (!copy) {
+    // No code can be returned from a copy: the target becomes a null value instead.
+    m_null = true;
+    return *this;
+  }
+  memcpy(copy, other.m_data, other.m_length * sizeof(short));
+  m_data = copy;
+  m_length = other.m_length;
+  m_ownsData = true;
+  m_null = other.m_null;
+  return *this;
+}
+
+CKeloHesString::~CKeloHesString() {
+  Release();
+}
+
+void CKeloHesString::Release() {
+  if (m_ownsData && m_data) delete[] m_data;
+  m_data = nullptr;
+  m_length = 0;
+  m_ownsData = false;
+}
+
+void CKeloHesString::Adopt(short* data, unsigned int length) {
+  Release();
+  m_data = data;
+  m_length = length;
+  m_ownsData = true;
+}
+
+int CKeloHesString::SetNull(bool isNull) {
+  m_null = isNull;
+  return KELO_OK;
+}
+
+int CKeloHesString::Copy(const short* units, unsigned int count) {
+  // A null source has nothing to copy from: it gives a null value whatever the count says.
+  if (!units) count = 0;
+  short* copy = nullptr;
+  if (count) {
+    copy = new (std::nothrow) short[count];
+    if (!copy) return KELO_E_NO_MEMORY;
+    memcpy(copy, units, count * sizeof(short));
+  }
+  Adopt(copy, count);
+  SetNull(units == nullptr);
+  return KELO_OK;
+}
+
+int CKeloHesString::Copy(const short* units) {
+  unsigned long long count = 0;
+  if (units) {
+    while (units[count] != 0) {
+      if (++count >= 0xFFFFFFFFull) return KELO_E_OUT_OF_RANGE;
+    }
+  }
+  return Copy(units, static_cast<unsigned int>(count));
+}
+
+int CKeloHesString::Copy(const char* bytes, unsigned int count) {
+  if (!bytes) count = 0;
+  short* copy = nullptr;
+  if (count) {
+    copy = new (std::nothrow) short[count];
+    if (!copy) return KELO_E_NO_MEMORY;
+    for (unsigned int i = 0; i < count; ++i)
+      copy[i] = static_cast<short>(static_cast<unsigned char>(bytes[i]));
+  }
+  Adopt(copy, count);
+  SetNull(bytes == nullptr);
+  return KELO_OK;
+}
+
+int CKeloHesString::Copy(const char* bytes) {
+  const size_t length = bytes ? strlen(bytes) : 0;
+  if (length >= 0xFFFFFFFFull) return KELO_E_OUT_OF_RANGE;
+  return Copy(bytes, static_cast<unsigned int>(length));
+}
+
+void CKeloHesString::SetExternal(const short* units, unsigned int count) {
+  Release();
+  m_data = const_cast<short*>(units);
+  m_length = units ? count : 0;
+  m_ownsData = false;
+  SetNull(units == nullptr);
+}
+
+int CKeloHesString::Serialize(CKeloOutput& out) const {
+  const unsigned int before = out.DataSize();
+  const int rc = DoSerialize(out);
+  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
+  return rc;
+}
+
+int CKeloHesString::DoSerialize(CKeloOutput& out) const {
+  if (m_null) return out.Append('N');
+  const unsigned short* units = reinterpret_cast<const unsigned short*>(m_data);
+  unsigned int remaining = m_length;
+  // Encoded through a stack block, so the output grows by whole blocks rather than bytes.
+  enum : unsigned int { kBlockUnits = 1024 };
+  unsigned char block[3 * kBlockUnits];
+  do {
+    const bool last = remaining <= kMaxChunk;
+    const unsigned int chunk = last ? remaining : kMaxChunk;
+    if (int rc = ChunkHeader(out, last ? 'S' : 's', chunk); rc != 0) return rc;
+    for (unsigned int done = 0; done < chunk;) {
+      const unsigned int n = chunk - done < kBlockUnits ? chunk - done : kBlockUnits;
+      size_t encodedUnits;
+      const long bytes = kelo_detail::EncodeUtf8(units, n, block, &encodedUnits);
+      if (bytes < 0) return KELO_E_NOT_SUPPORTED;
+      if (int rc =
+              out.Append(reinterpret_cast<const char*>(block), static_cast<unsigned int>(bytes));
+          rc != 0)
+        return rc;
+      units += n;
+      done += n;
+    }
+    remaining -= chunk;
+  } while (remaining > 0);
+  return KELO_OK;
+}
+
+int CKeloHesString::Deserialize(CKeloInputParse& parse) {
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read string value", true);
+  char marker = *p;
+  if (marker == 'N') {
+    Release();
+    SetNull(true);
+    return KELO_OK;
+  }
+  Gather<unsigned short> store;
+  for (;;) {
+    if (marker != 'S' && marker != 's')
+      return Fail(parse, KELO_E_FORMAT, "Expected string ('S', 's' or 'N') but got something else",
+                  true);
+    if (in.Extract(p, 2) != 0)
+      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read length of string value", true);
+    const unsigned int count = kelo_detail::ReadU16(p);
+    // Every character takes at least one byte, so the input bounds what is reserved.
+    const unsigned int available = in.GetTotalSize() - in.GetNumExtracted();
+    if (!store.Reserve(count < available ? count : available))
+      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store string data", true);
+    const char* start = nullptr;
+    in.GetDataAt(start, in.GetNumExtracted(), available);
+    size_t consumed = 0, decoded = 0;
+    const kelo_detail::Utf8Status status =
+        kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
+                                store.End(), &consumed, &decoded);
+    in.Extract(p, static_cast<unsigned int>(consumed));
+    store.Grow(decoded);
+    if (status == kelo_detail::kUtf8Exhausted)
+      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read string value", true);
+    if (status != kelo_detail::kUtf8Ok) {
+      parse.AddToError(kelo_detail::Utf8Message(status), KELO_NO_LAST_CHARS);
+      return KELO_E_FORMAT;
+    }
+    if (marker == 'S') break;
+    if (in.Extract(p, 1) != 0)
+      return Fail(parse, KELO_E_EXHAUSTED,
+                  "Expected next block of string data, but got something else", true);
+    marker = *p;
+  }
+  const size_t length = store.Size();
+  short* data = reinterpret_cast<short*>(store.ReleaseExact());
+  if (!data && length) {
+    data = new (std::nothrow) short[length];
+    if (!data) {
+      parse.AddToError("Failed to allocate data for decoding string", KELO_NO_LAST_CHARS);
+      return KELO_E_NO_MEMORY;
+    }
+    memcpy(data, store.Data(), length * sizeof(short));
+  }
+  Adopt(data, static_cast<unsigned int>(length));
+  SetNull(false);
+  return KELO_OK;
+}
+
+CKeloHesBinary::CKeloHesBinary() : m_data(nullptr), m_length(0), m_ownsData(false) {
+  m_null = true;
+}
+
+CKeloHesBinary::CKeloHesBinary(const CKeloHesBinary& other)
+    : CKeloHesObject(other), m_data(nullptr), m_length(0), m_ownsData(false) {
+  *this = other;
+}
+
+CKeloHesBinary& CKeloHesBinary::operator=(const CKeloHesBinary& other) {
+  if (this == &other) return *this;
+  if (!other.m_ownsData || !other.m_data) {
+    Release();
+    m_data = other.m_data;
+    m_length = other.m_length;
+    m_ownsData = other.m_ownsData;
+    m_null = other.m_null;
+    return *this;
+  }
+  char* copy = new (std::nothrow) char[other.m_length];
+  Release();
+  if (!copy) {
+    // No code can be returned from a copy: the target becomes a null value instead.
+    m_null = true;
+    return *this;
+  }
+  memcpy(copy, other.m_data, other.m_length);
+  m_data = copy;
+  m_length = other.m_length;
+  m_ownsData = true;
+  m_null = other.m_null;
+  return *this;
+}
+
+CKeloHesBinary::~CKeloHesBinary() {
+  Release();
+}
+
+void CKeloHesBinary::Release() {
+  if (m_ownsData && m_data) delete[] m_data;
+  m_data = nullptr;
+  m_length = 0;
+  m_ownsData = false;
+}
+
+void CKeloHesBinary::Adopt(char* data, unsigned int length) {
+  Release();
+  m_data = data;
+  m_length = length;
+  m_ownsData = true;
+}
+
+int CKeloHesBinary::SetNull(bool isNull) {
+  m_null = isNull;
+  return KELO_OK;
+}
+
+int CKeloHesBinary::Copy(const char* bytes, unsigned int count) {
+  if (!bytes) count = 0;
+  char* copy = nullptr;
+  if (count) {
+    copy = new (std::nothrow) char[count];
+    if (!copy) return KELO_E_NO_MEMORY;
+    memcpy(copy, bytes, count);
+  }
+  Adopt(copy, count);
+  SetNull(bytes == nullptr);
+  return KELO_OK;
+}
+
+void CKeloHesBinary::SetExternal(const char* bytes, unsigned int count) {
+  Release();
+  m_data = const_cast<char*>(bytes);
+  m_length = bytes ? count : 0;
+  m_ownsData = false;
+  SetNull(bytes == nullptr);
+}
+
+int CKeloHesBinary::Serialize(CKeloOutput& out) const {
+  const unsigned int before = out.DataSize();
+  const int rc = DoSerialize(out);
+  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
+  return rc;
+}
+
+int CKeloHesBinary::DoSerialize(CKeloOutput& out) const {
+  if (m_null) return out.Append('N');
+  const char* bytes = m_data;
+  unsigned int remaining = m_length;
+  while (remaining > kMaxChunk) {
+    if (int rc = ChunkHeader(out, 'b', kMaxChunk); rc != 0) return rc;
+    if (int rc = out.Append(bytes, kMaxChunk); rc != 0) return rc;
+    bytes += kMaxChunk;
+    remaining -= kMaxChunk;
+  }
+  if (int rc = ChunkHeader(out, 'B', remaining); rc != 0) return rc;
+  return out.Append(bytes, remaining);
+}
+
+int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
+  char marker = *p;
+  if (marker == 'N') {
+    Release();
+    SetNull(true);
+    return KELO_OK;
+  }
+  Gather<char> store;
+  for (;;) {
+    if (marker != 'B' && marker != 'b')
+      return Fail(parse, KELO_E_FORMAT, "Expected binary ('B', 'b' or 'N') but got something else",
+                  true);
+    if (in.Extract(p, 2) != 0)
+      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read length of binary value", true);
+    const unsigned int count = kelo_detail::ReadU16(p);
+    if (in.Extract(p, count) != 0)
+      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
+    if (!store.Reserve(count))
+      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
+    if (count) memcpy(store.End(), p, count);
+    store.Grow(count);
+    if (marker == 'B') break;
+    if (in.Extract(p, 1) != 0)
+      return Fail(parse, KELO_E_EXHAUSTED,
+                  "Expected next block of binary data, but got something else", true);
+    marker = *p;
+  }
+  // The blob takes over the gathered storage; after several chunks it is first trimmed to size.
+  const size_t length = store.Size();
+  char* data = store.ReleaseExact();
+  if (!data && length) {
+    data = new (std::nothrow) char[length];
+    if (!data)
+      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
+    memcpy(data, store.Data(), length);
+  }
+  Adopt(data, static_cast<unsigned int>(length));
+  SetNull(false);
+  return KELO_OK;
+}

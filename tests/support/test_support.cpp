@@ -1,0 +1,105 @@
+// Shared test helpers and the test-only structure classes.
+#include "support/test_support.h"
+
+#include <kelohessian/commengine/detail/message_impl.h>
+
+namespace kelotest {
+
+KELO_MESSAGE_IMPL(Point, "test", CKeloHesClass, KELO_TEST_Point_MEMBERS)
+KELO_MESSAGE_IMPL(Box, "test", CKeloHesClass, KELO_TEST_Box_MEMBERS)
+KELO_MESSAGE_IMPL(Crate, "test.deep", CKeloHesClass, KELO_TEST_Crate_MEMBERS)
+
+// Bare has an empty wire namespace; the generic definition always adds a dot, so it is spelled
+// out here.
+const CKeloHesName Bare::mNamespace;
+const CKeloHesName Bare::mClassName("Bare", 4);
+const KeloClassInfo Bare::mClassInfo = {
+    "Bare", 4, "Bare", KELO_CLASS_MESSAGE, nullptr, nullptr, 0, true, nullptr, nullptr, nullptr};
+Bare::Bare() {}
+Bare::~Bare() {}
+const CKeloHesName& Bare::Namespace() const {
+  return mNamespace;
+}
+const CKeloHesName& Bare::ClassName() const {
+  return mClassName;
+}
+int Bare::HashMembers() {
+  static const CKeloHesName kN("n", 1);
+  return InsertMember(kN, n);
+}
+
+std::string Hex(const char* annotated) {
+  std::string out;
+  int high = -1;
+  for (const char* p = annotated; *p; ++p) {
+    const char c = *p;
+    if (c == '#') {
+      while (*p && *p != '\n') ++p;
+      if (!*p) break;
+      continue;
+    }
+    if (c == '\'') {
+      for (++p; *p && *p != '\''; ++p) out.push_back(*p);
+      if (!*p) break;
+      continue;
+    }
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    if (v < 0) continue;
+    if (high < 0) {
+      high = v;
+    } else {
+      out.push_back(static_cast<char>(high * 16 + v));
+      high = -1;
+    }
+  }
+  return out;
+}
+
+std::string ToHex(const std::string& bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (i) out.push_back(' ');
+    const unsigned char b = static_cast<unsigned char>(bytes[i]);
+    out.push_back(kDigits[b >> 4]);
+    out.push_back(kDigits[b & 15]);
+  }
+  return out;
+}
+
+std::string Encode(const CKeloHesObject& object, int* rc, unsigned int growthStep) {
+  CKeloOutput out(growthStep);
+  const int code = object.Serialize(out);
+  if (rc) *rc = code;
+  return out.Data() ? std::string(out.Data(), out.DataSize()) : std::string();
+}
+
+Decoded Decode(CKeloHesObject& object, const std::string& bytes) {
+  CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  CKeloInputParse parse(in);
+  Decoded d;
+  d.rc = object.Deserialize(parse);
+  d.error =
+      parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
+  d.consumed = in.GetNumExtracted();
+  return d;
+}
+
+std::u16string Units(const char* text) {
+  std::u16string out;
+  for (const char* p = text; *p; ++p) out.push_back(static_cast<unsigned char>(*p));
+  return out;
+}
+
+std::u16string StringUnits(const CKeloHesString& s) {
+  const short* data;
+  const unsigned int n = s.Data(data);
+  std::u16string out;
+  for (unsigned int i = 0; i < n; ++i) out.push_back(static_cast<char16_t>(data[i]));
+  return out;
+}
+
+}  // namespace kelotest

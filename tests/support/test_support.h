@@ -1,0 +1,63 @@
+// Helpers shared by the test programs: hex byte vectors, one-call encode and decode, and small
+// test-only structure classes for exercising maps and lists without the real schemas.
+#pragma once
+
+#include <string>
+
+#include <kelohessian/kelohessian.h>
+
+namespace kelotest {
+
+// Bytes from annotated hex: pairs of hex digits, and 'quoted text' taken literally. Anything
+// else (spaces, commas, comments after '#' up to the end of the line) is ignored.
+std::string Hex(const char* annotated);
+// Lower-case hex of bytes, two digits per byte, separated by spaces.
+std::string ToHex(const std::string& bytes);
+
+// Serialises through the virtual slot into a fresh buffer; rc receives the result code.
+std::string Encode(const CKeloHesObject& object, int* rc = nullptr, unsigned int growthStep = 0);
+
+// The outcome of one decode: result code, error text and bytes consumed.
+struct Decoded {
+  int rc;
+  std::string error;
+  unsigned int consumed;
+};
+Decoded Decode(CKeloHesObject& object, const std::string& bytes);
+
+// The 16-bit units of an ASCII or Latin-1 text, for filling strings.
+std::u16string Units(const char* text);
+std::u16string StringUnits(const CKeloHesString& s);
+
+}  // namespace kelotest
+
+// Test-only structures: a point with one member of every scalar, string and blob kind, a box
+// holding a nested point and a list of points, and a crate holding a box (three levels).
+#define KELO_TEST_Point_MEMBERS(X) \
+  X(CKeloHesInt32, x)              \
+  X(CKeloHesInt8, small)           \
+  X(CKeloHesInt64, big)            \
+  X(CKeloHesDouble, ratio)         \
+  X(CKeloHesDate, when)            \
+  X(CKeloHesBool, flag)            \
+  X(CKeloHesString, label)         \
+  X(CKeloHesBinary, blob)
+
+#define KELO_TEST_Box_MEMBERS(X) \
+  X(CKeloHesInt32, id)           \
+  X(kelotest::Point, corner)     \
+  X(CKeloHesArray<kelotest::Point>, points)
+
+#define KELO_TEST_Crate_MEMBERS(X) \
+  X(CKeloHesString, name)          \
+  X(kelotest::Box, box)
+
+// A class without a namespace, written under its class name alone.
+#define KELO_TEST_Bare_MEMBERS(X) X(CKeloHesInt32, n)
+
+namespace kelotest {
+KELO_MESSAGE(Point, CKeloHesClass, KELO_TEST_Point_MEMBERS)
+KELO_MESSAGE(Box, CKeloHesClass, KELO_TEST_Box_MEMBERS)
+KELO_MESSAGE(Crate, CKeloHesClass, KELO_TEST_Crate_MEMBERS)
+KELO_MESSAGE(Bare, CKeloHesClass, KELO_TEST_Bare_MEMBERS)
+}  // namespace kelotest
