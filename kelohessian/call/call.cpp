@@ -1,0 +1,44 @@
+// The call envelope around a request and the reply envelope around a response.
+#include <kelohessian/call/call.h>
+
+#include <kelohessian/hessian/detail/wire.h>
+
+int KeloHessianBuildRequest(const char* method, unsigned int length, const CKeloHesClass& request,
+                            CKeloOutput& out) {
+  if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
+  const unsigned int before = out.DataSize();
+  char head[6] = {'c', 0x00, 0x01, 'm'};
+  kelo_detail::WriteU16(head + 4, length);
+  const CKeloHesObject& argument = request;
+  int rc = out.Append(head, 6);
+  if (rc == 0) rc = out.Append(method, length);
+  if (rc == 0) rc = argument.Serialize(out);
+  if (rc == 0) rc = out.Append('z');
+  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
+  return rc;
+}
+
+int KeloHessianReadResponse(CKeloHesClass& response, CKeloInputParse& parse) {
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 3) != 0) {
+    parse.AddToError("Could not find data, while looking for the opening 'r' and version",
+                     KELO_NO_LAST_CHARS);
+    return KELO_E_EXHAUSTED;
+  }
+  if (p[0] != 'r') {
+    parse.AddToError("Expected the opening 'r', but got something else", KELO_NO_LAST_CHARS);
+    return KELO_E_FORMAT;
+  }
+  CKeloHesObject& target = response;
+  if (int rc = target.Deserialize(parse); rc != 0) return rc;
+  if (in.Extract(p, 1) != 0) {
+    parse.AddToError("Failed to read the terminating 'z'", KELO_NO_LAST_CHARS);
+    return KELO_E_FORMAT;
+  }
+  if (*p != 'z') {
+    parse.AddToError("Expected terminating 'z', but got something else", KELO_NO_LAST_CHARS);
+    return KELO_E_FORMAT;
+  }
+  return KELO_OK;
+}

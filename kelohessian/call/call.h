@@ -1,0 +1,19 @@
+// Call and reply framing. A call is
+//   'c' 00 01 'm' <2-byte method length> <method> <request as a typed map or 'N'> 'z'
+// and a reply is 'r' <2 version bytes> <response> 'z'. Transport is the caller's business.
+#pragma once
+
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/hes_class.h>
+
+// Appends a call of the named method (length bytes, not necessarily terminated) with the request
+// as its one argument. On any failure the output holds exactly what it held before the call:
+// -1999994 for a method name over 65535 bytes, or the code of the failing write.
+KELO_API int KeloHessianBuildRequest(const char* method, unsigned int length,
+                                     const CKeloHesClass& request, CKeloOutput& out);
+
+// Reads one reply from the cursor position into response: checks 'r' (the version bytes are not
+// checked), fills the response, checks the closing 'z'. On success the cursor stands right behind
+// the 'z' and any bytes after it are left unread. On failure the cursor stays where the failure
+// left it, members already filled keep their new values, and the parse context holds the text.
+KELO_API int KeloHessianReadResponse(CKeloHesClass& response, CKeloInputParse& parse);

@@ -1,0 +1,68 @@
+// Value classes: the full one-member map under "value", written without the member registry and
+// read with a fixed 8-byte member header.
+#include <kelohessian/types/value_class.h>
+
+#include <string.h>
+
+#include <kelohessian/hessian/detail/wire.h>
+
+namespace VarantoTypes {
+
+namespace {
+// 'S', the 2-byte length 5 and "value": the only member a value class carries.
+const char kValueHeader[8] = {'S', 0x00, 0x05, 'v', 'a', 'l', 'u', 'e'};
+}  // namespace
+
+CKeloValueClass::~CKeloValueClass() {}
+
+int CKeloValueClass::Serialize(CKeloOutput& out) const {
+  if (int rc = StartSerialize(out); rc != 0) return rc;
+  if (int rc = SerializeMembers(out); rc != 0) return rc;
+  return out.Append('z');
+}
+
+int CKeloValueClass::SerializeMembers(CKeloOutput&) const {
+  return KELO_E_NOT_SUPPORTED;
+}
+
+int CKeloValueClass::SerializeValue(const CKeloHesObject& value, CKeloOutput& out) const {
+  if (int rc = out.Append(kValueHeader, sizeof kValueHeader); rc != 0) return rc;
+  return value.Serialize(out);
+}
+
+int CKeloValueClass::DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse) {
+  if (int rc = StartDeserialize(parse); rc != 0) return rc;
+  if (IsNull()) return KELO_OK;
+  CKeloInput& in = parse.Input();
+  const char* p;
+  int rc = in.Extract(p, sizeof kValueHeader);
+  if (rc == 0 && memcmp(p, kValueHeader, sizeof kValueHeader) != 0) rc = KELO_E_FORMAT;
+  if (rc != 0) {
+    kelo_detail::Add(parse, "While parsing ");
+    AppendClassNameToError(parse);
+    return kelo_detail::Fail(
+        parse, rc, ", expected 'S' then the 'value' member name, but got something else", true);
+  }
+  if (int rc2 = DeserializeOneMember(kValueHeader + 3, 5, value, parse); rc2 != 0) return rc2;
+  return EndDeserialize(parse);
+}
+
+#define KELO_DEFINE_VALUE_CLASS(Cls)                  \
+  Cls::~Cls() {}                                      \
+  int Cls::Deserialize(CKeloInputParse& parse) {      \
+    return DeserializeValue(value, parse);            \
+  }                                                   \
+  int Cls::SerializeMembers(CKeloOutput& out) const { \
+    return SerializeValue(value, out);                \
+  }
+
+KELO_DEFINE_VALUE_CLASS(CKeloInt8ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloInt16ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloUInt16ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloInt32ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloUInt32ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloInt64ValueClass)
+KELO_DEFINE_VALUE_CLASS(CKeloBinaryValueClass)
+#undef KELO_DEFINE_VALUE_CLASS
+
+}  // namespace VarantoTypes
