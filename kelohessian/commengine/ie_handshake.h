@@ -1,0 +1,75 @@
+// Handshake information elements: client registration, login and connect, each a request and a
+// response. Note the header members "m_ieId" and "m_msgLength" are 32-bit in some elements and
+// 16-bit in others. "m_featurereMap" and "m_connStatues" are the protocol's own spellings.
+#pragma once
+
+#include <kelohessian/commengine/message.h>
+
+#define KELO_VKAP_IE_ClientRegistrationReq_MEMBERS(X) \
+  X(CKeloHesInt32, m_ieId)                            \
+  X(CKeloHesInt32, m_msgLength)                       \
+  X(VarantoTypes::CT_Uint32, m_swVersion)             \
+  X(VarantoTypes::CT_Uint32, m_featurereMap)          \
+  X(VarantoTypes::CT_MacAddr, m_macAddr)              \
+  X(VarantoTypes::CT_Uint32, m_osMajor)               \
+  X(VarantoTypes::CT_Uint32, m_osMinor)               \
+  X(VarantoTypes::CT_Uint16, m_osServicePack)
+
+#define KELO_VKAP_IE_ClientRegistrationRsp_MEMBERS(X)          \
+  X(CKeloHesInt16, m_ieId)                                     \
+  X(CKeloHesInt16, m_msgLength)                                \
+  X(VarantoTypes::CT_RegistrationStatus, m_registrationStatus) \
+  X(VarantoTypes::CT_CncId, m_cncId)
+
+#define KELO_VKAP_IE_LoginReq_MEMBERS(X) \
+  X(CKeloHesInt32, m_ieId)               \
+  X(CKeloHesInt32, m_msgLength)          \
+  X(VarantoTypes::CT_CncId, m_cncId)     \
+  X(VarantoTypes::CT_CnuId, m_cnuId)     \
+  X(VarantoTypes::CT_MacAddr, m_macAddr) \
+  X(VarantoTypes::CT_SSID, m_ssId)       \
+  X(CKeloHesBinary, m_userName)          \
+  X(CKeloHesBinary, m_password)
+
+#define KELO_VKAP_IE_LoginRsp_MEMBERS(X)     \
+  X(CKeloHesInt32, m_ieId)                   \
+  X(CKeloHesInt32, m_msgLength)              \
+  X(CKeloHesInt8, m_connStatues)             \
+  X(VarantoTypes::CT_IPAddr, m_commServerIP) \
+  X(VarantoTypes::CT_IPAddr, m_appServerIP)  \
+  X(CKeloHesInt32, m_cookie)                 \
+  X(VarantoTypes::CT_CnuId, m_cnuId)         \
+  X(CKeloHesInt32, COOKIE_SIZE)              \
+  X(CKeloHesInt32, SIZE)
+
+#define KELO_VKAP_IE_ConnectReqV3_MEMBERS(X)  \
+  X(CKeloHesInt16, m_ieId)                    \
+  X(CKeloHesInt16, m_msgLength)               \
+  X(CKeloHesBinary, m_cookie)                 \
+  X(VarantoTypes::CT_Uint32, m_featureBitMap) \
+  X(VarantoTypes::CT_CnuId, m_cnuId)          \
+  X(VarantoTypes::CT_CnrID, m_cnrId)          \
+  X(VarantoTypes::CT_MacAddr, m_macAddr)      \
+  X(VarantoTypes::CT_SSID, m_ssid)            \
+  X(VarantoTypes::CT_IPAddr, m_ipAddr)        \
+  X(VarantoTypes::CT_Uint32, m_clientSwVer)   \
+  X(VarantoTypes::CT_Uint32, m_velkorSwVer)   \
+  X(CKeloHesInt32, SIZE)
+
+#define KELO_VKAP_IE_ConnectRsp_MEMBERS(X)    \
+  X(CKeloHesInt16, m_ieId)                    \
+  X(CKeloHesInt16, m_msgLength)               \
+  X(CKeloHesInt8, m_connStatues)              \
+  X(VarantoTypes::CT_Uint32, m_featureBitMap) \
+  X(CKeloHesInt32, SIZE)
+
+namespace CommEngine {
+KELO_MESSAGE(VKAP_IE_ClientRegistrationReq, CKeloHesClass,
+             KELO_VKAP_IE_ClientRegistrationReq_MEMBERS)
+KELO_MESSAGE(VKAP_IE_ClientRegistrationRsp, CKeloHesClass,
+             KELO_VKAP_IE_ClientRegistrationRsp_MEMBERS)
+KELO_MESSAGE(VKAP_IE_LoginReq, CKeloHesClass, KELO_VKAP_IE_LoginReq_MEMBERS)
+KELO_MESSAGE(VKAP_IE_LoginRsp, CKeloHesClass, KELO_VKAP_IE_LoginRsp_MEMBERS)
+KELO_MESSAGE(VKAP_IE_ConnectReqV3, CKeloHesClass, KELO_VKAP_IE_ConnectReqV3_MEMBERS)
+KELO_MESSAGE(VKAP_IE_ConnectRsp, CKeloHesClass, KELO_VKAP_IE_ConnectRsp_MEMBERS)
+}  // namespace CommEngine
