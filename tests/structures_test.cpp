@@ -222,6 +222,37 @@ TEST(Maps, EncodingFailuresOfClassesWithoutMembers) {
   EXPECT_EQ(rc, KELO_E_INVALID_STATE);
 }
 
+// Writes a Bare map by hand through the protected building blocks.
+class HandWritten : public kelotest::Bare {
+ public:
+  int Write(CKeloOutput& out) const {
+    if (int rc = StartSerialize(out); rc) return rc;
+    if (int rc = SerializeOneMember("n", 1, n, out); rc) return rc;
+    return EndSerialize(out);
+  }
+};
+
+TEST(Maps, BuildingBlocksWriteTheSameMap) {
+  HandWritten h;
+  h.n = 12;
+  CKeloOutput out;
+  ASSERT_EQ(h.Write(out), 0);
+  EXPECT_EQ(std::string(out.Data(), out.DataSize()), Encode(h));
+}
+
+TEST(Maps, ClientMessageExamples) {
+  kelo::cl::GeneralReq general;
+  general.isLan = 1;
+  EXPECT_EQ(Encode(general),
+            Hex("'Mt' 00 12 'kelo.cl.GeneralReq' 'S' 00 05 'isLan' 'I' 00 00 00 01 'z'"));
+  kelo::cl::ResConnectV2 res;
+  res.verSite.Add(*new kelo::cl::VerSite());
+  res.verSite.Add(*new kelo::cl::VerSite());
+  const std::string list = Encode(res.verSite);
+  const std::string item = Encode(kelo::cl::VerSite());
+  EXPECT_EQ(list, Hex("'Vt' 00 10 '[kelo.cl.VerSite' 'l' 00 00 00 02") + item + item + "z");
+}
+
 TEST(Registry, DuplicateNamesAreAllWrittenAndTheFirstIsRead) {
   Twice t;
   t.first = 1;
