@@ -3,60 +3,17 @@
 // succeeds with identical bytes. The global operator new is replaced in this program only;
 // nothing test-only is compiled into the library.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <new>
 #include <string>
 
+#include "support/failing_new.h"
 #include "support/filled.h"
 
 namespace {
 
-unsigned long g_made = 0;
-unsigned long g_failAt = 0;
-long g_live = 0;
-
-void* Allocate(size_t size, bool nothrow) {
-  ++g_made;
-  if (g_failAt != 0 && g_made == g_failAt) {
-    if (nothrow) return nullptr;
-    throw std::bad_alloc();
-  }
-  void* p = malloc(size ? size : 1);
-  if (!p) {
-    if (nothrow) return nullptr;
-    throw std::bad_alloc();
-  }
-  ++g_live;
-  return p;
-}
-
-void Release(void* p) {
-  if (!p) return;
-  --g_live;
-  free(p);
-}
-
-void* AllocateAligned(size_t size, std::align_val_t align, bool nothrow) {
-  ++g_made;
-  if (g_failAt != 0 && g_made == g_failAt) {
-    if (nothrow) return nullptr;
-    throw std::bad_alloc();
-  }
-  const size_t a = static_cast<size_t>(align);
-  void* p = aligned_alloc(a, (size + a - 1) / a * a);
-  if (!p) {
-    if (nothrow) return nullptr;
-    throw std::bad_alloc();
-  }
-  ++g_live;
-  return p;
-}
-
-// Arms the failure of the nth allocation from now on.
 void FailAt(unsigned long nth) {
-  g_made = 0;
-  g_failAt = nth;
+  kelotest::FailAllocationAt(nth);
 }
 
 // Decodes with the nth allocation of the library's work failing; nothing else allocates while it
@@ -75,67 +32,6 @@ kelotest::Decoded DecodeFailing(CKeloHesObject& object, const std::string& bytes
 }
 
 }  // namespace
-
-void* operator new(size_t n) {
-  return Allocate(n, false);
-}
-void* operator new[](size_t n) {
-  return Allocate(n, false);
-}
-void* operator new(size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n, true);
-}
-void* operator new[](size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n, true);
-}
-void* operator new(size_t n, std::align_val_t a) {
-  return AllocateAligned(n, a, false);
-}
-void* operator new[](size_t n, std::align_val_t a) {
-  return AllocateAligned(n, a, false);
-}
-void* operator new(size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return AllocateAligned(n, a, true);
-}
-void* operator new[](size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-  return AllocateAligned(n, a, true);
-}
-void operator delete(void* p) noexcept {
-  Release(p);
-}
-void operator delete[](void* p) noexcept {
-  Release(p);
-}
-void operator delete(void* p, size_t) noexcept {
-  Release(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-  Release(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-  Release(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-  Release(p);
-}
-void operator delete(void* p, std::align_val_t) noexcept {
-  Release(p);
-}
-void operator delete[](void* p, std::align_val_t) noexcept {
-  Release(p);
-}
-void operator delete(void* p, size_t, std::align_val_t) noexcept {
-  Release(p);
-}
-void operator delete[](void* p, size_t, std::align_val_t) noexcept {
-  Release(p);
-}
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-  Release(p);
-}
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept {
-  Release(p);
-}
 
 namespace {
 
@@ -180,7 +76,7 @@ TEST(AllocationFailure, EveryAllocationOfADecodeFailsCleanly) {
   }
   int failures = 0;
   for (unsigned long n = 1;; ++n) {
-    const long before = g_live;
+    const long before = kelotest::LiveAllocations();
     {
       Crate target;
       const kelotest::Decoded d = DecodeFailing(target, wire, n);
@@ -194,7 +90,7 @@ TEST(AllocationFailure, EveryAllocationOfADecodeFailsCleanly) {
       ASSERT_EQ(kelotest::Decode(target, wire).rc, 0) << n;
       EXPECT_EQ(kelotest::Encode(target), wire) << n;
     }
-    EXPECT_EQ(g_live, before) << "leak when allocation " << n << " failed";
+    EXPECT_EQ(kelotest::LiveAllocations(), before) << "leak when allocation " << n << " failed";
   }
   EXPECT_GT(failures, 10);
 }

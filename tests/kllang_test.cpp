@@ -3,7 +3,6 @@
 // program replaces the global operator new so that the heap can be made to fail; that is also
 // where MeasureReq::setBssid's out-of-memory path is tested.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <climits>
 #include <cwchar>
@@ -14,54 +13,9 @@
 #include <kelohessian/client/behavior.h>
 #include <kelohessian/kllang/kllang.h>
 
-namespace {
+#include "support/failing_new.h"
 
-bool g_heapFails = false;
-
-void* Allocate(size_t size, bool nothrow) {
-  void* p = g_heapFails ? nullptr : malloc(size ? size : 1);
-  if (!p && !nothrow) throw std::bad_alloc();
-  return p;
-}
-
-// Every allocation through operator new fails while one of these lives.
-struct ExhaustedHeap {
-  ExhaustedHeap() { g_heapFails = true; }
-  ~ExhaustedHeap() { g_heapFails = false; }
-};
-
-}  // namespace
-
-void* operator new(size_t n) {
-  return Allocate(n, false);
-}
-void* operator new[](size_t n) {
-  return Allocate(n, false);
-}
-void* operator new(size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n, true);
-}
-void* operator new[](size_t n, const std::nothrow_t&) noexcept {
-  return Allocate(n, true);
-}
-void operator delete(void* p) noexcept {
-  free(p);
-}
-void operator delete[](void* p) noexcept {
-  free(p);
-}
-void operator delete(void* p, size_t) noexcept {
-  free(p);
-}
-void operator delete[](void* p, size_t) noexcept {
-  free(p);
-}
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-  free(p);
-}
-void operator delete[](void* p, const std::nothrow_t&) noexcept {
-  free(p);
-}
+using kelotest::ExhaustedHeap;
 
 namespace {
 
