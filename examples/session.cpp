@@ -191,7 +191,7 @@ void ManagementSession() {
   report.vkap_ie_connectionReport.m_roamingReson = static_cast<char>(-1);
   services::ReportUpdateServiceResponse reportRsp;
   if (Exchange("reportUpdate", report, reportRsp, [](auto& rq, auto& rs) {
-        Check(static_cast<char>(rq.vkap_ie_connectionReport.m_roamingReson) == -1,
+        Check(static_cast<signed char>(rq.vkap_ie_connectionReport.m_roamingReson) == -1,
               "m_roamingReson");
         rs.rspID = rq.reqID;
         rs.m_success = true;

@@ -217,7 +217,8 @@ TEST(TopologyReply, ListsFillAndNestedMembersFollowTheWire) {
   EXPECT_TRUE(second.publicInfo.IsNull());  // "publicInfoRes" was skipped
   EXPECT_EQ(static_cast<int>(second.publicInfo.category), 0);
   EXPECT_FALSE(second.captiveRes.IsNull());
-  EXPECT_EQ(static_cast<char>(second.captiveRes.serviceType), -1);
+  // char is unsigned on some targets (s390x): compare the 8 bits as signed.
+  EXPECT_EQ(static_cast<signed char>(static_cast<char>(second.captiveRes.serviceType)), -1);
 }
 
 TEST(TopologyReply, LeftOutMembersAreNullAndNumbersKeepTheirValues) {

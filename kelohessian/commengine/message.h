@@ -26,20 +26,26 @@
 #define KELO_NO_EXTRA
 // The same, with EXTRA (a macro expanding to declarations) added to the public section.
 #define KELO_MESSAGE_WITH(Cls, Base, MEMBERS, EXTRA) \
-  class KELO_API Cls : public Base {                 \
-   public:                                           \
-    static const CKeloHesName mNamespace;            \
-    static const CKeloHesName mClassName;            \
-    static const KeloClassInfo mClassInfo;           \
-    Cls();                                           \
-    ~Cls() override;                                 \
-    const CKeloHesName& Namespace() const override;  \
-    const CKeloHesName& ClassName() const override;  \
-    EXTRA                                            \
-    MEMBERS(KELO_MEMBER_FIELD)                       \
-                                                     \
-   protected:                                        \
-    int HashMembers() override;                      \
+  KELO_MESSAGE_CLASS(KELO_API, Cls, Base, MEMBERS, EXTRA)
+// A message class of a program outside the library (its tests): neither exported nor imported,
+// since a Windows DLL import of a class the DLL does not hold cannot link.
+#define KELO_LOCAL_MESSAGE(Cls, Base, MEMBERS) \
+  KELO_MESSAGE_CLASS(, Cls, Base, MEMBERS, KELO_NO_EXTRA)
+#define KELO_MESSAGE_CLASS(Api, Cls, Base, MEMBERS, EXTRA) \
+  class Api Cls : public Base {                            \
+   public:                                                 \
+    static const CKeloHesName mNamespace;                  \
+    static const CKeloHesName mClassName;                  \
+    static const KeloClassInfo mClassInfo;                 \
+    Cls();                                                 \
+    ~Cls() override;                                       \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    EXTRA                                                  \
+    MEMBERS(KELO_MEMBER_FIELD)                             \
+                                                           \
+   protected:                                              \
+    int HashMembers() override;                            \
   };
 
 // Member kinds, worked out from the member's C++ type.

@@ -78,10 +78,17 @@ class CKeloHesArray : public CKeloHesArrayBase {
 // Declares (in a header) and defines (in the library's .cpp) an exported instantiation of
 // CKeloHesArray for an item class, so users link against one copy inside the library.
 // On ELF the declaration's visibility carries over to the definition (GCC refuses the attribute
-// there a second time); Windows needs dllexport on the definition itself.
+// there a second time); MSVC and Clang on Windows need dllexport on the definition itself. GCC for
+// Windows (MinGW) exports no inline member of an instantiated class template, yet compiles none
+// itself for a user that sees the extern declaration: there the user instantiates the list (all
+// its members are inline) and the declaration is left out.
+#if (defined(_WIN32) || defined(__CYGWIN__)) && defined(__GNUC__) && !defined(__clang__)
+#define KELO_DECLARE_ARRAY(T)
+#define KELO_DEFINE_ARRAY(T) template class CKeloHesArray<T>;
+#elif defined(_WIN32) || defined(__CYGWIN__)
 #define KELO_DECLARE_ARRAY(T) extern template class KELO_API CKeloHesArray<T>;
-#if defined(_WIN32) || defined(__CYGWIN__)
 #define KELO_DEFINE_ARRAY(T) template class KELO_API CKeloHesArray<T>;
 #else
+#define KELO_DECLARE_ARRAY(T) extern template class KELO_API CKeloHesArray<T>;
 #define KELO_DEFINE_ARRAY(T) template class CKeloHesArray<T>;
 #endif

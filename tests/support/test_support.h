@@ -56,8 +56,8 @@ std::u16string StringUnits(const CKeloHesString& s);
 #define KELO_TEST_Bare_MEMBERS(X) X(CKeloHesInt32, n)
 
 namespace kelotest {
-KELO_MESSAGE(Point, CKeloHesClass, KELO_TEST_Point_MEMBERS)
-KELO_MESSAGE(Box, CKeloHesClass, KELO_TEST_Box_MEMBERS)
-KELO_MESSAGE(Crate, CKeloHesClass, KELO_TEST_Crate_MEMBERS)
-KELO_MESSAGE(Bare, CKeloHesClass, KELO_TEST_Bare_MEMBERS)
+KELO_LOCAL_MESSAGE(Point, CKeloHesClass, KELO_TEST_Point_MEMBERS)
+KELO_LOCAL_MESSAGE(Box, CKeloHesClass, KELO_TEST_Box_MEMBERS)
+KELO_LOCAL_MESSAGE(Crate, CKeloHesClass, KELO_TEST_Crate_MEMBERS)
+KELO_LOCAL_MESSAGE(Bare, CKeloHesClass, KELO_TEST_Bare_MEMBERS)
 }  // namespace kelotest
