@@ -2,6 +2,9 @@
 // enclosing structures add to a failure, innermost first.
 #include <kelohessian/hessian/hes_class.h>
 
+#include <stdint.h>
+#include <string.h>
+
 #include <new>
 
 #include <kelohessian/hessian/detail/wire.h>
@@ -11,13 +14,24 @@ using kelo_detail::Add;
 using kelo_detail::AddBytes;
 using kelo_detail::Fail;
 
-CKeloHesClass::CKeloHesClass() : m_head(nullptr), m_tail(nullptr), m_checkClassName(true) {}
+CKeloHesClass::CKeloHesClass()
+    : m_head(nullptr),
+      m_tail(nullptr),
+      m_checkClassName(true),
+      m_uniqueNames(false),
+      m_blockSize(0),
+      m_blockUsed(0),
+      m_block(nullptr) {}
 
 CKeloHesClass::CKeloHesClass(const CKeloHesClass& other)
     : CKeloHesObject(other),
       m_head(nullptr),
       m_tail(nullptr),
-      m_checkClassName(other.m_checkClassName) {}
+      m_checkClassName(other.m_checkClassName),
+      m_uniqueNames(false),
+      m_blockSize(0),
+      m_blockUsed(0),
+      m_block(nullptr) {}
 
 CKeloHesClass& CKeloHesClass::operator=(const CKeloHesClass& other) {
   m_null = other.m_null;
@@ -38,9 +52,25 @@ int CKeloHesClass::HashMembers() {
   return KELO_E_NOT_SUPPORTED;
 }
 
+int CKeloHesClass::ReserveMembers(unsigned int count) {
+  if (m_head || m_block || count == 0 || count > 0xFFFF) return KELO_OK;
+  // Raw storage: the nodes are constructed one by one as members are inserted.
+  void* block = ::operator new(sizeof(CKeloMemberData) * static_cast<size_t>(count), std::nothrow);
+  if (!block) return KELO_E_NO_MEMORY;
+  m_block = static_cast<CKeloMemberData*>(block);
+  m_blockSize = static_cast<unsigned short>(count);
+  m_blockUsed = 0;
+  return KELO_OK;
+}
+
 int CKeloHesClass::InsertMember(const CKeloHesName& name, CKeloHesObject& object) {
-  CKeloMemberData* node = new (std::nothrow) CKeloMemberData(&name, &object);
+  CKeloMemberData* node;
+  if (m_blockUsed < m_blockSize)
+    node = new (m_block + m_blockUsed++) CKeloMemberData(&name, &object);
+  else
+    node = new (std::nothrow) CKeloMemberData(&name, &object);
   if (!node) return KELO_E_NO_MEMORY;
+  m_uniqueNames = false;
   if (m_tail)
     m_tail->m_next = node;
   else
@@ -55,13 +85,21 @@ int CKeloHesClass::CreateMemberHash() {
 }
 
 void CKeloHesClass::ClearMemberHash() {
+  // Nodes inside the reserved block go with the block; the others were allocated one by one.
+  const uintptr_t first = reinterpret_cast<uintptr_t>(m_block);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(m_block + m_blockSize);
   CKeloMemberData* node = m_head;
   while (node) {
     CKeloMemberData* next = node->m_next;
-    delete node;
+    const uintptr_t at = reinterpret_cast<uintptr_t>(node);
+    if (at < first || at >= end) delete node;
     node = next;
   }
+  ::operator delete(m_block);
+  m_block = nullptr;
+  m_blockSize = m_blockUsed = 0;
   m_head = m_tail = nullptr;
+  m_uniqueNames = false;
 }
 
 void CKeloHesClass::NullifyAllMembers() {
@@ -100,6 +138,24 @@ int CKeloHesClass::StartSerialize(CKeloOutput& out) const {
   const CKeloHesName& cls = ClassName();
   const unsigned long long length =
       (ns.Length() ? ns.Length() + 1ull : 0ull) + static_cast<unsigned long long>(cls.Length());
+  // The usual short header goes out in one append; the pieces below give the same bytes and the
+  // same failures (an over-long name is refused after "Mt" was written).
+  char header[128];
+  if (length <= sizeof header - 4) {
+    char* p = header;
+    *p++ = 'M';
+    *p++ = 't';
+    kelo_detail::WriteU16(p, static_cast<unsigned int>(length));
+    p += 2;
+    if (ns.Length()) {
+      memcpy(p, ns.Data(), ns.Length());
+      p += ns.Length();
+      *p++ = '.';
+    }
+    if (cls.Length()) memcpy(p, cls.Data(), cls.Length());
+    p += cls.Length();
+    return out.Append(header, static_cast<unsigned int>(p - header));
+  }
   if (int rc = out.Append("Mt", 2); rc != 0) return rc;
   if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
   char bytes[2];
@@ -125,10 +181,16 @@ int CKeloHesClass::SerializeMembers(CKeloOutput& out) const {
 
 int CKeloHesClass::SerializeOneMember(const char* name, unsigned int length,
                                       const CKeloHesObject& object, CKeloOutput& out) const {
-  char header[3] = {'S'};
+  char header[64] = {'S'};
   kelo_detail::WriteU16(header + 1, length & 0xFFFF);
-  if (int rc = out.Append(header, 3); rc != 0) return rc;
-  if (int rc = out.Append(name, length); rc != 0) return rc;
+  if (length <= sizeof header - 3) {
+    // 'S', the length and the name in one append.
+    if (length) memcpy(header + 3, name, length);
+    if (int rc = out.Append(header, 3 + length); rc != 0) return rc;
+  } else {
+    if (int rc = out.Append(header, 3); rc != 0) return rc;
+    if (int rc = out.Append(name, length); rc != 0) return rc;
+  }
   return object.Serialize(out);
 }
 
@@ -196,6 +258,7 @@ void CKeloHesClass::AppendClassNameToError(CKeloInputParse& parse) {
 
 int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
   NullifyAllMembers();
+  CKeloMemberData* hint = m_head;
   CKeloInput& in = parse.Input();
   for (;;) {
     const char* p;
@@ -219,7 +282,7 @@ int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
         return Fail(parse, KELO_E_EXHAUSTED, ", Got member data length, but could not get the name",
                     true);
       }
-      if (int rc = DeserializeOneMember(p, length, parse); rc != 0) return rc;
+      if (int rc = DeserializeOneMember(p, length, hint, parse); rc != 0) return rc;
       continue;
     }
     Add(parse, "While parsing ");
@@ -230,13 +293,26 @@ int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
   }
 }
 
+// The registry's lookup rule (exact bytes), inlined: it runs once per member read.
+static inline bool SameName(const CKeloHesName& registered, const char* name, unsigned int length) {
+  return registered.Length() == length &&
+         (length == 0 ||
+          (registered.Data()[0] == name[0] && memcmp(registered.Data(), name, length) == 0));
+}
+
+// Members usually arrive in registration order, so with unique names the node after the last one
+// found is tried first; otherwise (and when that guess misses) the first match from the head wins.
 int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
-                                        CKeloInputParse& parse) {
-  for (CKeloMemberData* node = m_head; node; node = node->m_next) {
-    if (node->m_name->Equals(name, length))
-      return DeserializeOneMember(name, length, *node->m_object, parse);
+                                        CKeloMemberData*& hint, CKeloInputParse& parse) {
+  CKeloMemberData* node = m_uniqueNames ? hint : nullptr;
+  if (!node || !SameName(*node->m_name, name, length)) {
+    for (node = m_head; node; node = node->m_next) {
+      if (SameName(*node->m_name, name, length)) break;
+    }
+    if (!node) return CKeloHesSkipObject::Skip(parse);
   }
-  return CKeloHesSkipObject::Skip(parse);
+  hint = node->m_next;
+  return DeserializeOneMember(name, length, *node->m_object, parse);
 }
 
 int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,

@@ -39,8 +39,18 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   // Registers the members, base class first. The root registers nothing and returns -1999993.
   virtual int HashMembers();
 
-  // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated.
+  // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated. The node
+  // comes from the reservation of ReserveMembers while that has room, otherwise from a heap
+  // allocation of its own.
   int InsertMember(const CKeloHesName& name, CKeloHesObject& object);
+  // Reserves room for count registry nodes in one allocation, so that registering count members
+  // costs one allocation instead of count. Does nothing when the registry or a reservation
+  // already exists, or for more than 65535 nodes; -1999997 when the block cannot be allocated.
+  int ReserveMembers(unsigned int count);
+  // Declares that no two registered members share a name. A read then tries the member after the
+  // one it found last before searching from the first (the first match is then the only one).
+  // Any later InsertMember withdraws the declaration.
+  void SetMemberNamesUnique() { m_uniqueNames = true; }
 
   int StartSerialize(CKeloOutput& out) const;
   int SerializeOneMember(const char* name, unsigned int length, const CKeloHesObject& object,
@@ -67,7 +77,10 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   void ClearMemberHash();
   void NullifyAllMembers();
   int DeserializeMembers(CKeloInputParse& parse);
-  int DeserializeOneMember(const char* name, unsigned int length, CKeloInputParse& parse);
+  // Finds the member (trying `hint` first when the names are unique) and reads it; `hint`
+  // becomes the node after the one found.
+  int DeserializeOneMember(const char* name, unsigned int length, CKeloMemberData*& hint,
+                           CKeloInputParse& parse);
   void AppendMemberToError(const char* prefix, const char* name, unsigned int length,
                            CKeloInputParse& parse);
 
@@ -78,4 +91,15 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
  protected:
   // Whether Deserialize checks the received type name; false only in CKeloHesSkipClass.
   bool m_checkClassName;
+
+ private:
+  // Fields beyond the documented layout (null flag, head, tail, class-name check) come last, so
+  // that the layout a client compiled against stays the same up to here; the three small ones
+  // fill the padding behind the class-name check.
+  // Whether SetMemberNamesUnique holds for the registry as it is.
+  mutable bool m_uniqueNames;
+  // Storage reserved by ReserveMembers: m_blockUsed of m_blockSize nodes are in the registry.
+  mutable unsigned short m_blockSize;
+  mutable unsigned short m_blockUsed;
+  mutable CKeloMemberData* m_block;
 };

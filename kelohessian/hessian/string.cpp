@@ -67,6 +67,23 @@ int ChunkHeader(CKeloOutput& out, char marker, unsigned int count) {
   return out.Append(header, 3);
 }
 
+// The bytes of the blob chunks that follow the cursor, up to and including the final 'B' chunk,
+// found by walking their headers without taking anything; 0 when the chain is broken or leaves
+// the input (the reader then grows its store chunk by chunk and reports the fault itself).
+size_t ChunkedBytesAhead(const CKeloInput& in) {
+  size_t total = 0;
+  unsigned int at = in.GetNumExtracted();
+  const char* p;
+  while (in.GetDataAt(p, at, 3) == 0 && (p[0] == 'b' || p[0] == 'B')) {
+    const unsigned int count = kelo_detail::ReadU16(p + 1);
+    if (count > in.GetTotalSize() - at - 3) return 0;
+    total += count;
+    at += 3 + count;
+    if (p[0] == 'B') return total;
+  }
+  return 0;
+}
+
 }  // namespace
 
 const short* const CKeloHesString::pszNullString = &kNullUnit;
@@ -393,7 +410,9 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
     const unsigned int count = kelo_detail::ReadU16(p);
     if (in.Extract(p, count) != 0)
       return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
-    if (!store.Reserve(count))
+    // The first of several chunks reserves room for all of them, so the blob is allocated once.
+    const size_t more = marker == 'b' && store.Size() == 0 ? ChunkedBytesAhead(in) : 0;
+    if (!store.Reserve(count + more))
       return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
     if (count) memcpy(store.End(), p, count);
     store.Grow(count);

@@ -2,6 +2,8 @@
 // schema table. Not installed.
 #pragma once
 
+#include <string.h>
+
 #include <new>
 #include <type_traits>
 
@@ -32,6 +34,31 @@ template <>
 struct KeloBaseInfo<CKeloHesClass> {
   static constexpr const KeloClassInfo* info = nullptr;
 };
+
+// Members a class registers, its envelope bases' included: the size of its registry block.
+inline unsigned int KeloRegistrySize(const KeloClassInfo* info) {
+  unsigned int count = 0;
+  for (; info; info = info->base) count += info->memberCount;
+  return count;
+}
+
+// True when no two members of the class and its envelope bases share a wire name; worked out
+// once per class.
+inline bool KeloMemberNamesUnique(const KeloClassInfo* info) {
+  for (const KeloClassInfo* a = info; a; a = a->base) {
+    for (unsigned int i = 0; i < a->memberCount; ++i) {
+      const KeloMemberInfo& m = a->members[i];
+      for (const KeloClassInfo* b = a; b; b = b->base) {
+        for (unsigned int j = b == a ? i + 1 : 0; j < b->memberCount; ++j) {
+          const KeloMemberInfo& o = b->members[j];
+          if (o.nameLength == m.nameLength && memcmp(o.name, m.name, m.nameLength) == 0)
+            return false;
+        }
+      }
+    }
+  }
+  return true;
+}
 
 #define KELO_MESSAGE_IMPL(Cls, WireNs, Base, MEMBERS)                                         \
   namespace {                                                                                 \
@@ -64,6 +91,11 @@ struct KeloBaseInfo<CKeloHesClass> {
     return mClassName;                                                                        \
   }                                                                                           \
   int Cls::HashMembers() {                                                                    \
+    /* Unique names are declared only for a registry of exactly these members. */             \
+    const bool keloFresh_ = FirstMember() == nullptr;                                         \
+    /* One block for all nodes; a base's HashMembers finds it reserved. */                    \
+    const int keloReserved_ = ReserveMembers(KeloRegistrySize(&mClassInfo));                  \
+    if (keloReserved_ != 0) return keloReserved_;                                             \
     /* An envelope base registers its members first; the root has none to register. */        \
     if (!std::is_same<Base, CKeloHesClass>::value) {                                          \
       if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                    \
@@ -71,5 +103,7 @@ struct KeloBaseInfo<CKeloHesClass> {
     const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                 \
     unsigned int keloIndex_ = 0;                                                              \
     MEMBERS(KELO_MEMBER_INSERT)                                                               \
+    static const bool keloUnique_ = KeloMemberNamesUnique(&mClassInfo);                       \
+    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                    \
     return 0;                                                                                 \
   }

@@ -1,6 +1,9 @@
 // UTF-8 encoding and decoding of 16-bit units, with a fast path for ASCII runs.
 #include <kelohessian/hessian/detail/utf8.h>
 
+#include <stdint.h>
+#include <string.h>
+
 namespace kelo_detail {
 
 const char* Utf8Message(Utf8Status status) {
@@ -29,20 +32,30 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
   size_t n = 0;
   Utf8Status status = kUtf8Ok;
   while (n < count) {
-    // ASCII run: one byte per character, no checks beyond the bounds.
-    size_t run = available - pos;
-    if (run > count - n) run = count - n;
-    size_t i = 0;
-    while (i < run && in[pos + i] < 0x80) {
-      units[n + i] = in[pos + i];
-      ++i;
-    }
-    pos += i;
-    n += i;
-    if (n == count) break;
     if (pos == available) {
       status = kUtf8Exhausted;
       break;
+    }
+    if (in[pos] < 0x80) {
+      // ASCII run: one byte per character, no checks beyond the bounds; eight bytes at a time
+      // while none has its top bit set.
+      size_t run = available - pos;
+      if (run > count - n) run = count - n;
+      size_t i = 0;
+      while (i + 8 <= run) {
+        uint64_t word;
+        memcpy(&word, in + pos + i, sizeof word);
+        if (word & 0x8080808080808080ull) break;
+        for (size_t k = 0; k < 8; ++k) units[n + i + k] = in[pos + i + k];
+        i += 8;
+      }
+      while (i < run && in[pos + i] < 0x80) {
+        units[n + i] = in[pos + i];
+        ++i;
+      }
+      pos += i;
+      n += i;
+      continue;
     }
     const unsigned char b = in[pos++];
     if ((b & 0xE0) == 0xC0) {
@@ -89,6 +102,15 @@ long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, s
     const unsigned int u = units[i];
     if (u < 0x80) {
       *p++ = static_cast<unsigned char>(u);
+      // More ASCII behind it is taken four units at a time.
+      while (i + 5 <= count) {
+        uint64_t word;
+        memcpy(&word, units + i + 1, sizeof word);
+        if (word & 0xFF80FF80FF80FF80ull) break;
+        for (size_t k = 0; k < 4; ++k) p[k] = static_cast<unsigned char>(units[i + 1 + k]);
+        p += 4;
+        i += 4;
+      }
     } else if (u < 0x800) {
       *p++ = static_cast<unsigned char>(0xC0 | (u >> 6));
       *p++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
