@@ -1,0 +1,430 @@
+// The dump reader. Grammar read (Hessian 1.0):
+//   call   'c' v1 v2 ('H' len name value)* 'm' len method value* 'z'
+//   reply  'r' v1 v2 ('H' len name value)* (value | 'f' (value value)*) 'z'
+//   value  N T F | I b4 | L b8 | D b8 | d b8 | R b4 | (s len utf8)* S len utf8
+//          | (x len utf8)* X len utf8 | (b len bytes)* B len bytes
+//          | M ('t' len type)? (value value)* z | V ('t' len type)? ('l' b4)? value* z
+// String, XML and name lengths count UTF-16 units; blob lengths count bytes.
+#include "kelohes/dump.h"
+
+#include <inttypes.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <vector>
+
+#include <kelohessian/hessian/detail/utf8.h>
+#include <kelohessian/hessian/detail/wire.h>
+
+namespace kelohes {
+
+void AppendQuoted(std::string& out, const unsigned short* units, size_t count) {
+  static const char kHex[] = "0123456789ABCDEF";
+  out.push_back('"');
+  for (size_t i = 0; i < count; ++i) {
+    const unsigned int u = units[i];
+    if (u == '"' || u == '\\') {
+      out.push_back('\\');
+      out.push_back(static_cast<char>(u));
+    } else if (u >= 0x20 && u <= 0x7E) {
+      out.push_back(static_cast<char>(u));
+    } else {
+      const char esc[6] = {
+          '\\',         'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
+          kHex[u & 0xF]};
+      out.append(esc, 6);
+    }
+  }
+  out.push_back('"');
+}
+
+namespace {
+
+class Reader {
+ public:
+  Reader(const char* data, size_t size, bool offsets)
+      : data_(data), size_(size), pos_(0), offsets_(offsets), out_(&text_) {}
+
+  DumpResult Run() {
+    DumpResult result{false, std::string(), 0, std::string()};
+    if (Top()) {
+      if (pos_ == size_) {
+        result.ok = true;
+        result.text.swap(text_);
+        return result;
+      }
+      const size_t left = size_ - pos_;
+      Fail(pos_, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+                     " after the end of the message");
+    }
+    result.errorOffset = errorOffset_;
+    result.error = error_;
+    return result;
+  }
+
+ private:
+  bool Fail(size_t at, std::string message) {
+    errorOffset_ = at;
+    error_ = std::move(message);
+    return false;
+  }
+  // Fails unless n more bytes are there; `what` names what they were for.
+  bool Need(size_t n, const char* what) {
+    if (n <= size_ - pos_) return true;
+    return Fail(pos_, std::string("input ends inside ") + what);
+  }
+  const char* Take(size_t n) {
+    const char* p = data_ + pos_;
+    pos_ += n;
+    return p;
+  }
+
+  // Starts a line: offset prefix, then two blanks per depth.
+  std::string& Line(size_t at, int depth) {
+    if (offsets_) {
+      char prefix[24];
+      snprintf(prefix, sizeof prefix, "%08zx ", at);
+      out_->append(prefix);
+    }
+    out_->append(static_cast<size_t>(depth) * 2, ' ');
+    return *out_;
+  }
+  void EndLine() { out_->push_back('\n'); }
+
+  bool Top() {
+    if (size_ == 0) return Fail(0, "the input is empty");
+    const char marker = data_[pos_];
+    if (marker == 'c') return Call();
+    if (marker == 'r') return Reply();
+    if (marker == 'f') {
+      const size_t at = pos_++;
+      Line(at, 0).push_back('f');
+      EndLine();
+      return FaultEntries(1, at);
+    }
+    return Value(0);
+  }
+
+  // 'H' headers of a call or reply, printed at depth 1 with their values at depth 2.
+  bool Headers() {
+    while (pos_ < size_ && data_[pos_] == 'H') {
+      const size_t at = pos_++;
+      std::vector<unsigned short> name;
+      if (!LengthText(name, "a header name")) return false;
+      std::string& line = Line(at, 1);
+      line.append("H ");
+      AppendQuoted(line, name.data(), name.size());
+      EndLine();
+      if (!Value(2)) return false;
+    }
+    return true;
+  }
+
+  static void AppendVersion(std::string& line, char tag, const char* v) {
+    char buf[16];
+    snprintf(buf, sizeof buf, "%c %02X %02X", tag, static_cast<unsigned char>(v[0]),
+             static_cast<unsigned char>(v[1]));
+    line.append(buf);
+  }
+
+  bool Call() {
+    const size_t at = pos_++;
+    if (!Need(2, "the call's version")) return false;
+    const char* version = Take(2);
+    // Headers come before the method name on the wire but print after it: gather them apart.
+    std::string headers;
+    std::string* outer = out_;
+    out_ = &headers;
+    const bool headersOk = Headers();
+    out_ = outer;
+    if (!headersOk) return false;
+    if (!Need(1, "the call, before its method")) return false;
+    if (data_[pos_] != 'm') return Fail(pos_, "expected 'm' and the method name" + Seen(pos_));
+    ++pos_;
+    std::vector<unsigned short> method;
+    if (!LengthText(method, "the method name")) return false;
+    std::string& line = Line(at, 0);
+    AppendVersion(line, 'c', version);
+    line.push_back(' ');
+    AppendQuoted(line, method.data(), method.size());
+    EndLine();
+    out_->append(headers);
+    for (;;) {
+      if (!Need(1, "the call, before its closing 'z'")) return false;
+      if (data_[pos_] == 'z') {
+        ++pos_;
+        return true;
+      }
+      if (!Value(1)) return false;
+    }
+  }
+
+  bool Reply() {
+    const size_t at = pos_++;
+    if (!Need(2, "the reply's version")) return false;
+    AppendVersion(Line(at, 0), 'r', Take(2));
+    EndLine();
+    if (!Headers()) return false;
+    if (!Need(1, "the reply, before its value")) return false;
+    if (data_[pos_] == 'f') {
+      const size_t faultAt = pos_++;
+      Line(faultAt, 1).push_back('f');
+      EndLine();
+      return FaultEntries(2, faultAt);
+    }
+    if (!Value(1)) return false;
+    if (!Need(1, "the reply, before its closing 'z'")) return false;
+    if (data_[pos_] != 'z') return Fail(pos_, "expected the reply's closing 'z'" + Seen(pos_));
+    ++pos_;
+    return true;
+  }
+
+  // Key and value pairs of a fault up to the 'z' that closes it (and its reply).
+  bool FaultEntries(int depth, size_t start) {
+    for (;;) {
+      if (!Need(1, "a fault")) return NoteStart(start);
+      if (data_[pos_] == 'z') {
+        ++pos_;
+        return true;
+      }
+      if (!Value(depth) || !Value(depth + 1)) return false;
+    }
+  }
+
+  bool NoteStart(size_t start) {
+    error_ += " started at offset " + std::to_string(start);
+    return false;
+  }
+
+  // " (got 'x')" or " (got 0xNN)" for the byte at `at`.
+  std::string Seen(size_t at) const {
+    const unsigned char c = static_cast<unsigned char>(data_[at]);
+    char buf[24];
+    if (c >= 0x21 && c <= 0x7E)
+      snprintf(buf, sizeof buf, " (got '%c')", c);
+    else
+      snprintf(buf, sizeof buf, " (got 0x%02X)", c);
+    return buf;
+  }
+
+  // A 2-byte unit count and that many UTF-8 characters.
+  bool LengthText(std::vector<unsigned short>& units, const char* what) {
+    if (!Need(2, what)) return false;
+    const unsigned int count = kelo_detail::ReadU16(Take(2));
+    return Utf8(units, count, what);
+  }
+
+  // Appends count characters decoded from the input to units.
+  bool Utf8(std::vector<unsigned short>& units, size_t count, const char* what) {
+    const size_t have = units.size();
+    units.resize(have + count);
+    size_t consumed = 0;
+    size_t decoded = 0;
+    const kelo_detail::Utf8Status status =
+        kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(data_ + pos_), size_ - pos_,
+                                count, units.data() + have, &consumed, &decoded);
+    if (status == kelo_detail::kUtf8Ok) {
+      pos_ += consumed;
+      return true;
+    }
+    if (status == kelo_detail::kUtf8Exhausted) {
+      pos_ += consumed;
+      return Fail(pos_, std::string("input ends inside ") + what);
+    }
+    // The failing character starts this many bytes before the end of what was taken.
+    size_t back = 1;
+    if (status == kelo_detail::kUtf8BadContinuation2) back = 2;
+    if (status == kelo_detail::kUtf8BadContinuation3) back = 3;
+    return Fail(pos_ + consumed - back, kelo_detail::Utf8Message(status));
+  }
+
+  // Optional 't' type: fills type with its quoted form, or "-".
+  bool OptionalType(std::string& type) {
+    if (pos_ < size_ && data_[pos_] == 't') {
+      ++pos_;
+      std::vector<unsigned short> units;
+      if (!LengthText(units, "a type name")) return false;
+      AppendQuoted(type, units.data(), units.size());
+    } else {
+      type = "-";
+    }
+    return true;
+  }
+
+  bool Value(int depth) {
+    if (depth > kMaxDumpDepth)
+      return Fail(pos_, "values nested deeper than " + std::to_string(kMaxDumpDepth) + " levels");
+    if (pos_ == size_) return Fail(pos_, "input ends where a value was expected");
+    const size_t at = pos_;
+    const char marker = *Take(1);
+    char buf[64];
+    switch (marker) {
+      case 'N':
+      case 'T':
+      case 'F':
+        Line(at, depth).push_back(marker);
+        EndLine();
+        return true;
+      case 'I':
+      case 'R': {
+        if (!Need(4, marker == 'I' ? "an int" : "a reference")) return false;
+        const unsigned int v = kelo_detail::ReadU32(Take(4));
+        if (marker == 'I')
+          snprintf(buf, sizeof buf, "I %d", static_cast<int>(v));
+        else
+          snprintf(buf, sizeof buf, "R %u", v);
+        Line(at, depth).append(buf);
+        EndLine();
+        return true;
+      }
+      case 'L':
+      case 'D':
+      case 'd': {
+        if (!Need(8, marker == 'L' ? "a long" : marker == 'D' ? "a double" : "a date"))
+          return false;
+        const unsigned long long v = kelo_detail::ReadU64(Take(8));
+        if (marker == 'D')
+          snprintf(buf, sizeof buf, "D %016llX", v);
+        else
+          snprintf(buf, sizeof buf, "%c %lld", marker, static_cast<long long>(v));
+        Line(at, depth).append(buf);
+        EndLine();
+        return true;
+      }
+      case 'S':
+      case 's':
+        return Text(at, depth, marker, 'S', "a string");
+      case 'X':
+      case 'x':
+        return Text(at, depth, marker, 'X', "an XML value");
+      case 'B':
+      case 'b':
+        return Blob(at, depth, marker);
+      case 'M':
+        return Map(at, depth);
+      case 'V':
+        return List(at, depth);
+      default:
+        return Fail(at, "unknown marker" + Seen(at));
+    }
+  }
+
+  // Chunks of a string ('s'/'S') or XML value ('x'/'X'), joined.
+  bool Text(size_t at, int depth, char marker, char last, const char* what) {
+    const char more = static_cast<char>(last + ('a' - 'A'));
+    units_.clear();
+    for (;;) {
+      if (!Need(2, what)) return false;
+      const unsigned int count = kelo_detail::ReadU16(Take(2));
+      if (!Utf8(units_, count, what)) return false;
+      if (marker == last) break;
+      if (!Need(1, what)) return NoteStart(at);
+      const size_t chunkAt = pos_;
+      marker = *Take(1);
+      if (marker != last && marker != more)
+        return Fail(chunkAt, std::string("expected the next chunk of ") + what + Seen(chunkAt));
+    }
+    std::string& line = Line(at, depth);
+    line.push_back(last);
+    line.push_back(' ');
+    line.append(std::to_string(units_.size()));
+    line.push_back(' ');
+    AppendQuoted(line, units_.data(), units_.size());
+    EndLine();
+    return true;
+  }
+
+  bool Blob(size_t at, int depth, char marker) {
+    static const char kHex[] = "0123456789abcdef";
+    // The line starts with the total count, known only after the last chunk: gather the hex first.
+    hex_.clear();
+    size_t total = 0;
+    for (;;) {
+      if (!Need(2, "a binary value")) return false;
+      const unsigned int count = kelo_detail::ReadU16(Take(2));
+      if (!Need(count, "a binary value")) return false;
+      const unsigned char* p = reinterpret_cast<const unsigned char*>(Take(count));
+      for (unsigned int i = 0; i < count; ++i) {
+        hex_.push_back(kHex[p[i] >> 4]);
+        hex_.push_back(kHex[p[i] & 0xF]);
+      }
+      total += count;
+      if (marker == 'B') break;
+      if (!Need(1, "a binary value")) return NoteStart(at);
+      const size_t chunkAt = pos_;
+      marker = *Take(1);
+      if (marker != 'B' && marker != 'b')
+        return Fail(chunkAt, "expected the next chunk of a binary value" + Seen(chunkAt));
+    }
+    std::string& line = Line(at, depth);
+    line.append("B ");
+    line.append(std::to_string(total));
+    if (total != 0) {
+      line.push_back(' ');
+      line.append(hex_);
+    }
+    EndLine();
+    return true;
+  }
+
+  bool Map(size_t at, int depth) {
+    std::string type;
+    if (!OptionalType(type)) return false;
+    std::string& line = Line(at, depth);
+    line.append("M ");
+    line.append(type);
+    EndLine();
+    for (;;) {
+      if (!Need(1, "a map")) return NoteStart(at);
+      if (data_[pos_] == 'z') {
+        ++pos_;
+        return true;
+      }
+      if (!Value(depth + 1) || !Value(depth + 2)) return false;
+    }
+  }
+
+  bool List(size_t at, int depth) {
+    std::string type;
+    if (!OptionalType(type)) return false;
+    std::string length = "-";
+    if (pos_ < size_ && data_[pos_] == 'l') {
+      ++pos_;
+      if (!Need(4, "a list length")) return false;
+      length = std::to_string(static_cast<int>(kelo_detail::ReadU32(Take(4))));
+    }
+    std::string& line = Line(at, depth);
+    line.append("V ");
+    line.append(type);
+    line.push_back(' ');
+    line.append(length);
+    EndLine();
+    for (;;) {
+      if (!Need(1, "a list")) return NoteStart(at);
+      if (data_[pos_] == 'z') {
+        ++pos_;
+        return true;
+      }
+      if (!Value(depth + 1)) return false;
+    }
+  }
+
+  const char* data_;
+  size_t size_;
+  size_t pos_;
+  bool offsets_;
+  std::string text_;
+  std::string* out_;  // where lines go: text_, or a side buffer for a call's headers
+  std::vector<unsigned short> units_;
+  std::string hex_;
+  size_t errorOffset_ = 0;
+  std::string error_;
+};
+
+}  // namespace
+
+DumpResult Dump(const char* data, size_t size, bool offsets) {
+  return Reader(data, size, offsets).Run();
+}
+
+}  // namespace kelohes

@@ -1,0 +1,319 @@
+// kelohes: see, check and make Hessian messages from the command line. `dump` reads any
+// Hessian 1.0 stream on its own; `decode`, `encode`, `default`, `classes` and `schema` go
+// through the library and its catalogue, so they accept and refuse exactly what it does.
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <CLI/CLI.hpp>
+#include <memory>
+#include <string>
+
+#include <kelohessian/kelohessian.h>
+
+#include "kelohes/codec.h"
+#include "kelohes/dump.h"
+
+namespace {
+
+enum ExitCode { kExitOk = 0, kExitBadInput = 1, kExitUsage = 2 };
+
+// Thrown by a command for a wrong command line that CLI11 cannot see (an unknown class name),
+// so that it ends like any other usage error.
+struct UsageError {
+  std::string message;
+};
+
+bool ReadAll(const std::string& path, std::string& bytes) {
+  FILE* f = path == "-" ? stdin : fopen(path.c_str(), "rb");
+  if (!f) {
+    fprintf(stderr, "kelohes: cannot open %s: %s\n", path.c_str(), strerror(errno));
+    return false;
+  }
+  char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+  const bool failed = ferror(f) != 0;
+  if (f != stdin) fclose(f);
+  if (failed) {
+    fprintf(stderr, "kelohes: cannot read %s\n", path == "-" ? "standard input" : path.c_str());
+    return false;
+  }
+  if (bytes.size() > 0xFFFFFFFFu) {
+    fprintf(stderr, "kelohes: %s is larger than 4 GiB\n", path.c_str());
+    return false;
+  }
+  return true;
+}
+
+int WriteOut(const char* data, size_t size) {
+  if (fwrite(data, 1, size, stdout) != size || fflush(stdout) != 0) {
+    fprintf(stderr, "kelohes: cannot write to standard output: %s\n", strerror(errno));
+    return kExitBadInput;
+  }
+  return kExitOk;
+}
+
+const KeloClassInfo& ClassOrUsage(const std::string& name) {
+  const KeloClassInfo* info = kelohes::FindClass(name);
+  if (!info) throw UsageError{"unknown class '" + name + "' (`kelohes classes` lists them)"};
+  return *info;
+}
+
+std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
+  std::unique_ptr<CKeloHesClass> object(info.create());
+  if (!object) fprintf(stderr, "kelohes: out of memory\n");
+  return object;
+}
+
+int Dump(const std::string& file, bool offsets) {
+  std::string bytes;
+  if (!ReadAll(file, bytes)) return kExitBadInput;
+  const kelohes::DumpResult r = kelohes::Dump(bytes.data(), bytes.size(), offsets);
+  if (!r.ok) {
+    fprintf(stderr, "kelohes: offset %zu: %s\n", r.errorOffset, r.error.c_str());
+    return kExitBadInput;
+  }
+  return WriteOut(r.text.data(), r.text.size());
+}
+
+int Decode(const std::string& className, const std::string& file, bool reply, bool allowTrailing) {
+  const KeloClassInfo& info = ClassOrUsage(className);
+  std::string bytes;
+  if (!ReadAll(file, bytes)) return kExitBadInput;
+  std::unique_ptr<CKeloHesClass> object = Create(info);
+  if (!object) return kExitBadInput;
+  CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  CKeloInputParse parse(in);
+  const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
+  if (rc != 0) {
+    fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
+            reply ? "reply" : "value", rc, kelohes::ResultName(rc), in.GetNumExtracted());
+    if (parse.GetError()) {
+      fwrite(parse.GetError(), 1, parse.GetErrorLength(), stderr);
+      fputc('\n', stderr);
+    }
+    return kExitBadInput;
+  }
+  if (in.GetNumExtracted() != bytes.size() && !allowTrailing) {
+    fprintf(stderr,
+            "kelohes: %zu bytes left after the %s at offset %u (--allow-trailing accepts them)\n",
+            bytes.size() - in.GetNumExtracted(), reply ? "reply" : "value", in.GetNumExtracted());
+    return kExitBadInput;
+  }
+  std::string json = kelohes::ToJson(*object, info);
+  json.push_back('\n');
+  return WriteOut(json.data(), json.size());
+}
+
+int Encode(const std::string& className, const std::string& file, const std::string& method,
+           bool call, bool reply) {
+  const KeloClassInfo& info = ClassOrUsage(className);
+  std::string text;
+  if (!ReadAll(file, text)) return kExitBadInput;
+  std::unique_ptr<CKeloHesClass> object = Create(info);
+  if (!object) return kExitBadInput;
+  std::string error;
+  if (!kelohes::FromJson(text, *object, info, error)) {
+    fprintf(stderr, "kelohes: %s\n", error.c_str());
+    return kExitBadInput;
+  }
+  CKeloOutput out(0);
+  int rc;
+  if (call) {
+    rc = KeloHessianBuildRequest(method.data(), static_cast<unsigned int>(method.size()), *object,
+                                 out);
+  } else if (reply) {
+    // The library reads replies but never writes them: the envelope is Hessian 1.0's 'r' 01 00.
+    rc = out.Append("r\x01\x00", 3);
+    if (rc == 0) rc = object->Serialize(out);
+    if (rc == 0) rc = out.Append('z');
+  } else {
+    rc = object->Serialize(out);
+  }
+  if (rc != 0) {
+    fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
+            kelohes::ResultName(rc));
+    return kExitBadInput;
+  }
+  return WriteOut(out.Data(), out.DataSize());
+}
+
+int Default(const std::string& className) {
+  const KeloClassInfo& info = ClassOrUsage(className);
+  std::unique_ptr<CKeloHesClass> object = Create(info);
+  if (!object) return kExitBadInput;
+  CKeloOutput out(0);
+  if (int rc = object->Serialize(out); rc != 0) {
+    fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
+            kelohes::ResultName(rc));
+    return kExitBadInput;
+  }
+  return WriteOut(out.Data(), out.DataSize());
+}
+
+const char kExitStatus[] =
+    "EXIT STATUS\n"
+    "  0  success\n"
+    "  1  bad input: bytes the reader refuses, JSON that does not fit the class, an unreadable\n"
+    "     file; stdout then holds nothing and stderr says why\n"
+    "  2  usage: unknown command or option, missing argument, unknown class\n";
+
+const char kMainFooter[] =
+    "\n"
+    "FILE is a path, or - for standard input. Bytes go to standard output as they are, so\n"
+    "redirect them: kelohes default kelo.cl.ReqConnect > req.bin\n"
+    "\n"
+    "EXAMPLES\n"
+    "  kelohes dump capture.bin\n"
+    "  kelohes decode --as kelo.cl.ResConnectV2 --reply reply.bin\n"
+    "  kelohes decode --as kelo.cl.ReqConnect req.bin | kelohes encode --as kelo.cl.ReqConnect\n"
+    "      --call connect > call.bin\n"
+    "  kelohes schema kelo.cl.ReqConnect\n"
+    "\n";
+
+const char kDumpFooter[] =
+    "\n"
+    "Prints any Hessian 1.0 stream (a call, a reply, a fault or a bare value) one value a line,\n"
+    "with two blanks of indent per level, so that dumps of the same message written by different\n"
+    "programs compare equal. It needs no class: it reads the bytes as they are.\n"
+    "\n"
+    "LINES\n"
+    "  N  T  F               null, true, false\n"
+    "  I <n>  L <n>          32-bit and 64-bit integers, signed decimal\n"
+    "  D <16 hex digits>     double, the IEEE-754 bits in upper-case hex\n"
+    "  d <ms>                date, signed milliseconds since 1970-01-01 UTC\n"
+    "  S <units> \"<text>\"    string, all chunks joined; <units> counts UTF-16 units\n"
+    "  X <units> \"<text>\"    XML, the same way\n"
+    "  B <n> <hex>           binary, all chunks joined, lower-case hex (\"B 0\" when empty)\n"
+    "  M <type>              map; each key one level deeper, its value two levels deeper\n"
+    "  V <type> <len>        list; items one level deeper\n"
+    "  R <n>                 reference to an earlier map or list\n"
+    "  c XX YY \"<method>\"    call with its version bytes; headers (H \"<name>\", value below)\n"
+    "                        and arguments one level deeper\n"
+    "  r XX YY               reply; headers and the value or the fault one level deeper\n"
+    "  f                     fault; its entries below it, as in a map\n"
+    "  <type> is the quoted 't' type name or -, <len> the 'l' count or -. Text is quoted by\n"
+    "  UTF-16 unit: 0x20..0x7E as they are but \\\" and \\\\, any other unit as \\uXXXX.\n"
+    "\n"
+    "With --offsets each line starts with the offset of its first byte, 8 hex digits.\n"
+    "Truncated input, bytes after the message, an unknown marker or a 4-byte UTF-8 sequence\n"
+    "print nothing on stdout and the offset and reason on stderr (exit 1).\n"
+    "\n";
+
+const char kDecodeFooter[] =
+    "\n"
+    "Reads the bytes into an object of CLASS through the library, exactly as an application\n"
+    "would, and prints it as JSON: wire member names as keys in wire order, 64-bit numbers\n"
+    "exact, blobs as lower-case hex strings, a CT_ value class as the value it carries, null\n"
+    "values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX escape.\n"
+    "A double JSON cannot hold is \"NaN\", \"Infinity\" or \"-Infinity\".\n"
+    "\n"
+    "When the library refuses the bytes, stderr gets the result code with its name and the\n"
+    "offset reached, then the library's error text on a line of its own (exit 1).\n"
+    "\n";
+
+const char kEncodeFooter[] =
+    "\n"
+    "Reads JSON in the shape decode prints and writes the Hessian bytes of the object to\n"
+    "standard output: bare, as a call of METHOD (the library's call envelope), or as a reply\n"
+    "('r' 01 00, the object, 'z'). A member the JSON leaves out keeps its default value; an\n"
+    "unknown member, a value of the wrong kind or out of range, or a character above U+FFFF is\n"
+    "refused with the member's path (m_list[2].m_name) on stderr (exit 1).\n"
+    "\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app{"kelohes - see, check and make the Hessian 1.0 messages of KeloHessian", "kelohes"};
+  app.footer(std::string(kMainFooter) + kExitStatus);
+  app.require_subcommand(1);
+  app.get_formatter()->column_width(34);
+
+  std::string file = "-";
+  std::string className;
+  std::string method;
+  bool offsets = false;
+  bool reply = false;
+  bool allowTrailing = false;
+
+  CLI::App* dump = app.add_subcommand("dump", "Print any Hessian 1.0 stream, one value a line");
+  dump->footer(std::string(kDumpFooter) + kExitStatus);
+  dump->add_flag("--offsets", offsets, "Start each line with the byte offset of its value");
+  dump->add_option("FILE", file, "The bytes: a path, or - for standard input")->required();
+
+  CLI::App* classes = app.add_subcommand("classes", "List every class of the catalogue");
+  classes->footer(
+      "\nOne line per class: its wire type name, then \"value <kind>\" for a value class or\n"
+      "the number of members of a message class.\n\n" +
+      std::string(kExitStatus));
+
+  CLI::App* schema = app.add_subcommand("schema", "Show one class's members in wire order");
+  schema->footer(
+      "\nCLASS is a wire type name (kelo.cl.ReqConnect) or a C++ class name naming one class\n"
+      "(ReqConnect). Prints one line per member, inherited members first, in wire order: the\n"
+      "wire name, the kind (int8 ... uint64, bool, double, date, string, binary; value <kind>\n"
+      "(<class>); message <class>; list <item class>) and the C++ type of the member.\n\n" +
+      std::string(kExitStatus));
+  schema->add_option("CLASS", className, "The class")->required();
+
+  CLI::App* decode = app.add_subcommand("decode", "Read bytes into a class and print JSON");
+  decode->footer(std::string(kDecodeFooter) + kExitStatus);
+  decode->add_option("--as", className, "The class to read, wire type or C++ name (required)")
+      ->required()
+      ->option_text("CLASS");
+  decode->add_flag("--reply", reply, "The bytes are a reply envelope 'r' v1 v2 ... 'z'");
+  decode->add_flag("--allow-trailing", allowTrailing, "Accept bytes after the value");
+  decode->add_option("FILE", file, "The bytes: a path, or - for standard input")->required();
+
+  CLI::App* encode = app.add_subcommand("encode", "Turn JSON into Hessian bytes of a class");
+  encode->footer(std::string(kEncodeFooter) + kExitStatus);
+  encode->add_option("--as", className, "The class to write, wire type or C++ name (required)")
+      ->required()
+      ->option_text("CLASS");
+  CLI::Option* callOption =
+      encode->add_option("--call", method, "Wrap the object as a call of METHOD")
+          ->option_text("METHOD");
+  CLI::Option* replyOption =
+      encode->add_flag("--reply", reply, "Wrap the object as a reply 'r' 01 00 ... 'z'");
+  callOption->excludes(replyOption);
+  encode->add_option("FILE", file, "The JSON: a path, or - for standard input (the default)");
+
+  CLI::App* def = app.add_subcommand("default", "Write the bytes of a default object");
+  def->footer(
+      "\nWrites the Hessian bytes of a default-constructed object of CLASS to standard "
+      "output.\n\n" +
+      std::string(kExitStatus));
+  def->add_option("CLASS", className, "The class")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& e) {
+    return app.exit(e) == 0 ? kExitOk : kExitUsage;
+  } catch (const CLI::CallForAllHelp& e) {
+    return app.exit(e) == 0 ? kExitOk : kExitUsage;
+  } catch (const CLI::ParseError& e) {
+    fprintf(stderr, "kelohes: %s\nRun 'kelohes --help' or 'kelohes COMMAND --help' for usage.\n",
+            e.what());
+    return kExitUsage;
+  }
+
+  try {
+    if (dump->parsed()) return Dump(file, offsets);
+    if (classes->parsed()) {
+      const std::string text = kelohes::ClassesText();
+      return WriteOut(text.data(), text.size());
+    }
+    if (schema->parsed()) {
+      const std::string text = kelohes::SchemaText(ClassOrUsage(className));
+      return WriteOut(text.data(), text.size());
+    }
+    if (decode->parsed()) return Decode(className, file, reply, allowTrailing);
+    if (encode->parsed()) return Encode(className, file, method, callOption->count() > 0, reply);
+    if (def->parsed()) return Default(className);
+  } catch (const UsageError& e) {
+    fprintf(stderr, "kelohes: %s\n", e.message.c_str());
+    return kExitUsage;
+  }
+  return kExitUsage;
+}
