@@ -1,0 +1,296 @@
+'use strict';
+// Turns the measurements of bench/compare.sh into bench/RESULTS.md (and the data of the chart),
+// and prints the main table.
+//   node report.js OUTDIR RESULTS.md CHART.dat
+const fs = require('fs');
+const path = require('path');
+
+const [dir, resultsPath, chartPath] = process.argv.slice(2);
+const read = (name) => {
+  const p = path.join(dir, name);
+  return fs.existsSync(p) ? fs.readFileSync(p, 'utf8') : '';
+};
+const tsv = (text) =>
+  text
+    .trim()
+    .split('\n')
+    .filter((l) => l && !l.startsWith('#'))
+    .map((l) => l.split('\t'));
+
+const workloads = tsv(read('workloads.tsv')).map(([name, type, bytes, , , items]) => ({
+  name,
+  type,
+  bytes: Number(bytes),
+  items: Number(items),
+}));
+const machine = Object.fromEntries(tsv(read('machine.tsv')).map(([k, ...v]) => [k, v.join('\t')]));
+const costs = Object.fromEntries(tsv(read('costs.tsv')).map(([k, v]) => [k, v]));
+
+const toNs = { ns: 1, us: 1e3, ms: 1e6, s: 1e9 };
+const kelo = {};
+for (const b of JSON.parse(read('kelo.json') || '{"benchmarks":[]}').benchmarks) {
+  if (b.error_occurred) continue;
+  kelo[b.name.replace(/\/iterations:\d+$/, '')] = {
+    ns: b.real_time * toNs[b.time_unit],
+    allocs: b.allocs,
+    peak: b.peak_heap,
+  };
+}
+const java = {};
+for (const [name, , , decodeNs, encodeNs] of tsv(read('java.tsv'))) {
+  if (decodeNs !== undefined) java[name] = { decode: Number(decodeNs), encode: Number(encodeNs) };
+}
+const js = {};
+for (const line of read('js.jsonl').trim().split('\n').filter(Boolean)) {
+  const r = JSON.parse(line);
+  if (!r.error) js[r.name] = { decode: r.decode_ns, encode: r.encode_ns };
+}
+
+// MB/s of a message of `bytes` taking `ns`; every column counts the bytes of our message, so the
+// figures of one row compare times for the same content.
+const mbs = (bytes, ns) => (ns > 0 ? (bytes / ns) * 1e3 : NaN);
+const fmt = (v) =>
+  Number.isFinite(v) ? (v >= 100 ? v.toFixed(0) : v >= 10 ? v.toFixed(1) : v.toFixed(2)) : 'n/a';
+const ratio = (a, b) => (Number.isFinite(a) && Number.isFinite(b) && b > 0 ? a / b : NaN);
+const fmtx = (v) => (Number.isFinite(v) ? (v >= 10 ? v.toFixed(0) : v.toFixed(2)) + '×' : 'n/a');
+
+const rows = workloads.map((w) => {
+  const k = (what) => kelo[`${what}/${w.name}`] || {};
+  const r = {
+    w,
+    dec: mbs(w.bytes, k('decode').ns),
+    enc: mbs(w.bytes, k('encode_reuse').ns),
+    encFresh: mbs(w.bytes, k('encode').ns),
+    javaDec: java[w.name] ? mbs(w.bytes, java[w.name].decode) : NaN,
+    javaEnc: java[w.name] ? mbs(w.bytes, java[w.name].encode) : NaN,
+    jsDec: js[w.name] ? mbs(w.bytes, js[w.name].decode) : NaN,
+    jsEnc: js[w.name] ? mbs(w.bytes, js[w.name].encode) : NaN,
+    memcpy: mbs(w.bytes, k('memcpy').ns),
+    scan: mbs(w.bytes, k('scan').ns),
+    decAllocs: k('decode').allocs,
+    decPeak: k('decode').peak,
+    encAllocs: k('encode').allocs,
+    encPeak: k('encode').peak,
+  };
+  return r;
+});
+
+const lines = [];
+const say = (s = '') => lines.push(s);
+say('# Benchmark results');
+say();
+say('Produced by `bash bench/compare.sh` (do not edit by hand: run it again). One run, on the same');
+say('bytes for every codec: each workload is built by our encoder, KeloHessian decodes the whole');
+say('message (reply or call envelope included), the peers decode the object inside it (their');
+say('decoders read a bare object) and write it again. **MB/s = bytes of our message ÷ wall time per');
+say('message**, so every figure of a row is for the same content. Higher is better.');
+say();
+if (machine.quick === '1') say('> **Quick run** (`--quick`): short timings, figures are rough.\n');
+say('## Machine');
+say();
+say('| | |');
+say('| --- | --- |');
+for (const [k, label] of [
+  ['cpu', 'CPU'],
+  ['cores', 'cores'],
+  ['memory', 'memory'],
+  ['os', 'system'],
+  ['kernel', 'kernel'],
+  ['compiler', 'compiler (Release, -O3)'],
+  ['java', 'Java'],
+  ['hessian_jar', "Caucho's Hessian"],
+  ['node', 'node'],
+  ['hessian_js', 'hessian.js'],
+  ['load', 'load average at the report'],
+  ['date', 'measured'],
+])
+  say(`| ${label} | ${machine[k] || 'n/a'} |`);
+say();
+say('The machine is a shared virtual machine: other jobs ran beside this one, so single figures');
+say('move by ±20% between runs; the ratios of one run are the figures to read.');
+say();
+say('![MB/s of every codec on every workload (log scale)](results.svg)');
+say();
+say('Where the time goes, and what was changed in the library to get here (instruction counts');
+say('before and after): [PROFILE.md](PROFILE.md).');
+say();
+say('## Throughput (MB/s)');
+say();
+say('| workload | bytes | ours decode | ours encode | ours encode, fresh buffer | Java decode | Java encode | hessian.js decode | hessian.js encode | memcpy | scan |');
+say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
+for (const r of rows)
+  say(
+    `| ${r.w.name} | ${r.w.bytes} | ${fmt(r.dec)} | ${fmt(r.enc)} | ${fmt(r.encFresh)} | ${fmt(r.javaDec)} | ${fmt(
+      r.javaEnc,
+    )} | ${fmt(r.jsDec)} | ${fmt(r.jsEnc)} | ${fmt(r.memcpy)} | ${fmt(r.scan)} |`,
+  );
+say();
+say('"ours encode" writes into one `CKeloOutput(0)` emptied with `SetDataSize(0)` before each');
+say('message (as the Java peer reuses its `ByteArrayOutputStream`); "fresh buffer" constructs a new');
+say('`CKeloOutput(0)` per message, so it includes growing the buffer and the page faults of new');
+say('memory. "scan" reads every byte once through `h = h * 31 + byte`, a dependency chain that');
+say('cannot be vectorised.');
+say();
+say('## Ratios');
+say();
+say('| workload | decode ÷ Java | encode ÷ Java | decode ÷ hessian.js | encode ÷ hessian.js | decode ÷ scan | decode ÷ memcpy | encode ÷ memcpy |');
+say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
+for (const r of rows)
+  say(
+    `| ${r.w.name} | ${fmtx(ratio(r.dec, r.javaDec))} | ${fmtx(ratio(r.enc, r.javaEnc))} | ${fmtx(
+      ratio(r.dec, r.jsDec),
+    )} | ${fmtx(ratio(r.enc, r.jsEnc))} | ${fmtx(ratio(r.dec, r.scan))} | ${fmtx(
+      ratio(r.dec, r.memcpy),
+    )} | ${fmtx(ratio(r.enc, r.memcpy))} |`,
+  );
+say();
+
+// Targets.
+const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
+const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
+const t = [];
+const jr = (n) => ratio(by[n].dec, by[n].javaDec);
+for (const n of ['restopo_10000', 'connectsvc'])
+  t.push([`decode ≥ 10× Java on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
+const sr = ratio(by.restopo_10000.dec, by.restopo_10000.scan);
+t.push(['decode ≥ ¼ of the scan ceiling on restopo_10000', fmtx(sr), sr >= 0.25]);
+const encRatios = rows.map((r) => ratio(r.enc, r.javaEnc)).filter(Number.isFinite);
+const minEnc = encRatios.length ? Math.min(...encRatios) : NaN;
+t.push(['encode ≥ 2× Java on every workload (lowest)', fmtx(minEnc), encRatios.length ? minEnc >= 2 : undefined]);
+const scaleDec = ratio(by.restopo_10000.dec, by.restopo_100.dec);
+const scaleEnc = ratio(by.restopo_10000.enc, by.restopo_100.enc);
+t.push(['decode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleDec), scaleDec >= 0.8]);
+t.push(['encode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleEnc), scaleEnc >= 0.8]);
+for (const n of ['blob_4m', 'text_1m']) {
+  t.push([`${n}: decode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].dec, by[n].memcpy)), undefined]);
+  t.push([`${n}: encode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].enc, by[n].memcpy)), undefined]);
+}
+say('## Targets');
+say();
+say('| target | this run | |');
+say('| --- | ---: | --- |');
+for (const [what, v, ok] of t) say(`| ${what} | ${v} | ${ok === undefined ? '' : check(ok)} |`);
+say();
+
+say('What the targets that are not met run into (see also [PROFILE.md](PROFILE.md)):');
+say();
+say('- **Encode of blob_4m against Java.** Both write the 4 MiB as 64 KiB chunks, each one memory');
+say('  copy into a reused buffer: ours runs at about the speed of `memcpy`, and so does Java\'s');
+say('  `HessianOutput.writeBytes`. Twice Java there would be twice as fast as copying the bytes.');
+say('  Every other workload is encoded many times faster than Java.');
+say('- **restopo_10000.** The instruction count per byte is the same as for restopo_100 (23.5 per');
+say('  byte); what is lost in wall time is glibc merging the previous tree\'s 230,000 freed blocks');
+say('  and the cache misses of a tree of 28 MB, on a shared machine whose load average was about');
+say('  ten on two cores. The ratios against Java and against the scan move by ±20% from run to');
+say('  run here; the "tuned malloc" table below shows what the allocator costs.');
+say('- **text_1m and blob_4m against memcpy.** The blob is copied once on each side (about 0.8–0.9');
+say('  of `memcpy`). The text is transcoded between UTF-8 and 16-bit units, one to three bytes per');
+say('  character, at about 18 instructions per byte to decode and 10 to encode: near the');
+say('  byte-at-a-time scan, and a factor of 25–50 below `memcpy`, which moves 32 bytes at a time.');
+say();
+
+say('## Heap per message');
+say();
+say('Counted by a replacement `operator new` in the benchmark program (it sees every allocation of');
+say('the library). Decoding builds a fresh response object per message; "per item" is per access');
+say('point for restopo_*, per record for reqbehavior_1000. Peak heap is the most memory held at once');
+say('above what was held before the message, the decoded object included.');
+say();
+say('| workload | decode allocations | per item | decode peak heap (bytes) | encode allocations (fresh buffer) | encode peak heap |');
+say('| --- | ---: | ---: | ---: | ---: | ---: |');
+for (const r of rows)
+  say(
+    `| ${r.w.name} | ${fmt(r.decAllocs)} | ${r.w.items > 1 ? fmt(r.decAllocs / r.w.items) : ''} | ${fmt(
+      r.decPeak,
+    )} | ${fmt(r.encAllocs)} | ${fmt(r.encPeak)} |`,
+  );
+say();
+
+say('## Large messages and the heap');
+say();
+say('Decoding restopo_10000 allocates about 230,000 small blocks, and deleting the object frees');
+say('them again. glibc keeps small freed blocks in "fastbins" and merges all of them in one pass');
+say('at the next large request (here the first 1,184-byte `ApRes` of the next message): a walk over');
+say('tens of megabytes that misses the cache on every block, and most of what separates the MB/s');
+say('of restopo_10000 from those of restopo_100. A long-running receiver of large messages can turn');
+say('fastbins off (`mallopt(M_MXFAST, 0)` or `GLIBC_TUNABLES=glibc.malloc.mxfast=0`) and keep its');
+say('heap mapped (`M_TRIM_THRESHOLD`, `M_MMAP_THRESHOLD`); "tuned malloc" is the same decode with');
+say('those three settings:');
+say();
+say('| decode MB/s | default malloc | tuned malloc |');
+say('| --- | ---: | ---: |');
+for (const n of ['restopo_100', 'restopo_10000']) {
+  const tuned = kelo[`decode_tunedmalloc/${n}`];
+  say(`| ${n} | ${fmt(by[n].dec)} | ${tuned ? fmt(mbs(by[n].w.bytes, tuned.ns)) : 'n/a'} |`);
+}
+const tunedRatio =
+  kelo['decode_tunedmalloc/restopo_10000'] && kelo['decode_tunedmalloc/restopo_100']
+    ? kelo['decode_tunedmalloc/restopo_100'].ns /
+      by.restopo_100.w.bytes /
+      (kelo['decode_tunedmalloc/restopo_10000'].ns / by.restopo_10000.w.bytes)
+    : NaN;
+say();
+say(`MB/s of restopo_10000 ÷ restopo_100 with tuned malloc: ${fmtx(tunedRatio)}.`);
+say();
+
+const s512 = kelo['encode_step512/restopo_10000'];
+const s0 = kelo['encode/restopo_10000'];
+say('## Output growth step');
+say();
+say('| restopo_10000, fresh buffer | ms per message | MB/s | allocations |');
+say('| --- | ---: | ---: | ---: |');
+if (s0) say(`| \`CKeloOutput(0)\` (geometric) | ${fmt(s0.ns / 1e6)} | ${fmt(mbs(by.restopo_10000.w.bytes, s0.ns))} | ${fmt(s0.allocs)} |`);
+if (s512)
+  say(`| \`CKeloOutput()\` (step 512, the default) | ${fmt(s512.ns / 1e6)} | ${fmt(mbs(by.restopo_10000.w.bytes, s512.ns))} | ${fmt(s512.allocs)} |`);
+say();
+say('With a step of 512 bytes the buffer is copied every 512 bytes written, so the time grows with');
+say('the square of the message size; step 0 doubles the capacity and copies each byte about once.');
+say();
+
+say('## Costs of size');
+say();
+const split = (v) => (v || '').split(' ').map(Number);
+const [j2r, j2u, j2s] = split(costs.compile_j2);
+const [j1r] = split(costs.compile_j1);
+say('| | |');
+say('| --- | --- |');
+say(`| library sources | ${costs.sources || 'n/a'} .cpp files |`);
+say(`| compile time of the library, Release, -j2 (wall) | ${fmt(j2r)} s |`);
+say(`| compile time of the library, Release, -j1 (wall) | ${fmt(j1r)} s |`);
+say(`| CPU time of that build (user + system) | ${fmt(j2u + j2s)} s |`);
+say(`| libkelohessian.so, Release | ${costs.so_bytes} bytes |`);
+say(`| libkelohessian.so, stripped | ${costs.so_stripped_bytes} bytes |`);
+say();
+fs.writeFileSync(resultsPath, lines.join('\n'));
+
+// Chart data: one row per workload, columns as in the header.
+const chart = ['# workload ours_decode ours_encode java_decode java_encode js_decode js_encode scan'];
+for (const r of rows)
+  chart.push(
+    [r.w.name, r.dec, r.enc, r.javaDec, r.javaEnc, r.jsDec, r.jsEnc, r.scan]
+      .map((v) => (typeof v === 'number' ? (Number.isFinite(v) ? v.toFixed(3) : 'NaN') : v))
+      .join(' '),
+  );
+fs.writeFileSync(chartPath, chart.join('\n') + '\n');
+
+// The console table.
+const head = ['workload', 'ours dec', 'ours enc', 'Java dec', 'Java enc', 'js dec', 'js enc', 'scan', 'dec/Java', 'enc/Java', 'dec/scan'];
+const table = [head].concat(
+  rows.map((r) => [
+    r.w.name,
+    fmt(r.dec),
+    fmt(r.enc),
+    fmt(r.javaDec),
+    fmt(r.javaEnc),
+    fmt(r.jsDec),
+    fmt(r.jsEnc),
+    fmt(r.scan),
+    fmtx(ratio(r.dec, r.javaDec)),
+    fmtx(ratio(r.enc, r.javaEnc)),
+    fmtx(ratio(r.dec, r.scan)),
+  ]),
+);
+const widths = head.map((_, i) => Math.max(...table.map((row) => String(row[i]).length)));
+console.log('MB/s (bytes of our message / wall time per message)');
+for (const row of table) console.log(row.map((c, i) => String(c).padStart(widths[i])).join('  '));
+for (const [what, v, ok] of t) console.log(`${what}: ${v}${ok === undefined ? '' : ok ? ' (met)' : ' (NOT met)'}`);
