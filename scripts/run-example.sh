@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the release preset's main example and runs it.
+# Sets up the machine, builds the release preset's networked session and runs it against the Java
+# reference server (Caucho's Hessian for Java serving the nine exchanges on a loopback port), which
+# it starts before and stops after the session.
 #   bash scripts/run-example.sh
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 
 bash scripts/setup-deps.sh
-cmake --preset release
-cmake --build --preset release --target kelo_session
-./build/release/examples/kelo_session
+bash scripts/setup-interop.sh
+cmake --preset release -DKELOHESSIAN_BUILD_INTEROP=ON
+cmake --build --preset release --target kelo_net_session
+bash interop/run-session.sh build/release/interop/kelo-java-peer build/release/interop/kelo_net_session

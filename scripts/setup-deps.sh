@@ -4,7 +4,11 @@
 #   bash scripts/setup-deps.sh [extra-package...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev pkg-config clang "$@")
+# nlohmann-json3-dev and libcli11-dev are used by the kelohes tool only, never by the library;
+# libclang-rt-14-dev holds the sanitizer runtimes of the asan preset (clang only recommends it),
+# valgrind runs the memcheck stage.
+packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev pkg-config clang libclang-rt-14-dev
+  valgrind nlohmann-json3-dev libcli11-dev "$@")
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
