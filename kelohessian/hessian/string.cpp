@@ -84,6 +84,46 @@ size_t ChunkedBytesAhead(const CKeloInput& in) {
   return 0;
 }
 
+// The storage rules that strings (16-bit units) and blobs (bytes) share, on their three fields.
+// Assignment copies owned data, so exactly one owner remains, and keeps external data external;
+// when the copy cannot be allocated the target is left with no data and the function says so.
+template <class T>
+void ReleaseStorage(T*& data, unsigned int& length, bool& owns) {
+  if (owns && data) delete[] data;
+  data = nullptr;
+  length = 0;
+  owns = false;
+}
+
+template <class T>
+bool AssignStorage(T*& data, unsigned int& length, bool& owns, T* source, unsigned int sourceLength,
+                   bool sourceOwns) {
+  if (!sourceOwns || !source) {
+    ReleaseStorage(data, length, owns);
+    data = source;
+    length = sourceLength;
+    owns = sourceOwns;
+    return true;
+  }
+  T* copy = new (std::nothrow) T[sourceLength];
+  ReleaseStorage(data, length, owns);
+  if (!copy) return false;
+  memcpy(copy, source, sourceLength * sizeof(T));
+  data = copy;
+  length = sourceLength;
+  owns = true;
+  return true;
+}
+
+// Writes through DoSerialize and cuts the output back to its size before the call on failure.
+template <class Value>
+int SerializeOrRestore(const Value& value, CKeloOutput& out) {
+  const unsigned int before = out.DataSize();
+  const int rc = value.DoSerialize(out);
+  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
+  return rc;
+}
+
 }  // namespace
 
 const short* const CKeloHesString::pszNullString = &kNullUnit;
@@ -99,26 +139,11 @@ CKeloHesString::CKeloHesString(const CKeloHesString& other)
 
 CKeloHesString& CKeloHesString::operator=(const CKeloHesString& other) {
   if (this == &other) return *this;
-  if (!other.m_ownsData || !other.m_data) {
-    Release();
-    m_data = other.m_data;
-    m_length = other.m_length;
-    m_ownsData = other.m_ownsData;
-    m_null = other.m_null;
-    return *this;
-  }
-  short* copy = new (std::nothrow) short[other.m_length];
-  Release();
-  if (!copy) {
-    // No code can be returned from a copy: the target becomes a null value instead.
-    m_null = true;
-    return *this;
-  }
-  memcpy(copy, other.m_data, other.m_length * sizeof(short));
-  m_data = copy;
-  m_length = other.m_length;
-  m_ownsData = true;
-  m_null = other.m_null;
+  // No code can be returned from a copy: when it cannot be allocated the target becomes null.
+  m_null =
+      AssignStorage(m_data, m_length, m_ownsData, other.m_data, other.m_length, other.m_ownsData)
+          ? other.m_null
+          : true;
   return *this;
 }
 
@@ -127,10 +152,7 @@ CKeloHesString::~CKeloHesString() {
 }
 
 void CKeloHesString::Release() {
-  if (m_ownsData && m_data) delete[] m_data;
-  m_data = nullptr;
-  m_length = 0;
-  m_ownsData = false;
+  ReleaseStorage(m_data, m_length, m_ownsData);
 }
 
 void CKeloHesString::Adopt(short* data, unsigned int length) {
@@ -198,10 +220,7 @@ void CKeloHesString::SetExternal(const short* units, unsigned int count) {
 }
 
 int CKeloHesString::Serialize(CKeloOutput& out) const {
-  const unsigned int before = out.DataSize();
-  const int rc = DoSerialize(out);
-  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
-  return rc;
+  return SerializeOrRestore(*this, out);
 }
 
 int CKeloHesString::DoSerialize(CKeloOutput& out) const {
@@ -301,26 +320,11 @@ CKeloHesBinary::CKeloHesBinary(const CKeloHesBinary& other)
 
 CKeloHesBinary& CKeloHesBinary::operator=(const CKeloHesBinary& other) {
   if (this == &other) return *this;
-  if (!other.m_ownsData || !other.m_data) {
-    Release();
-    m_data = other.m_data;
-    m_length = other.m_length;
-    m_ownsData = other.m_ownsData;
-    m_null = other.m_null;
-    return *this;
-  }
-  char* copy = new (std::nothrow) char[other.m_length];
-  Release();
-  if (!copy) {
-    // No code can be returned from a copy: the target becomes a null value instead.
-    m_null = true;
-    return *this;
-  }
-  memcpy(copy, other.m_data, other.m_length);
-  m_data = copy;
-  m_length = other.m_length;
-  m_ownsData = true;
-  m_null = other.m_null;
+  // No code can be returned from a copy: when it cannot be allocated the target becomes null.
+  m_null =
+      AssignStorage(m_data, m_length, m_ownsData, other.m_data, other.m_length, other.m_ownsData)
+          ? other.m_null
+          : true;
   return *this;
 }
 
@@ -329,10 +333,7 @@ CKeloHesBinary::~CKeloHesBinary() {
 }
 
 void CKeloHesBinary::Release() {
-  if (m_ownsData && m_data) delete[] m_data;
-  m_data = nullptr;
-  m_length = 0;
-  m_ownsData = false;
+  ReleaseStorage(m_data, m_length, m_ownsData);
 }
 
 void CKeloHesBinary::Adopt(char* data, unsigned int length) {
@@ -369,10 +370,7 @@ void CKeloHesBinary::SetExternal(const char* bytes, unsigned int count) {
 }
 
 int CKeloHesBinary::Serialize(CKeloOutput& out) const {
-  const unsigned int before = out.DataSize();
-  const int rc = DoSerialize(out);
-  if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);
-  return rc;
+  return SerializeOrRestore(*this, out);
 }
 
 int CKeloHesBinary::DoSerialize(CKeloOutput& out) const {
