@@ -115,6 +115,33 @@ bool AssignStorage(T*& data, unsigned int& length, bool& owns, T* source, unsign
   return true;
 }
 
+// Copies count elements into new storage that the value then owns (no allocation for 0; a null
+// source copies nothing); -1999997 and nothing changed when the storage cannot be allocated.
+template <class T>
+int CopyStorage(T*& data, unsigned int& length, bool& owns, const T* source, unsigned int count) {
+  if (!source) count = 0;
+  T* copy = nullptr;
+  if (count) {
+    copy = new (std::nothrow) T[count];
+    if (!copy) return KELO_E_NO_MEMORY;
+    memcpy(copy, source, count * sizeof(T));
+  }
+  ReleaseStorage(data, length, owns);
+  data = copy;
+  length = count;
+  owns = true;
+  return KELO_OK;
+}
+
+// Points the value at the caller's elements without copying or owning them.
+template <class T>
+void PointAtStorage(T*& data, unsigned int& length, bool& owns, const T* source,
+                    unsigned int count) {
+  ReleaseStorage(data, length, owns);
+  data = const_cast<T*>(source);
+  length = source ? count : 0;
+}
+
 // Writes through DoSerialize and cuts the output back to its size before the call on failure.
 template <class Value>
 int SerializeOrRestore(const Value& value, CKeloOutput& out) {
@@ -168,17 +195,8 @@ int CKeloHesString::SetNull(bool isNull) {
 }
 
 int CKeloHesString::Copy(const short* units, unsigned int count) {
-  // A null source has nothing to copy from: it gives a null value whatever the count says.
-  if (!units) count = 0;
-  short* copy = nullptr;
-  if (count) {
-    copy = new (std::nothrow) short[count];
-    if (!copy) return KELO_E_NO_MEMORY;
-    memcpy(copy, units, count * sizeof(short));
-  }
-  Adopt(copy, count);
-  SetNull(units == nullptr);
-  return KELO_OK;
+  if (int rc = CopyStorage(m_data, m_length, m_ownsData, units, count); rc != 0) return rc;
+  return SetNull(units == nullptr);
 }
 
 int CKeloHesString::Copy(const short* units) {
@@ -212,10 +230,7 @@ int CKeloHesString::Copy(const char* bytes) {
 }
 
 void CKeloHesString::SetExternal(const short* units, unsigned int count) {
-  Release();
-  m_data = const_cast<short*>(units);
-  m_length = units ? count : 0;
-  m_ownsData = false;
+  PointAtStorage(m_data, m_length, m_ownsData, units, count);
   SetNull(units == nullptr);
 }
 
@@ -349,23 +364,12 @@ int CKeloHesBinary::SetNull(bool isNull) {
 }
 
 int CKeloHesBinary::Copy(const char* bytes, unsigned int count) {
-  if (!bytes) count = 0;
-  char* copy = nullptr;
-  if (count) {
-    copy = new (std::nothrow) char[count];
-    if (!copy) return KELO_E_NO_MEMORY;
-    memcpy(copy, bytes, count);
-  }
-  Adopt(copy, count);
-  SetNull(bytes == nullptr);
-  return KELO_OK;
+  if (int rc = CopyStorage(m_data, m_length, m_ownsData, bytes, count); rc != 0) return rc;
+  return SetNull(bytes == nullptr);
 }
 
 void CKeloHesBinary::SetExternal(const char* bytes, unsigned int count) {
-  Release();
-  m_data = const_cast<char*>(bytes);
-  m_length = bytes ? count : 0;
-  m_ownsData = false;
+  PointAtStorage(m_data, m_length, m_ownsData, bytes, count);
   SetNull(bytes == nullptr);
 }
 
