@@ -25,6 +25,15 @@ void Check(bool ok, const char* what) {
   }
 }
 
+// The parse context's error text, fit for a terminal: it can quote received bytes as they came
+// (a type name, say), so control characters among them are shown as '?'.
+std::string ErrorText(const CKeloInputParse& parse) {
+  std::string text(parse.GetError() ? parse.GetError() : "", parse.GetErrorLength());
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+  return text;
+}
+
 std::string Text(const CKeloHesString& s) {
   const short* units;
   const unsigned int n = s.Data(units);
@@ -68,7 +77,7 @@ std::string Serve(const std::string& call, Handler handle) {
   CKeloHesObject& target = request;
   if (int rc = target.Deserialize(parse); rc != 0) {
     std::fprintf(stderr, "   server could not read the call: %d %s\n", rc,
-                 parse.GetError() ? parse.GetError() : "");
+                 ErrorText(parse).c_str());
     return reply;
   }
   Res response;
@@ -97,7 +106,7 @@ bool Exchange(const char* method, const Req& request, Res& response, Handler han
   CKeloInputParse parse(in);
   if (int rc = KeloHessianReadResponse(response, parse); rc != 0) {
     std::fprintf(stderr, "%s: reading the reply failed with %d: %s\n", method, rc,
-                 parse.GetError() ? parse.GetError() : "");
+                 ErrorText(parse).c_str());
     ++g_failures;
     return false;
   }

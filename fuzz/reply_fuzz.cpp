@@ -1,5 +1,7 @@
 // Fuzz target: a reply ('r' <version> <map> 'z') read into the catalogue class that the first
-// input byte chooses. A reply that is read is written again, and copied where the class allows.
+// input byte chooses. A reply that is read is written again, read again into the filled object
+// (which must end the same), skipped as an unknown value (which must end at the same byte), and
+// copied where the class allows.
 #include "fuzz_support.h"
 
 #include <memory>
@@ -29,6 +31,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (wrc != 0) {
     KELO_FUZZ_CHECK(wrc == KELO_E_NOT_SUPPORTED && kelofuzz::HoldsSurrogate(*object, info));
     return 0;
+  }
+  {
+    CKeloInput again(reinterpret_cast<const char*>(data + 1), static_cast<unsigned int>(size - 1));
+    CKeloInputParse againParse(again);
+    KELO_FUZZ_CHECK(KeloHessianReadResponse(*object, againParse) == 0);
+    std::string rewritten;
+    KELO_FUZZ_CHECK(kelofuzz::Encode(*object, rewritten) == 0);
+    KELO_FUZZ_CHECK(rewritten == written);
+  }
+  {
+    // The skipper reads the map the class read, to its last byte. It alone counts the known
+    // levels too, so unknown values nested close to its bound may take it past the bound.
+    CKeloInput raw(reinterpret_cast<const char*>(data + 1), static_cast<unsigned int>(size - 1));
+    CKeloInputParse rawParse(raw);
+    const char* envelope;
+    KELO_FUZZ_CHECK(raw.Extract(envelope, 3) == 0);
+    const int src = CKeloHesSkipObject::Skip(rawParse);
+    KELO_FUZZ_CHECK((src == 0 && raw.GetNumExtracted() == in.GetNumExtracted() - 1) ||
+                    src == KELO_E_NOT_SUPPORTED);
   }
   if (info.copy) {
     std::unique_ptr<CKeloHesClass> copy(info.copy(*object));

@@ -15,5 +15,7 @@ KELO_API int KeloHessianBuildRequest(const char* method, unsigned int length,
 // Reads one reply from the cursor position into response: checks 'r' (the version bytes are not
 // checked), fills the response, checks the closing 'z'. On success the cursor stands right behind
 // the 'z' and any bytes after it are left unread. On failure the cursor stays where the failure
-// left it, members already filled keep their new values, and the parse context holds the text.
+// left it, members already filled keep their new values, and the parse context holds the text,
+// with one exception: an unknown member's 4- or 8-byte value cut short by the end of the input
+// fails with -1999996 (KELO_E_EXHAUSTED) and adds no text, so the text may then be empty.
 KELO_API int KeloHessianReadResponse(CKeloHesClass& response, CKeloInputParse& parse);

@@ -2,6 +2,7 @@
 // final 'S'/'B'), and reading that gathers the chunks and allocates the final array once.
 #include <kelohessian/hessian/string.h>
 
+#include <stdint.h>
 #include <string.h>
 
 #include <new>
@@ -67,9 +68,13 @@ int ChunkHeader(CKeloOutput& out, char marker, unsigned int count) {
   return out.Append(header, 3);
 }
 
-// The bytes of the blob chunks that follow the cursor, up to and including the final 'B' chunk,
-// found by walking their headers without taking anything; 0 when the chain is broken or leaves
-// the input (the reader then grows its store chunk by chunk and reports the fault itself).
+// The look-aheads below size a chunked value once, at its first chunk, by walking the headers of
+// the chunks still to come without taking anything. They run once per value, never once per
+// chunk: a chain of many empty chunks would otherwise be walked again for each of them. They
+// return 0 when the chain is broken or leaves the input; the reader then grows its store
+// geometrically and reports the fault itself when it reaches it.
+
+// The bytes of the blob chunks that follow the cursor, up to and including the final 'B' chunk.
 size_t ChunkedBytesAhead(const CKeloInput& in) {
   size_t total = 0;
   unsigned int at = in.GetNumExtracted();
@@ -82,6 +87,30 @@ size_t ChunkedBytesAhead(const CKeloInput& in) {
     if (p[0] == 'B') return total;
   }
   return 0;
+}
+
+// The characters of a chunked string: the count characters whose bytes start at the cursor, and
+// those of the chunks after them up to and including the final 'S' chunk.
+size_t ChunkedUnitsAhead(const CKeloInput& in, unsigned int count) {
+  size_t total = 0;
+  unsigned int at = in.GetNumExtracted();
+  bool last = false;
+  for (;;) {
+    const unsigned int left = in.GetTotalSize() - at;
+    const char* data = nullptr;
+    if (left) in.GetDataAt(data, at, left);
+    const size_t span =
+        kelo_detail::Utf8Span(reinterpret_cast<const unsigned char*>(data), left, count);
+    if (span == SIZE_MAX) return 0;
+    total += count;
+    at += static_cast<unsigned int>(span);
+    if (last) return total;
+    const char* p;
+    if (in.GetDataAt(p, at, 3) != 0 || (p[0] != 's' && p[0] != 'S')) return 0;
+    last = p[0] == 'S';
+    count = kelo_detail::ReadU16(p + 1);
+    at += 3;
+  }
 }
 
 // The storage rules that strings (16-bit units) and blobs (bytes) share, on their three fields.
@@ -278,6 +307,7 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     return KELO_OK;
   }
   Gather<unsigned short> store;
+  bool sized = false;
   for (;;) {
     if (marker != 'S' && marker != 's')
       return Fail(parse, KELO_E_FORMAT, "Expected string ('S', 's' or 'N') but got something else",
@@ -285,9 +315,16 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     if (in.Extract(p, 2) != 0)
       return Fail(parse, KELO_E_EXHAUSTED, "Failed to read length of string value", true);
     const unsigned int count = kelo_detail::ReadU16(p);
-    // Every character takes at least one byte, so the input bounds what is reserved.
+    // Every character takes at least one byte, so the input bounds what is reserved. The first of
+    // several chunks reserves room for all of them, so the string is stored once, at its size.
     const unsigned int available = in.GetTotalSize() - in.GetNumExtracted();
-    if (!store.Reserve(count < available ? count : available))
+    size_t wanted = count < available ? count : available;
+    if (marker == 's' && !sized) {
+      sized = true;
+      const size_t all = ChunkedUnitsAhead(in, count);
+      if (all > wanted) wanted = all;
+    }
+    if (!store.Reserve(wanted))
       return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store string data", true);
     const char* start = nullptr;
     in.GetDataAt(start, in.GetNumExtracted(), available);
@@ -403,6 +440,7 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
     return KELO_OK;
   }
   Gather<char> store;
+  bool sized = false;
   for (;;) {
     if (marker != 'B' && marker != 'b')
       return Fail(parse, KELO_E_FORMAT, "Expected binary ('B', 'b' or 'N') but got something else",
@@ -413,7 +451,11 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
     if (in.Extract(p, count) != 0)
       return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
     // The first of several chunks reserves room for all of them, so the blob is allocated once.
-    const size_t more = marker == 'b' && store.Size() == 0 ? ChunkedBytesAhead(in) : 0;
+    size_t more = 0;
+    if (marker == 'b' && !sized) {
+      sized = true;
+      more = ChunkedBytesAhead(in);
+    }
     if (!store.Reserve(count + more))
       return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
     if (count) memcpy(store.End(), p, count);

@@ -60,6 +60,31 @@ const KeloClassInfo& ClassOrUsage(const std::string& name) {
   return *info;
 }
 
+// Prints the error text of a parse context on stderr. The library's texts quote received bytes as
+// they arrived (a type name, say), so every byte outside printable ASCII is shown as \xNN: a
+// hostile peer's control bytes and escape sequences never reach the terminal. Some failures add
+// no text (a value cut short by the end of the input while it is skipped): that is said instead.
+void PrintErrorText(const CKeloInputParse& parse, int rc) {
+  if (!parse.GetError() || parse.GetErrorLength() == 0) {
+    fprintf(stderr, "%s\n",
+            rc == KELO_E_EXHAUSTED ? "(no text from the library: the input ends inside a value)"
+                                   : "(no text from the library)");
+    return;
+  }
+  std::string shown;
+  for (unsigned int i = 0; i < parse.GetErrorLength(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(parse.GetError()[i]);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      shown.push_back(static_cast<char>(c));
+    } else {
+      char escape[5];
+      snprintf(escape, sizeof escape, "\\x%02x", c);
+      shown += escape;
+    }
+  }
+  fprintf(stderr, "%s\n", shown.c_str());
+}
+
 std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
   std::unique_ptr<CKeloHesClass> object(info.create());
   if (!object) fprintf(stderr, "kelohes: out of memory\n");
@@ -89,10 +114,7 @@ int Decode(const std::string& className, const std::string& file, bool reply, bo
   if (rc != 0) {
     fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
             reply ? "reply" : "value", rc, kelohes::ResultName(rc), in.GetNumExtracted());
-    if (parse.GetError()) {
-      fwrite(parse.GetError(), 1, parse.GetErrorLength(), stderr);
-      fputc('\n', stderr);
-    }
+    PrintErrorText(parse, rc);
     return kExitBadInput;
   }
   if (in.GetNumExtracted() != bytes.size() && !allowTrailing) {

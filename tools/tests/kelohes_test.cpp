@@ -624,6 +624,24 @@ TEST_F(Tool, DecodeFailuresPrintTheLibrarysText) {
     EXPECT_EQ(r.err, expected);
   }
 
+  // Received bytes that the text quotes reach the terminal escaped, and a failure to which the
+  // library adds no text (an unknown 8-byte value cut short) is described by the tool.
+  const std::string header = std::string("Mt\x00\x13", 4) + "kelo.cl.ResRegister";
+  struct {
+    std::string bytes;
+    std::string shown;
+  } const texts[] = {
+      {std::string("Mt\x00\x05", 4) + "\x1b[2J\x07z", "but got \"\\x1b[2J\\x07\""},
+      {header + std::string("S\x00\x01q", 4) + "L" + std::string(3, '\0'),
+       "\n(no text from the library: the input ends inside a value)\n"},
+  };
+  for (const auto& t : texts) {
+    const Ran r = Run("decode --as kelo.cl.ResRegister -", t.bytes);
+    EXPECT_EQ(r.rc, 1);
+    EXPECT_NE(r.err.find(t.shown), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
+  }
+
   // Bytes after the value are refused unless allowed.
   Ran r = Run("decode --as kelo.cl.ResRegister -", value + "NN");
   EXPECT_EQ(r.rc, 1);

@@ -96,6 +96,18 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
   return status;
 }
 
+size_t Utf8Span(const unsigned char* in, size_t available, size_t count) {
+  size_t pos = 0;
+  for (size_t n = 0; n < count; ++n) {
+    if (pos == available) return SIZE_MAX;
+    const unsigned char b = in[pos];
+    const size_t width = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 0;
+    if (width == 0 || width > available - pos) return SIZE_MAX;
+    pos += width;
+  }
+  return pos;
+}
+
 long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, size_t* done) {
   unsigned char* p = out;
   for (size_t i = 0; i < count; ++i) {

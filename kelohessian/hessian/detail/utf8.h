@@ -28,6 +28,12 @@ const char* Utf8Message(Utf8Status status);
 Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
                       unsigned short* units, size_t* consumed, size_t* decoded);
 
+// The number of bytes that count characters take at the start of in[0..available), judged by
+// their lead bytes alone (1 for ASCII, 2 for 110xxxxx, 3 for 1110xxxx); SIZE_MAX when a lead byte
+// cannot start a character the decoder accepts or the characters run past available. Used to size
+// a chunked string's storage before decoding it, so a mistaken answer costs only a regrowth.
+size_t Utf8Span(const unsigned char* in, size_t available, size_t count);
+
 // Encodes count units into out, which has room for 3 * count bytes. Returns the number of bytes
 // written, or -1 when a unit lies in the surrogate range 0xD800 to 0xDFFF (*done then holds the
 // number of units encoded before it).
