@@ -45,7 +45,7 @@ echo "== build (Release, $build)"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKELOHESSIAN_BUILD_TESTS=OFF \
   -DKELOHESSIAN_BUILD_EXAMPLES=OFF -DKELOHESSIAN_BUILD_TOOLS=OFF -DKELOHESSIAN_BUILD_FUZZ=OFF \
   -DKELOHESSIAN_BUILD_BENCH=ON -DKELOHESSIAN_BUILD_INTEROP=$java > /dev/null
-targets=(kelo_bench)
+targets=(kelo_bench kelo_bench_bombs)
 [ $java = ON ] && targets+=(kelo_interop_java)
 cmake --build "$build" -j2 --target "${targets[@]}"
 rm -rf "$out" && mkdir -p "$out"
@@ -80,6 +80,9 @@ min_time=1
 [ $quick = 1 ] && min_time=0.05
 "$build"/bench/kelo_bench --benchmark_min_time=$min_time --benchmark_format=console \
   --benchmark_out="$out/kelo.json" --benchmark_out_format=json
+
+echo "== repetition bombs (ns per byte at 10 KB, 1 MB and 10 MB)"
+"$build"/bench/kelo_bench_bombs --benchmark_min_time=$min_time --markdown "$out/bombs.md"
 
 if [ $java = ON ]; then
   echo "== Caucho's Hessian for Java"
@@ -121,5 +124,12 @@ echo "== report"
   echo "quick	$quick"
 } > "$out/machine.tsv"
 node bench/report.js "$out" bench/RESULTS.md "$out/chart.dat"
+{
+  printf '\n## Repetition bombs\n\n'
+  printf 'Every construct that repeats on the wire, repeated until the reply weighs 10 KB, 1 MB and\n'
+  printf '10 MB, read by `KeloHessianReadResponse` (`bench/bomb_bench.cpp`). Linear work keeps the\n'
+  printf 'nanoseconds per byte flat; quadratic work would multiply them by about 1000 at 10 MB.\n\n'
+  cat "$out/bombs.md"
+} >> bench/RESULTS.md
 gnuplot -e "datafile='$out/chart.dat'; outfile='bench/results.svg'" bench/chart.gp
 echo "wrote bench/RESULTS.md and bench/results.svg"
