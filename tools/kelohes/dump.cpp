@@ -1,6 +1,8 @@
 // The dump reader. Grammar read (Hessian 1.0):
 //   call   'c' v1 v2 ('H' len name value)* 'm' len method value* 'z'
 //   reply  'r' v1 v2 ('H' len name value)* (value | 'f' (value value)*) 'z'
+//          (a fault may be followed by a second 'z': Caucho's Java closes the fault and the
+//          reply each with one)
 //   value  N T F | I b4 | L b8 | D b8 | d b8 | R b4 | (s len utf8)* S len utf8
 //          | (x len utf8)* X len utf8 | (b len bytes)* B len bytes
 //          | M ('t' len type)? (value value)* z | V ('t' len type)? ('l' b4)? value* z
@@ -170,7 +172,9 @@ class Reader {
       const size_t faultAt = pos_++;
       Line(faultAt, 1).push_back('f');
       EndLine();
-      return FaultEntries(2, faultAt);
+      if (!FaultEntries(2, faultAt)) return false;
+      if (pos_ < size_ && data_[pos_] == 'z') ++pos_;
+      return true;
     }
     if (!Value(1)) return false;
     if (!Need(1, "the reply, before its closing 'z'")) return false;
@@ -388,10 +392,15 @@ class Reader {
     std::string type;
     if (!OptionalType(type)) return false;
     std::string length = "-";
+    long long count = -1;  // the items a length announces; -1 for a list without one
     if (pos_ < size_ && data_[pos_] == 'l') {
-      ++pos_;
+      const size_t lengthAt = pos_++;
       if (!Need(4, "a list length")) return false;
-      length = std::to_string(static_cast<int>(kelo_detail::ReadU32(Take(4))));
+      const int n = static_cast<int>(kelo_detail::ReadU32(Take(4)));
+      // The library refuses both of these, so the dump does too rather than show them as fine.
+      if (n < 0) return Fail(lengthAt, "negative list length " + std::to_string(n));
+      count = n;
+      length = std::to_string(n);
     }
     std::string& line = Line(at, depth);
     line.append("V ");
@@ -399,13 +408,18 @@ class Reader {
     line.push_back(' ');
     line.append(length);
     EndLine();
+    long long items = 0;
     for (;;) {
       if (!Need(1, "a list")) return NoteStart(at);
       if (data_[pos_] == 'z') {
+        if (count >= 0 && items != count)
+          return Fail(pos_, "list length " + std::to_string(count) + " but " +
+                                std::to_string(items) + (items == 1 ? " item" : " items"));
         ++pos_;
         return true;
       }
       if (!Value(depth + 1)) return false;
+      ++items;
     }
   }
 

@@ -1,6 +1,7 @@
 // kelohes: see, check and make Hessian messages from the command line. `dump` reads any
 // Hessian 1.0 stream on its own; `decode`, `encode`, `default`, `classes` and `schema` go
 // through the library and its catalogue, so they accept and refuse exactly what it does.
+#include <ctype.h>
 #include <errno.h>
 #include <stdio.h>
 #include <string.h>
@@ -43,6 +44,37 @@ bool ReadAll(const std::string& path, std::string& bytes) {
     fprintf(stderr, "kelohes: %s is larger than 4 GiB\n", path.c_str());
     return false;
   }
+  return true;
+}
+
+// Reads the bytes of a message: as they are, or with --hex from hex text (two digits a byte,
+// whitespace anywhere ignored: what `xxd -p` and packet captures print).
+bool ReadBytes(const std::string& path, bool hex, std::string& bytes) {
+  if (!ReadAll(path, bytes)) return false;
+  if (!hex) return true;
+  std::string decoded;
+  decoded.reserve(bytes.size() / 2);
+  int high = -1;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    if (isspace(c)) continue;
+    if (!isxdigit(c)) {
+      fprintf(stderr, "kelohes: %s: not hex text at offset %zu (got 0x%02X)\n", path.c_str(), i, c);
+      return false;
+    }
+    const int digit = isdigit(c) ? c - '0' : (tolower(c) - 'a' + 10);
+    if (high < 0) {
+      high = digit;
+    } else {
+      decoded.push_back(static_cast<char>(high << 4 | digit));
+      high = -1;
+    }
+  }
+  if (high >= 0) {
+    fprintf(stderr, "kelohes: %s: odd number of hex digits\n", path.c_str());
+    return false;
+  }
+  bytes.swap(decoded);
   return true;
 }
 
@@ -91,9 +123,9 @@ std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
   return object;
 }
 
-int Dump(const std::string& file, bool offsets) {
+int Dump(const std::string& file, bool hex, bool offsets) {
   std::string bytes;
-  if (!ReadAll(file, bytes)) return kExitBadInput;
+  if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
   const kelohes::DumpResult r = kelohes::Dump(bytes.data(), bytes.size(), offsets);
   if (!r.ok) {
     fprintf(stderr, "kelohes: offset %zu: %s\n", r.errorOffset, r.error.c_str());
@@ -102,10 +134,11 @@ int Dump(const std::string& file, bool offsets) {
   return WriteOut(r.text.data(), r.text.size());
 }
 
-int Decode(const std::string& className, const std::string& file, bool reply, bool allowTrailing) {
+int Decode(const std::string& className, const std::string& file, bool hex, bool reply,
+           bool allowTrailing) {
   const KeloClassInfo& info = ClassOrUsage(className);
   std::string bytes;
-  if (!ReadAll(file, bytes)) return kExitBadInput;
+  if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
   std::unique_ptr<CKeloHesClass> object = Create(info);
   if (!object) return kExitBadInput;
   CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
@@ -250,6 +283,7 @@ int main(int argc, char** argv) {
   CLI::App app{"kelohes - see, check and make the Hessian 1.0 messages of KeloHessian", "kelohes"};
   app.footer(std::string(kMainFooter) + kExitStatus);
   app.require_subcommand(1);
+  app.set_version_flag("--version", "kelohes " KELOHES_VERSION, "Print the version and exit");
   app.get_formatter()->column_width(34);
 
   std::string file = "-";
@@ -258,10 +292,13 @@ int main(int argc, char** argv) {
   bool offsets = false;
   bool reply = false;
   bool allowTrailing = false;
+  bool hex = false;
+  const char* const kHexHelp = "FILE holds hex text (whitespace ignored), as xxd -p prints it";
 
   CLI::App* dump = app.add_subcommand("dump", "Print any Hessian 1.0 stream, one value a line");
   dump->footer(std::string(kDumpFooter) + kExitStatus);
   dump->add_flag("--offsets", offsets, "Start each line with the byte offset of its value");
+  dump->add_flag("--hex", hex, kHexHelp);
   dump->add_option("FILE", file, "The bytes: a path, or - for standard input")->required();
 
   CLI::App* classes = app.add_subcommand("classes", "List every class of the catalogue");
@@ -286,6 +323,7 @@ int main(int argc, char** argv) {
       ->option_text("CLASS");
   decode->add_flag("--reply", reply, "The bytes are a reply envelope 'r' v1 v2 ... 'z'");
   decode->add_flag("--allow-trailing", allowTrailing, "Accept bytes after the value");
+  decode->add_flag("--hex", hex, kHexHelp);
   decode->add_option("FILE", file, "The bytes: a path, or - for standard input")->required();
 
   CLI::App* encode = app.add_subcommand("encode", "Turn JSON into Hessian bytes of a class");
@@ -310,6 +348,8 @@ int main(int argc, char** argv) {
 
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForVersion& e) {
+    return app.exit(e) == 0 ? kExitOk : kExitUsage;
   } catch (const CLI::CallForHelp& e) {
     return app.exit(e) == 0 ? kExitOk : kExitUsage;
   } catch (const CLI::CallForAllHelp& e) {
@@ -321,7 +361,7 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (dump->parsed()) return Dump(file, offsets);
+    if (dump->parsed()) return Dump(file, hex, offsets);
     if (classes->parsed()) {
       const std::string text = kelohes::ClassesText();
       return WriteOut(text.data(), text.size());
@@ -330,7 +370,7 @@ int main(int argc, char** argv) {
       const std::string text = kelohes::SchemaText(ClassOrUsage(className));
       return WriteOut(text.data(), text.size());
     }
-    if (decode->parsed()) return Decode(className, file, reply, allowTrailing);
+    if (decode->parsed()) return Decode(className, file, hex, reply, allowTrailing);
     if (encode->parsed()) return Encode(className, file, method, callOption->count() > 0, reply);
     if (def->parsed()) return Default(className);
   } catch (const UsageError& e) {

@@ -109,6 +109,9 @@ TEST(Dump, PrintsEveryKindOfValueAndEnvelope) {
       {"quoting by UTF-16 unit", "53 00 08 61 22 5c c3 a9 e2 82 ac 0a ed a0 bd ed b8 80",
        "S 8 \"a\\\"\\\\\\u00E9\\u20AC\\u000A\\uD83D\\uDE00\"\n"},
       {"empty blob", "42 00 00", "B 0\n"},
+      // Caucho's Java closes a fault and then its reply with a 'z' each; the grammar has one.
+      {"fault as Caucho writes it", "72 01 00 66 53 00 04 'code' 53 00 01 'x' 7a 7a",
+       "r 01 00\n  f\n    S 4 \"code\"\n      S 1 \"x\"\n"},
       {"chunked blob", "62 00 01 ff 62 00 00 42 00 02 00 1b", "B 3 ff001b\n"},
       {"chunked string", "73 00 02 'ab' 53 00 01 'c'", "S 3 \"abc\"\n"},
       {"empty string", "53 00 00", "S 0 \"\"\n"},
@@ -173,6 +176,13 @@ TEST(Dump, RefusesBrokenInputWithItsOffsetAndNoText) {
       {"fault without its end", "72 01 00 66 53 00 01 'k' 4e", 9,
        "input ends inside a fault started at offset 3"},
       {"blob shorter than its count", "42 00 04 00 00", 3, "input ends inside a binary value"},
+      {"negative list length", "56 6c ff ff ff ff 7a", 1, "negative list length -1"},
+      {"list with fewer items than its length", "56 6c 00 00 00 02 4e 7a", 7,
+       "list length 2 but 1 item"},
+      {"list with more items than its length", "56 6c 00 00 00 00 4e 7a", 7,
+       "list length 0 but 1 item"},
+      {"fault closed by three 'z'", "72 01 00 66 53 00 01 'k' 4e 7a 7a 7a", 11,
+       "1 byte after the end of the message"},
   };
   for (const RefusalCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -508,6 +518,7 @@ TEST_F(Tool, ExitCodesAndHelp) {
                      {"default Nope", 2},
                      {"encode --as kelo.cl.Log --call m --reply", 2},
                      {"dump /nonexistent/file", 1},
+                     {"dump --hex /dev/null extra", 2},
                      {"classes extra", 2}};
   for (const auto& u : usage) {
     SCOPED_TRACE(u.args);
@@ -515,6 +526,34 @@ TEST_F(Tool, ExitCodesAndHelp) {
     EXPECT_EQ(r.rc, u.rc);
     EXPECT_TRUE(r.out.empty());
     EXPECT_FALSE(r.err.empty());
+  }
+}
+
+TEST_F(Tool, VersionAndHexInput) {
+  Ran r = Run("--version");
+  EXPECT_EQ(r.rc, 0);
+  EXPECT_EQ(r.out, "kelohes " KELOHES_VERSION "\n");
+  // Hex text as xxd -p and captures print it reads as the bytes it spells; anything else is
+  // refused with its offset.
+  struct {
+    const char* args;
+    std::string input;
+    int rc;
+    std::string out;
+    std::string err;
+  } const cases[] = {
+      {"dump --hex -", "72 01 00\n4E\t7a\n", 0, "r 01 00\n  N\n", ""},
+      {"dump --hex -", "720100 4e7", 1, "", "kelohes: -: odd number of hex digits\n"},
+      {"dump --hex -", "7201g0", 1, "", "kelohes: -: not hex text at offset 4 (got 0x67)\n"},
+      {"decode --hex --reply --as kelo.cl.Header -", "7201004e7a", 0,
+       Run("decode --reply --as kelo.cl.Header -", Hex("72 01 00 4e 7a")).out, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args + (" < " + c.input));
+    r = Run(c.args, c.input);
+    EXPECT_EQ(r.rc, c.rc);
+    EXPECT_EQ(r.out, c.out);
+    EXPECT_EQ(r.err, c.err);
   }
 }
 
