@@ -6,9 +6,9 @@ set -euo pipefail
 
 # nlohmann-json3-dev and libcli11-dev are used by the kelohes tool only, never by the library;
 # libclang-rt-14-dev holds the sanitizer runtimes of the asan preset (clang only recommends it),
-# valgrind runs the memcheck stage.
+# valgrind runs the memcheck stage; doxygen and graphviz build the API reference (docs target).
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev pkg-config clang libclang-rt-14-dev
-  valgrind nlohmann-json3-dev libcli11-dev "$@")
+  valgrind nlohmann-json3-dev libcli11-dev doxygen graphviz "$@")
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

@@ -75,6 +75,8 @@ total_start=$SECONDS
 
 stage setup bash scripts/setup-deps.sh || { echo "setup failed; nothing else can run" >&2; exit 1; }
 preset dev && interop
+# The API reference; fails when a header that must be fully documented is not.
+stage docs cmake --build --preset dev --target docs
 preset asan
 # valgrind memcheck over the dev build's test programs and fuzz replays (see scripts/memcheck.sh).
 stage memcheck bash scripts/memcheck.sh build/dev
