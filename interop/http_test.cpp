@@ -1,0 +1,276 @@
+// The session over libcurl against the reference server (Caucho's HessianServlet in an embedded
+// Jetty, started once for all cases with HTTP and HTTPS listeners): the nine exchanges over one
+// connection, one over HTTPS, a service method that throws, and how the transport reports what
+// keeps a reply from the codec.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "exchanges.h"
+#include "session.h"
+
+extern char** environ;
+
+namespace {
+
+using kelo::http::Connection;
+using kelo::http::Options;
+using kelo::http::Reply;
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The reference server, shared by every case: kelo-java-peer server --https CERT PORTFILE.
+class ServerEnvironment : public ::testing::Environment {
+ public:
+  static std::string httpUrl, httpsUrl, certFile, log;
+
+  void SetUp() override {
+    const std::string work = KELO_INTEROP_WORK_DIR;
+    const std::string portFile = work + "/http_test.port";
+    certFile = work + "/http_test.crt";
+    log = work + "/http_test.server.log";
+    std::remove(portFile.c_str());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    std::string peer = KELO_INTEROP_JAVA, server = "server", https = "--https";
+    char* argv[] = {
+        &peer[0], &server[0], &https[0], &certFile[0], const_cast<char*>(portFile.c_str()),
+        nullptr};
+    const int rc = posix_spawn(&pid_, peer.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ASSERT_EQ(rc, 0) << "could not start " << peer;
+    // A JVM and Jetty start in one to three seconds here; allow for a loaded machine.
+    for (int i = 0; i < 600; ++i) {
+      std::istringstream urls(ReadText(portFile));
+      if (std::getline(urls, httpUrl) && std::getline(urls, httpsUrl)) return;
+      int status = 0;
+      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+        pid_ = -1;
+        FAIL() << "the reference server stopped:\n" << ReadText(log);
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    FAIL() << "the reference server did not write " << portFile << ":\n" << ReadText(log);
+  }
+
+  void TearDown() override {
+    if (pid_ <= 0) return;
+    Connection connection;
+    Reply reply;
+    std::string error;
+    if (connection.Post(httpUrl + "/stop", std::string(), reply, error)) {
+      for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      }
+    }
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+
+ private:
+  pid_t pid_ = -1;
+};
+std::string ServerEnvironment::httpUrl, ServerEnvironment::httpsUrl, ServerEnvironment::certFile,
+    ServerEnvironment::log;
+
+[[maybe_unused]] const ::testing::Environment* const kServer =
+    ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+
+// A Hessian 1.0 string as written: 'S', 16-bit big-endian length, the bytes.
+std::string HessianString(const std::string& s) {
+  return std::string("S") + static_cast<char>(s.size() >> 8) + static_cast<char>(s.size() & 0xff) +
+         s;
+}
+
+// Whether body is a fault reply holding this code and a message that begins with messageStart.
+// Looks for the members' bytes only; kelo::DecodeReply can take its place once it reads faults.
+::testing::AssertionResult IsFaultWith(const std::string& body, const std::string& code,
+                                       const std::string& messageStart) {
+  if (!kelo::http::IsFault(body)) return ::testing::AssertionFailure() << "not a fault reply";
+  if (body.find(HessianString("code") + HessianString(code)) == std::string::npos)
+    return ::testing::AssertionFailure() << "no code " << code;
+  const std::string key = HessianString("message") + "S";
+  const size_t at = body.find(key);
+  if (at == std::string::npos ||
+      body.compare(at + key.size() + 2, messageStart.size(), messageStart) != 0)
+    return ::testing::AssertionFailure() << "no message beginning with " << messageStart;
+  return ::testing::AssertionSuccess();
+}
+
+TEST(ReferenceServer, NineExchangesOverOneConnection) {
+  Connection connection;
+  long opened = 0;
+  for (unsigned int i = 0; i < kelointerop::kExchangeCount; ++i) {
+    SCOPED_TRACE(kelointerop::kExchanges[i].method);
+    std::string failure;
+    EXPECT_TRUE(
+        kelointerop::RunExchange(connection, ServerEnvironment::httpUrl, i, nullptr, failure))
+        << failure;
+    opened += connection.NewConnections();
+  }
+  EXPECT_EQ(opened, 1) << "the connection was not kept from one exchange to the next";
+}
+
+TEST(ReferenceServer, ExchangeOverHttpsTrustingTheServersCertificate) {
+  Options options;
+  options.caFile = ServerEnvironment::certFile;
+  Connection connection(options);
+  std::string failure;
+  EXPECT_TRUE(
+      kelointerop::RunExchange(connection, ServerEnvironment::httpsUrl, 5, nullptr, failure))
+      << failure;
+}
+
+// Caucho's skeleton catches what the service method throws and writes it as a fault, with status
+// 200: the transport hands it to the codec like any reply.
+TEST(ReferenceServer, ThrowingServiceMethodAnswersWithAFault) {
+  const unsigned int login = 1;
+  const std::string call =
+      kelointerop::BuildCall(login, kelointerop::RequestSeed(login) + 1);  // not what it expects
+  ASSERT_FALSE(call.empty());
+  Connection connection;
+  Reply reply;
+  std::string error;
+  ASSERT_TRUE(connection.Post(ServerEnvironment::httpUrl + "/services", call, reply, error))
+      << error;
+  EXPECT_EQ(reply.status, 200);
+  EXPECT_EQ(reply.contentType, "x-application/hessian");
+  EXPECT_TRUE(reply.fault);
+  EXPECT_TRUE(IsFaultWith(reply.body, "ServiceException", "mismatch: expected request."));
+  // Kept when asked: how interop/testdata/servlet/java-fault-servlet.bin was made.
+  if (const char* dir = std::getenv("KELO_INTEROP_WRITE_TESTDATA"))
+    std::ofstream(std::string(dir) + "/java-fault-servlet.bin", std::ios::binary) << reply.body;
+}
+
+// A loopback port with nothing behind it: bound, then closed again.
+std::string ClosedPortUrl() {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+  close(fd);
+  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+}
+
+// A loopback server that accepts connections (the kernel does, through the backlog) and never
+// answers. Closed with the test.
+struct SilentServer {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  std::string url;
+  SilentServer() {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    listen(fd, 4);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
+    url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+  }
+  ~SilentServer() { close(fd); }
+};
+
+// What keeps a reply from the codec, each as one line that says what happened.
+TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
+  SilentServer silent;
+  const std::string login = kelointerop::BuildCall(1, kelointerop::RequestSeed(1));
+  struct Row {
+    const char* what;
+    std::string url;
+    long timeoutMs;
+    std::string call;
+    long status;
+    std::string message;  // what the error line must hold
+  };
+  const Row rows[] = {
+      {"https, the self-signed certificate not trusted", ServerEnvironment::httpsUrl + "/services",
+       30000, login, 0, "SSL certificate problem: self-signed certificate"},
+      {"no servlet at the path", ServerEnvironment::httpUrl + "/nothing", 30000, login, 405,
+       "HTTP 405 Method Not Allowed: Error 405 HTTP method POST is not supported by this URL"},
+      {"not a Hessian call", ServerEnvironment::httpUrl + "/services", 30000, "xyz", 500,
+       "HTTP 500 Server Error: Error 500 javax.servlet.ServletException: java.io.IOException:"},
+      // The skeleton has sent the head of its reply when it finds the call cut short.
+      {"a call cut short", ServerEnvironment::httpUrl + "/services", 30000, login.substr(0, 40),
+       200, "Transferred a partial file"},
+      {"nothing listening", ClosedPortUrl() + "/services", 30000, login, 0,
+       "Couldn't connect to server (Failed to connect to 127.0.0.1 port"},
+      {"a server that never answers", silent.url + "/services", 300, login, 0,
+       "Timeout was reached (Operation timed out after"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Options options;
+    options.timeoutMs = row.timeoutMs;
+    Connection connection(options);
+    Reply reply;
+    std::string error;
+    EXPECT_FALSE(connection.Post(row.url, row.call, reply, error));
+    EXPECT_EQ(reply.status, row.status);
+    EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+    EXPECT_EQ(error.rfind("POST " + row.url + ": ", 0), 0u) << error;
+    EXPECT_NE(error.find(row.message), std::string::npos) << error;
+  }
+}
+
+// The decision itself, for statuses and bodies the reference server does not send.
+TEST(ResponseError, WhichResponsesReachTheCodec) {
+  const std::string fault(
+      "r\x01\x00"
+      "f",
+      4),
+      reply(
+          "r\x01\x00"
+          "M",
+          4);
+  struct Row {
+    long status;
+    const char* statusLine;
+    std::string body;
+    std::string error;  // empty when the body goes to the codec
+  };
+  const Row rows[] = {
+      {200, "HTTP/1.1 200 OK", reply, ""},
+      {200, "HTTP/1.1 200 OK", fault, ""},
+      {200, "HTTP/1.1 200 OK", "<html>not Hessian</html>", ""},  // the codec says what it is
+      {500, "HTTP/1.1 500 Server Error", fault, ""},
+      {500, "HTTP/1.1 500 Server Error", reply, "HTTP 500 Server Error: 4 bytes of binary data"},
+      {500, "HTTP/1.1 500 Server Error", std::string("r\x01", 2),
+       "HTTP 500 Server Error: 2 bytes of binary data"},
+      {404, "HTTP/1.1 404 Not Found",
+       "<html><head><title>Error 404</title></head>\n<body>\t<h2>no  such\r\nservice</h2>",
+       "HTTP 404 Not Found: Error 404 no such service"},
+      {503, "HTTP/2 503", "", "HTTP 503"},
+      {302, "HTTP/1.1 302 Found", std::string(400, 'x'),
+       "HTTP 302 Found: " + std::string(160, 'x') + "..."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.statusLine + std::string(" ") + row.body);
+    EXPECT_EQ(kelo::http::ResponseError(row.status, row.statusLine, row.body), row.error);
+  }
+}
+
+}  // namespace
