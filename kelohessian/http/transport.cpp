@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <cctype>
+#include <cstring>
 #include <mutex>
 
 namespace kelo {
@@ -22,12 +23,22 @@ CURLcode GlobalInit() {
 
 struct Received {
   std::string* body;
+  long long maxBody;
   std::string statusLine;
+  bool tooLong = false;
 };
 
+// Returning less than was given makes libcurl abort the transfer with CURLE_WRITE_ERROR.
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
-  static_cast<Received*>(user)->body->append(data, size * count);
-  return size * count;
+  Received& r = *static_cast<Received*>(user);
+  const size_t n = size * count;
+  if (static_cast<unsigned long long>(n) >
+      static_cast<unsigned long long>(r.maxBody) - r.body->size()) {
+    r.tooLong = true;
+    return 0;
+  }
+  r.body->append(data, n);
+  return n;
 }
 
 // Keeps the last status line: an interim "100 Continue" is followed by the final one.
@@ -101,6 +112,9 @@ Connection::Connection(const Options& options) : options_(options) {
   curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, options_.connectTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, options_.timeoutMs);
+  // A reply announced longer than the cap is refused before its body is read.
+  curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE,
+                   static_cast<curl_off_t>(options_.maxReplyBytes));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);  // timeouts without SIGALRM: safe in threads
   curl_easy_setopt(curl, CURLOPT_USERAGENT, "KeloHessian");
   if (!options_.caFile.empty()) curl_easy_setopt(curl, CURLOPT_CAINFO, options_.caFile.c_str());
@@ -127,7 +141,7 @@ bool Connection::Post(const std::string& url, const std::string& call, Reply& re
     return false;
   }
   CURL* curl = static_cast<CURL*>(curl_);
-  Received received{&reply.body, std::string()};
+  Received received{&reply.body, options_.maxReplyBytes, std::string()};
   char curlError[CURL_ERROR_SIZE] = "";
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_POSTFIELDS, call.data());
@@ -142,10 +156,21 @@ bool Connection::Post(const std::string& url, const std::string& call, Reply& re
   const char* type = nullptr;
   if (curl_easy_getinfo(curl, CURLINFO_CONTENT_TYPE, &type) == CURLE_OK && type)
     reply.contentType = type;
+  if (received.tooLong || rc == CURLE_FILESIZE_EXCEEDED) {
+    error = "POST " + url + ": the reply is longer than the " +
+            std::to_string(options_.maxReplyBytes) + " bytes allowed";
+    return false;
+  }
   if (rc != CURLE_OK) {
     // curl_easy_strerror names the kind of failure; the error buffer says what exactly.
     error = "POST " + url + ": " + curl_easy_strerror(rc);
     if (curlError[0] != '\0') error += std::string(" (") + curlError + ")";
+    // The system's reason ("Connection refused") when libcurl's text leaves it out.
+    long osError = 0;
+    if (curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError) == CURLE_OK && osError != 0) {
+      const std::string reason = std::strerror(static_cast<int>(osError));
+      if (error.find(reason) == std::string::npos) error += ": " + reason;
+    }
     return false;
   }
   reply.fault = IsFault(reply.body);

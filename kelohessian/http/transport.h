@@ -18,6 +18,9 @@ struct Options {
   std::string caFile;
   // No check of the server's certificate nor of its name: for self-signed test servers only.
   bool insecure = false;
+  // Longest reply body taken; a longer one fails the Post. The decoder's heap grows with the reply
+  // (SECURITY.md gives the factors), so a transport should stop a hostile reply before it.
+  long long maxReplyBytes = 1 << 20;
   std::vector<std::string> headers;  // extra "Name: value" lines sent with every call
   bool verbose = false;              // libcurl's trace of each exchange on stderr
 };
