@@ -119,6 +119,11 @@ public final class ReferenceServer {
         portFile = args[i];
       }
     }
+    // Jetty's start and stop notices would bury the exchanges' lines; its warnings stay.
+    if (System.getProperty("org.eclipse.jetty.LEVEL") == null) {
+      System.setProperty("org.eclipse.jetty.LEVEL", "WARN");
+      System.setProperty("org.eclipse.jetty.util.log.announce", "false");
+    }
     Server server = new Server();
     ServerConnector http = new ServerConnector(server);
     http.setHost("127.0.0.1");
