@@ -28,8 +28,9 @@ struct Received {
   bool tooLong = false;
 };
 
-// Returning less than was given makes libcurl abort the transfer with CURLE_WRITE_ERROR.
-size_t OnBody(char* data, size_t size, size_t count, void* user) {
+// Returning less than was given makes libcurl abort the transfer with CURLE_WRITE_ERROR. The
+// callbacks run inside libcurl's C frames, so no exception may leave them.
+size_t OnBody(char* data, size_t size, size_t count, void* user) noexcept {
   Received& r = *static_cast<Received*>(user);
   const size_t n = size * count;
   if (static_cast<unsigned long long>(n) >
@@ -37,16 +38,24 @@ size_t OnBody(char* data, size_t size, size_t count, void* user) {
     r.tooLong = true;
     return 0;
   }
-  r.body->append(data, n);
+  try {
+    r.body->append(data, n);
+  } catch (...) {
+    return 0;
+  }
   return n;
 }
 
 // Keeps the last status line: an interim "100 Continue" is followed by the final one.
-size_t OnHeader(char* data, size_t size, size_t count, void* user) {
+size_t OnHeader(char* data, size_t size, size_t count, void* user) noexcept {
   const size_t n = size * count;
-  if (n >= 5 && std::string(data, 5) == "HTTP/") {
+  if (n >= 5 && std::memcmp(data, "HTTP/", 5) == 0) {
     std::string& line = static_cast<Received*>(user)->statusLine;
-    line.assign(data, n);
+    try {
+      line.assign(data, n);
+    } catch (...) {
+      return 0;
+    }
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
   }
   return n;
