@@ -109,7 +109,7 @@ std::string HessianString(const std::string& s) {
     return ::testing::AssertionFailure() << "no code " << code;
   const std::string key = HessianString("message") + "S";
   const size_t at = body.find(key);
-  if (at == std::string::npos ||
+  if (at == std::string::npos || body.size() - at < key.size() + 2 ||
       body.compare(at + key.size() + 2, messageStart.size(), messageStart) != 0)
     return ::testing::AssertionFailure() << "no message beginning with " << messageStart;
   return ::testing::AssertionSuccess();
