@@ -1,18 +1,24 @@
 // Writes the Java side of the interop peers from the catalogue: one class per catalogue class
 // (package = wire namespace, class name = wire class name, one public field per member named after
-// the wire member name, members of envelope bases included in wire order), and
-// kelo/interop/Exchanges.java with the session's exchanges and seeds from exchanges.h.
+// the wire member name, members of envelope bases included in wire order),
+// kelo/interop/Exchanges.java with the session's exchanges and seeds from exchanges.h, and per URL
+// path of exchanges.h the service interface (/services: ServicesApi, one method per exchange,
+// request class in, response class out) and the class implementing it (ServicesService), which
+// Caucho's HessianServlet exposes in the reference server.
 //   kelo_interop_genjava OUTDIR
 // Each field carries @KeloMember(index, kind): its wire position and catalogue kind, which the
 // Java filler needs because a Java int cannot tell an int8 from a uint32.
 #include <kelohessian/kelohessian.h>
 
 #include <sys/stat.h>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "exchanges.h"
 
@@ -130,6 +136,29 @@ std::string Quote(const char* s) {
   return std::string("\"") + s + "\"";
 }
 
+// "/services" -> "Services": the stem of the interface and class names of a service path.
+std::string ServiceStem(const char* path) {
+  std::string stem;
+  bool upper = true;
+  for (const char* p = path; *p; ++p) {
+    if (!std::isalnum(static_cast<unsigned char>(*p))) {
+      upper = true;
+      continue;
+    }
+    stem.push_back(upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(*p))) : *p);
+    upper = false;
+  }
+  return stem;
+}
+
+// The service paths in the order of their first exchange.
+std::vector<std::string> ServicePaths() {
+  std::vector<std::string> paths;
+  for (const kelointerop::Exchange& e : kelointerop::kExchanges)
+    if (std::find(paths.begin(), paths.end(), e.path) == paths.end()) paths.push_back(e.path);
+  return paths;
+}
+
 bool WriteExchanges(const std::string& dir) {
   using namespace kelointerop;
   std::string text = kBanner;
@@ -154,8 +183,43 @@ bool WriteExchanges(const std::string& dir) {
   text += "};\n  public static final int[] RESPONSE_SEED = {";
   for (unsigned int i = 0; i < kExchangeCount; ++i)
     text += (i ? ", " : "") + std::to_string(ResponseSeed(i));
-  text += "};\n}\n";
+  text +=
+      "};\n\n  /** path, service interface, its implementation: one HessianServlet each. */\n"
+      "  public static final String[][] SERVICES = {\n";
+  for (const std::string& path : ServicePaths()) {
+    const std::string stem = ServiceStem(path.c_str());
+    text += "    {" + Quote(path.c_str()) + ", \"kelo.interop." + stem + "Api\", \"kelo.interop." +
+            stem + "Service\"},\n";
+  }
+  text += "  };\n}\n";
   return WriteFile(dir, "kelo.interop", "Exchanges", text);
+}
+
+// The interface of one path and its implementation: every method hands its request to
+// ReferenceServer.answer with the exchange's index, which checks it and makes the response.
+bool WriteService(const std::string& dir, const std::string& path) {
+  using namespace kelointerop;
+  const std::string stem = ServiceStem(path.c_str());
+  std::string api = kBanner, impl = kBanner;
+  api += "package kelo.interop;\n\n/** The methods served under " + path +
+         ". */\npublic interface " + stem + "Api {\n";
+  impl += "package kelo.interop;\n\n/** The reference implementation of " + stem +
+          "Api: ReferenceServer.answer checks each request and makes its response. */\n"
+          "public class " +
+          stem + "Service implements " + stem + "Api {\n";
+  for (unsigned int i = 0; i < kExchangeCount; ++i) {
+    const Exchange& e = kExchanges[i];
+    if (path != e.path) continue;
+    const std::string signature =
+        std::string(e.response) + " " + e.method + "(" + e.request + " request)";
+    api += "  " + signature + ";\n";
+    impl += "  @Override\n  public " + signature + " {\n    return (" + e.response +
+            ") ReferenceServer.answer(" + std::to_string(i) + ", request);\n  }\n";
+  }
+  api += "}\n";
+  impl += "}\n";
+  return WriteFile(dir, "kelo.interop", stem + "Api", api) &&
+         WriteFile(dir, "kelo.interop", stem + "Service", impl);
 }
 
 }  // namespace
@@ -176,6 +240,13 @@ int main(int argc, char** argv) {
   if (!WriteExchanges(dir)) {
     std::fprintf(stderr, "could not write Exchanges.java under %s\n", dir.c_str());
     return 1;
+  }
+  for (const std::string& path : ServicePaths()) {
+    if (!WriteService(dir, path)) {
+      std::fprintf(stderr, "could not write the service of %s under %s\n", path.c_str(),
+                   dir.c_str());
+      return 1;
+    }
   }
   std::printf("wrote %u classes under %s\n", KeloCatalogueSize(), dir.c_str());
   return 0;

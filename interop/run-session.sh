@@ -1,21 +1,30 @@
 #!/usr/bin/env bash
-# Starts the Java reference server on an ephemeral loopback port, runs the client session
-# against it and stops the server. Exits non-zero when the session or the server saw a mismatch.
-#   bash interop/run-session.sh JAVA_PEER NET_SESSION
+# Starts the reference server (Caucho's HessianServlet in an embedded Jetty) on an ephemeral
+# loopback port, runs the client session against it over libcurl and stops the server. Exits
+# non-zero when the session or the server saw a mismatch.
+#   bash interop/run-session.sh [--https] JAVA_PEER NET_SESSION
 # JAVA_PEER is the kelo-java-peer launcher of the build (build/<preset>/interop/kelo-java-peer),
-# NET_SESSION the kelo_net_session program.
+# NET_SESSION the kelo_net_session program. With --https the session runs over HTTPS, trusting
+# the self-signed certificate the server makes at start-up.
 set -uo pipefail
 
+https=0
+if [ "${1:-}" = --https ]; then
+  https=1
+  shift
+fi
 peer=$1
 session=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$peer" server "$work/port" >"$work/server.out" 2>"$work/server.err" &
+tls=()
+[ "$https" -eq 1 ] && tls=(--https "$work/server.crt")
+"$peer" server "${tls[@]}" "$work/urls" >"$work/server.out" 2>"$work/server.err" &
 server_pid=$!
 
 for _ in $(seq 1 300); do
-  [ -s "$work/port" ] && break
+  [ -s "$work/urls" ] && break
   if ! kill -0 "$server_pid" 2>/dev/null; then
     echo "the reference server did not start:" >&2
     cat "$work/server.err" >&2
@@ -23,18 +32,22 @@ for _ in $(seq 1 300); do
   fi
   sleep 0.1
 done
-if [ ! -s "$work/port" ]; then
-  echo "the reference server did not open its port within 30 s" >&2
+if [ ! -s "$work/urls" ]; then
+  echo "the reference server did not open its ports within 30 s" >&2
   kill "$server_pid" 2>/dev/null
   exit 1
 fi
-url="http://127.0.0.1:$(cat "$work/port")"
-echo "reference server (pid $server_pid) listening on $url"
+http_url=$(sed -n 1p "$work/urls")
+url=$http_url
+[ "$https" -eq 1 ] && url=$(sed -n 2p "$work/urls")
+echo "reference server (pid $server_pid) listening on $(tr '\n' ' ' <"$work/urls")"
 
 session_rc=0
-"$session" "$url" || session_rc=$?
+trust=()
+[ "$https" -eq 1 ] && trust=(--cacert "$work/server.crt")
+"$session" "${trust[@]}" "$url" || session_rc=$?
 
-"$session" --stop "$url" || kill "$server_pid" 2>/dev/null
+"$session" --stop "$http_url" || kill "$server_pid" 2>/dev/null
 server_rc=0
 wait "$server_pid" || server_rc=$?
 cat "$work/server.err"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds the release preset's networked session and runs it against the Java
-# reference server (Caucho's Hessian for Java serving the nine exchanges on a loopback port), which
-# it starts before and stops after the session.
+# Sets up the machine, builds the release preset's networked session and runs it over libcurl
+# against the reference server (Caucho's HessianServlet in an embedded Jetty 9 serving the nine
+# exchanges on a loopback port), which it starts before and stops after the session.
 #   bash scripts/run-example.sh
 set -euo pipefail
 

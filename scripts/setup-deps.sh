@@ -5,10 +5,12 @@
 set -euo pipefail
 
 # nlohmann-json3-dev and libcli11-dev are used by the kelohes tool only, never by the library;
+# libcurl4-openssl-dev by the optional transport KeloHessian::http (so that its tests run in every
+# preset), never by the library;
 # libclang-rt-14-dev holds the sanitizer runtimes of the asan preset (clang only recommends it),
 # valgrind runs the memcheck stage; doxygen and graphviz build the API reference (docs target).
 packages=(cmake ninja-build g++ libgtest-dev libbenchmark-dev pkg-config clang libclang-rt-14-dev
-  valgrind nlohmann-json3-dev libcli11-dev doxygen graphviz "$@")
+  valgrind nlohmann-json3-dev libcli11-dev libcurl4-openssl-dev doxygen graphviz "$@")
 
 installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'

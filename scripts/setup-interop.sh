@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the interop peers need, and nothing that is already there: the JDK and Caucho's
-# Hessian for Java (Debian's libhessian-java, /usr/share/java/hessian.jar) through apt-get,
-# Node.js and npm through apt-get when the machine has none, and hessian.js into
+# Installs what the interop peers need, and nothing that is already there: the JDK, Caucho's
+# Hessian for Java (Debian's libhessian-java, /usr/share/java/hessian.jar), embedded Jetty 9 and the
+# servlet API for the reference server (libjetty9-java, libservlet-api-java), libcurl with its
+# headers for our side of the HTTP exchanges (libcurl4-openssl-dev) and pkg-config that finds it,
+# all through apt-get; Node.js and npm through apt-get when the machine has none; hessian.js into
 # interop/js/node_modules with `npm ci` from the committed lock file (again only when the lock
 # file changed since the last install).
 #   bash scripts/setup-interop.sh
@@ -15,7 +17,9 @@ installed() {
 
 missing=()
 command -v javac >/dev/null && command -v java >/dev/null || missing+=(openjdk-17-jdk-headless)
-installed libhessian-java || missing+=(libhessian-java)
+for package in libhessian-java libjetty9-java libservlet-api-java libcurl4-openssl-dev pkg-config; do
+  installed "$package" || missing+=("$package")
+done
 command -v node >/dev/null || missing+=(nodejs)
 command -v npm >/dev/null || missing+=(npm)
 
@@ -30,7 +34,7 @@ if [ ${#missing[@]} -ne 0 ]; then
   "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y --no-install-recommends "${missing[@]}"
 else
-  echo "setup-interop: JDK, libhessian-java and node present"
+  echo "setup-interop: JDK, libhessian-java, Jetty 9, libcurl and node present"
 fi
 
 # hessian.js, pinned by interop/js/package-lock.json.

@@ -37,9 +37,9 @@ preset() {
     stage "$1 test" ctest --preset "$1"
 }
 
-# interop: the round trips through Caucho's Hessian for Java and hessian.js and the session against
-# the Java reference server (ctest label "interop"), added to the dev build; the Java classes are
-# generated and compiled there once.
+# interop: the round trips through Caucho's Hessian for Java and hessian.js, and the session over
+# libcurl against the reference server on Jetty (ctest label "interop"), added to the dev build; the
+# Java classes are generated and compiled there once.
 interop() {
   stage "interop setup" bash scripts/setup-interop.sh &&
     stage "interop configure" cmake --preset dev -DKELOHESSIAN_BUILD_INTEROP=ON &&

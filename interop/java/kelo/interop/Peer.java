@@ -3,8 +3,6 @@ package kelo.interop;
 import com.caucho.hessian.io.HessianInput;
 import com.caucho.hessian.io.HessianOutput;
 import com.caucho.hessian.io.SerializerFactory;
-import com.sun.net.httpserver.HttpExchange;
-import com.sun.net.httpserver.HttpServer;
 import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
 import java.io.DataInputStream;
@@ -13,19 +11,10 @@ import java.io.EOFException;
 import java.io.FileInputStream;
 import java.io.FileOutputStream;
 import java.io.IOException;
-import java.io.InputStream;
 import java.io.OutputStream;
-import java.net.InetAddress;
-import java.net.InetSocketAddress;
 import java.nio.charset.StandardCharsets;
-import java.nio.file.Files;
-import java.nio.file.Path;
-import java.nio.file.Paths;
-import java.nio.file.StandardCopyOption;
 import java.util.ArrayList;
 import java.util.List;
-import java.util.concurrent.CountDownLatch;
-import java.util.concurrent.atomic.AtomicInteger;
 
 /**
  * Caucho's Hessian 1.0 classes (HessianInput / HessianOutput) as a test peer of KeloHessian:
@@ -33,7 +22,9 @@ import java.util.concurrent.atomic.AtomicInteger;
  * <pre>
  *   roundtrip IN OUT        read each record of IN into its generated class, write it back to OUT
  *   bench IN [ITERATIONS]   time decoding and encoding of each record of IN
- *   server [PORTFILE]       the reference server of the session's nine exchanges on 127.0.0.1
+ *   server [--https CERTFILE] [PORTFILE]
+ *                           the reference server of the session's nine exchanges on 127.0.0.1
+ *                           (ReferenceServer: Caucho's HessianServlet in an embedded Jetty)
  * </pre>
  *
  * A record of IN is: frame (1 byte: 'o' write back as a plain object, 'r' as a reply, 'c' as a
@@ -142,117 +133,17 @@ public final class Peer {
     }
   }
 
-  // ---- the reference server -------------------------------------------------------------------
-
-  static final AtomicInteger SERVED = new AtomicInteger();
-  static final AtomicInteger FAILED = new AtomicInteger();
-
-  static void handle(HttpExchange exchange) throws IOException {
-    byte[] body;
-    try (InputStream is = exchange.getRequestBody()) {
-      body = is.readAllBytes();
-    }
-    String path = exchange.getHttpContext().getPath();
-    ByteArrayOutputStream reply = new ByteArrayOutputStream();
-    HessianOutput out = new HessianOutput(reply);
-    out.setSerializerFactory(FACTORY);
-    String method = "?";
-    try {
-      HessianInput in = new HessianInput(new ByteArrayInputStream(body));
-      in.setSerializerFactory(FACTORY);
-      in.readCall();
-      while (in.readHeader() != null) in.readObject();
-      method = in.readMethod();
-      int index = -1;
-      for (int i = 0; i < Exchanges.TABLE.length; ++i) {
-        if (Exchanges.TABLE[i][0].equals(path) && Exchanges.TABLE[i][1].equals(method)) index = i;
-      }
-      if (index < 0) throw new IOException("no method " + method + " under " + path);
-      String[] row = Exchanges.TABLE[index];
-      Class<?> requestClass = Class.forName(row[2]);
-      Object request = in.readObject(requestClass);
-      in.completeCall();
-      Object expected =
-          Filler.newFilled(requestClass, Exchanges.REQUEST_SEED[index], Exchanges.LIST_ITEMS);
-      String difference = Filler.diff(expected, request, "request");
-      if (difference != null) throw new IOException("mismatch: expected " + difference);
-      // A fresh object for every reply: nothing in it is shared, so no 'R' reference is written.
-      Object response =
-          Filler.newFilled(
-              Class.forName(row[3]), Exchanges.RESPONSE_SEED[index], Exchanges.LIST_ITEMS);
-      out.startReply();
-      out.writeObject(response);
-      out.completeReply();
-      SERVED.incrementAndGet();
-      System.err.println("server: " + path + " " + method + ": request as expected, replied");
-    } catch (Exception e) {
-      FAILED.incrementAndGet();
-      System.err.println("server: " + path + " " + method + ": " + e);
-      reply.reset();
-      out = new HessianOutput(reply);
-      // writeFault writes the whole fault reply, 'r' 01 00 to the closing 'z'.
-      out.writeFault("ServiceException", e.toString(), null);
-    }
-    out.flush();
-    byte[] bytes = reply.toByteArray();
-    exchange.getResponseHeaders().set("Content-Type", "x-application/hessian");
-    exchange.sendResponseHeaders(200, bytes.length);
-    try (OutputStream os = exchange.getResponseBody()) {
-      os.write(bytes);
-    }
-  }
-
-  static void server(String portFile) throws Exception {
-    HttpServer http =
-        HttpServer.create(new InetSocketAddress(InetAddress.getLoopbackAddress(), 0), 16);
-    java.util.Set<String> paths = new java.util.TreeSet<>();
-    for (String[] row : Exchanges.TABLE) paths.add(row[0]);
-    for (String path : paths) {
-      http.createContext(
-          path,
-          ex -> {
-            try {
-              handle(ex);
-            } catch (IOException | RuntimeException e) {
-              System.err.println("server: " + e);
-              ex.close();
-            }
-          });
-    }
-    CountDownLatch stop = new CountDownLatch(1);
-    http.createContext(
-        "/stop",
-        ex -> {
-          ex.sendResponseHeaders(200, -1);
-          ex.close();
-          stop.countDown();
-        });
-    http.start();
-    int port = http.getAddress().getPort();
-    if (portFile != null) {
-      Path tmp = Paths.get(portFile + ".tmp");
-      Files.write(tmp, (port + "\n").getBytes(StandardCharsets.US_ASCII));
-      Files.move(tmp, Paths.get(portFile), StandardCopyOption.ATOMIC_MOVE);
-    }
-    System.out.println("listening on http://127.0.0.1:" + port);
-    System.out.flush();
-    stop.await();
-    http.stop(0);
-    System.err.println(
-        "server: stopped after " + SERVED.get() + " exchanges, " + FAILED.get() + " failed");
-    System.exit(FAILED.get() == 0 ? 0 : 1);
-  }
-
   public static void main(String[] args) throws Exception {
     if (args.length >= 3 && args[0].equals("roundtrip")) {
       roundtrip(args[1], args[2]);
     } else if (args.length >= 2 && args[0].equals("bench")) {
       bench(args[1], args.length >= 3 ? Integer.parseInt(args[2]) : 20000);
     } else if (args.length >= 1 && args[0].equals("server")) {
-      server(args.length >= 2 ? args[1] : null);
+      ReferenceServer.main(java.util.Arrays.copyOfRange(args, 1, args.length));
     } else {
       System.err.println(
-          "usage: Peer roundtrip IN OUT | bench IN [ITERATIONS] | server [PORTFILE]");
+          "usage: Peer roundtrip IN OUT | bench IN [ITERATIONS]"
+              + " | server [--https CERTFILE] [PORTFILE]");
       System.exit(2);
     }
   }
