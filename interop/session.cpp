@@ -195,8 +195,9 @@ bool RunExchange(kelo::http::Connection& connection, const std::string& base, un
   CKeloInput in(reply.body.data(), static_cast<unsigned int>(reply.body.size()));
   CKeloInputParse parse(in);
   if (int rc = KeloHessianReadResponse(*response, parse); rc != 0) {
-    failure = "reading the reply failed with " + std::to_string(rc) + ": " +
-              (parse.GetError() ? parse.GetError() : "");
+    failure =
+        "reading the reply failed with " + std::to_string(rc) + ": " +
+        Printable(std::string(parse.GetError() ? parse.GetError() : "", parse.GetErrorLength()));
     return false;
   }
   if (out) Print(out, *response, *responseInfo, "response", 0);
