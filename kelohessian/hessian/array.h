@@ -25,7 +25,7 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   int SetNull(bool isNull) override;
 
   int Count() const { return m_count; }
-  // Grows the pointer array to at least n slots; -1999997 (nothing changed) on failure.
+  // Grows the pointer array to at least n slots; KELO_E_NO_MEMORY (nothing changed) on failure.
   int AllocateAtLeast(int n);
   // Destroys every item (last first), keeps the pointer array; the list is then not null.
   void Reset();

@@ -30,27 +30,6 @@ const KeloClassInfo* FindClass(const std::string& name) {
   return found;
 }
 
-const char* ResultName(int rc) {
-  switch (rc) {
-    case KELO_OK:
-      return "KELO_OK";
-    case KELO_E_NOT_SUPPORTED:
-      return "KELO_E_NOT_SUPPORTED";
-    case KELO_E_OUT_OF_RANGE:
-      return "KELO_E_OUT_OF_RANGE";
-    case KELO_E_FORMAT:
-      return "KELO_E_FORMAT";
-    case KELO_E_EXHAUSTED:
-      return "KELO_E_EXHAUSTED";
-    case KELO_E_NO_MEMORY:
-      return "KELO_E_NO_MEMORY";
-    case KELO_E_INVALID_STATE:
-      return "KELO_E_INVALID_STATE";
-    default:
-      return "unknown";
-  }
-}
-
 // ---- Catalogue text -------------------------------------------------------------------------
 
 namespace {
@@ -437,7 +416,7 @@ class Filler {
       }
       if (int rc = info.list->add(list, *item); rc != 0) {
         delete item;
-        return Fail(itemPath, std::string("cannot add the item: ") + ResultName(rc));
+        return Fail(itemPath, std::string("cannot add the item: ") + kelo::ResultName(rc));
       }
     }
     return true;
@@ -564,7 +543,7 @@ class Filler {
     if (int rc = str.Copy(reinterpret_cast<const short*>(units.data()),
                           static_cast<unsigned int>(decoded));
         rc != 0)
-      return Fail(path, std::string("cannot store the string: ") + ResultName(rc));
+      return Fail(path, std::string("cannot store the string: ") + kelo::ResultName(rc));
     return true;
   }
 
@@ -592,7 +571,7 @@ class Filler {
     }
     // data() is never null, so an empty string gives an empty blob rather than a null one.
     if (int rc = blob.Copy(bytes.data(), static_cast<unsigned int>(bytes.size())); rc != 0)
-      return Fail(path, std::string("cannot store the blob: ") + ResultName(rc));
+      return Fail(path, std::string("cannot store the blob: ") + kelo::ResultName(rc));
     return true;
   }
 

@@ -30,7 +30,4 @@ std::string ToJson(CKeloHesClass& object, const KeloClassInfo& info);
 bool FromJson(const std::string& text, CKeloHesClass& object, const KeloClassInfo& info,
               std::string& error);
 
-// "KELO_E_FORMAT" and the like for a result code; "unknown" for any other.
-const char* ResultName(int rc);
-
 }  // namespace kelohes

@@ -88,7 +88,7 @@ int Decode(const std::string& className, const std::string& file, bool reply, bo
   const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
   if (rc != 0) {
     fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
-            reply ? "reply" : "value", rc, kelohes::ResultName(rc), in.GetNumExtracted());
+            reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
     if (parse.GetError()) {
       fwrite(parse.GetError(), 1, parse.GetErrorLength(), stderr);
       fputc('\n', stderr);
@@ -133,7 +133,7 @@ int Encode(const std::string& className, const std::string& file, const std::str
   }
   if (rc != 0) {
     fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelohes::ResultName(rc));
+            kelo::ResultName(rc));
     return kExitBadInput;
   }
   return WriteOut(out.Data(), out.DataSize());
@@ -146,7 +146,7 @@ int Default(const std::string& className) {
   CKeloOutput out(0);
   if (int rc = object->Serialize(out); rc != 0) {
     fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelohes::ResultName(rc));
+            kelo::ResultName(rc));
     return kExitBadInput;
   }
   return WriteOut(out.Data(), out.DataSize());
