@@ -20,6 +20,11 @@ class KELO_API CKeloInputParse {
 
   CKeloInput& Input() { return m_input; }
 
+  // Makes the context ready for the next read: the error text becomes empty (its storage is kept
+  // for the next failure) and the skip depth 0. The cursor is the caller's: point it at the next
+  // input with CKeloInput's assignment.
+  void Reset();
+
   // The zero-terminated error text, null until the first message was added.
   const char* GetError() const { return m_error; }
   unsigned int GetErrorLength() const { return m_errorLength; }

@@ -61,6 +61,9 @@
   X(TrailingOpen, KELO_OK, "Bytes left after the reply's terminating 'z': ", false)               \
   X(FaultKey, KELO_E_FORMAT, "Expected a fault field name ('S') or the fault's 'z'", true)        \
   X(FaultValue, KELO_E_FORMAT, "Expected a string for the fault's code or message", true)         \
+  X(SkipValue, KELO_E_FORMAT, "Cannot read past a value of a fault or a call header", true)       \
+  X(SkipValueTooDeep, KELO_E_NOT_SUPPORTED,                                                       \
+    "Cannot read past a value nested deeper than 64 levels", true)                                \
   X(FaultEndMissing, KELO_E_FORMAT, "Failed to read the terminating 'z' of the fault reply",      \
     false)                                                                                        \
   X(CallMissing, KELO_E_EXHAUSTED,                                                                \
@@ -70,6 +73,7 @@
   X(CallMethod, KELO_E_FORMAT, "Expected the method ('m' and a 2-byte length)", true)             \
   X(CallMethodMissing, KELO_E_EXHAUSTED, "Failed to read the method name", true)                  \
   X(CallOrder, KELO_E_INVALID_STATE, "The method must be read before the arguments", false)       \
+  X(CallNoArgument, KELO_E_FORMAT, "Expected an argument, but the call ends ('z')", true)         \
   X(CallEndMissing, KELO_E_EXHAUSTED, "Failed to read the call's terminating 'z'", true)          \
   X(CallEndMarker, KELO_E_FORMAT, "Expected the call's terminating 'z', but got something else",  \
     true)                                                                                         \
