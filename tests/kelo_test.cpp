@@ -366,7 +366,7 @@ TEST(Bytes, BlobsAsByteViews) {
   EXPECT_EQ(kelotest::Encode(blob), Hex("'B' 00 00"));
 }
 
-// ---- Lists, the parse context, result names --------------------------------------------------
+// ---- Lists and the parse context --------------------------------------------------
 
 TEST(Lists, RangeForUniquePtrAddAndEmplace) {
   CKeloHesArray<kelo::cl::VerSite> list;
@@ -401,21 +401,6 @@ TEST(ParseContext, ResetStartsTheTextAfresh) {
   in = CKeloInput(bad.data(), static_cast<unsigned int>(bad.size()));
   ASSERT_NE(KeloHessianReadResponse(target, parse), 0);
   EXPECT_EQ(std::string(parse.GetError(), parse.GetErrorLength()), first);
-}
-
-TEST(Results, NamesAndDescriptionsComeFromTheOneList) {
-  const int codes[] = {KELO_OK,       KELO_E_FAULT,     KELO_E_NOT_SUPPORTED, KELO_E_OUT_OF_RANGE,
-                       KELO_E_FORMAT, KELO_E_EXHAUSTED, KELO_E_NO_MEMORY,     KELO_E_INVALID_STATE};
-  const char* names[] = {
-      "KELO_OK",       "KELO_E_FAULT",     "KELO_E_NOT_SUPPORTED", "KELO_E_OUT_OF_RANGE",
-      "KELO_E_FORMAT", "KELO_E_EXHAUSTED", "KELO_E_NO_MEMORY",     "KELO_E_INVALID_STATE"};
-  for (size_t i = 0; i < std::size(codes); ++i) {
-    EXPECT_STREQ(kelo::ResultName(codes[i]), names[i]);
-    EXPECT_STRNE(kelo::ResultDescription(codes[i]), "unknown result code");
-  }
-  EXPECT_STREQ(kelo::ResultName(-1999999), "unknown");
-  EXPECT_STREQ(kelo::ResultDescription(1), "unknown result code");
-  EXPECT_STREQ(kelo::Status(KELO_E_NO_MEMORY).message(), "an allocation failed");
 }
 
 }  // namespace
