@@ -327,7 +327,7 @@ Status CallReader::ReadMethod(std::string& method) {
       if (marker == 'm') {
         method.assign(name, length);
         m_methodRead = true;
-        return Status();
+        return Status(KELO_OK, m_input.GetNumExtracted());
       }
       if (Status s = SkipValueOrFail(m_parse); !s) return s;
     }
@@ -345,7 +345,7 @@ Status CallReader::ReadArg(CKeloHesClass& arg) {
     if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
     if (AtEnd()) return Failed(Fail(m_parse, kelo_detail::kFailCallNoArgument));
     if (int rc = static_cast<CKeloHesObject&>(arg).Deserialize(m_parse); rc != 0) return Failed(rc);
-    return Status();
+    return Status(KELO_OK, m_input.GetNumExtracted());
   });
 }
 

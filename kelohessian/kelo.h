@@ -42,8 +42,8 @@ class [[nodiscard]] Status {
     if (!message_.empty()) return message_.c_str();
     return ResultDescription(code_);
   }
-  // Bytes of the input consumed when the operation stopped: all of them after a whole reply or
-  // call was read; 0 for encoders.
+  // Bytes of the input consumed when the operation stopped (after each step of a CallReader, the
+  // bytes read so far); 0 for encoders and the text functions.
   std::size_t offset() const { return offset_; }
 
   bool is_fault() const { return code_ == KELO_E_FAULT; }
@@ -91,7 +91,8 @@ KELO_API Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& r
 // Reads a call: ReadMethod (headers 'H' <name> <value> before the method are read past), then
 // ReadArg for each argument in order, then Finish. Reads our calls and those of Caucho's Java
 // proxy ('c' with any version bytes). The reader does not copy the input: the bytes must stay
-// valid while it is used. Each step's status carries that step's text only.
+// valid while it is used. Each step's status carries that step's text only, and its offset is the
+// bytes read so far. After a failed step the reader stays where the failure left it.
 class KELO_API CallReader {
  public:
   CallReader(const void* data, std::size_t size);
