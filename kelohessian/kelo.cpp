@@ -185,7 +185,7 @@ Status ReadFault(CKeloInputParse& parse) {
     char c;
     if (!Peek(in, c)) return FromParse(Fail(parse, kelo_detail::kFailFaultEndMissing), parse);
     if (c == 'z') break;
-    if (c != 'S') {
+    if (c != 'S' && c != 's') {
       const char* p;
       in.Extract(p, 1);
       return FromParse(Fail(parse, kelo_detail::kFailFaultKey), parse);
