@@ -261,6 +261,27 @@ TEST(CallReader, ReadsJavaProxyCallsAndOursWithAndWithoutHeaders) {
   }
 }
 
+TEST(CallReader, ReadsTheCallsJavaWroteForTheCatalogueClasses) {
+  // Written by HessianOutput.call (what the proxy calls) with one filled catalogue object.
+  const std::pair<const char*, const char*> files[] = {
+      {"java-call-services.LoginServiceRequest-s1100n3.bin", "services.LoginServiceRequest"},
+      {"java-call-kelo.cl.ReqBehavior-s1800n3.bin", "kelo.cl.ReqBehavior"},
+  };
+  for (const auto& [file, type] : files) {
+    SCOPED_TRACE(file);
+    const Bytes call = ReadTestFile(file);
+    std::unique_ptr<CKeloHesClass> arg(KeloCatalogueFind(type)->create());
+    kelo::CallReader reader(call.data(), call.size());
+    std::string method;
+    ASSERT_TRUE(reader.ReadMethod(method));
+    EXPECT_EQ(method, "roundtrip");
+    const kelo::Status s = reader.ReadArg(*arg);
+    ASSERT_TRUE(s) << s.message();
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_TRUE(reader.Finish());
+  }
+}
+
 TEST(CallReader, StepsOutOfOrderOrPastTheArgumentsFail) {
   const Bytes call = ReadTestFile("faults/java-call-proxy-getTopology.bin");
   kelo::CallReader reader(call.data(), call.size());
