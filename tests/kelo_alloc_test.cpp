@@ -82,6 +82,12 @@ TEST(KeloUnderExhaustedMemory, EveryAllocationFailsCleanly) {
         return kelo::FromUtf8("Z\xC3\xBCrich, a text long enough to allocate", text).code();
       },
       [&] {
+        CKeloHesBinary blob;
+        const kelo::Status s = kelo::FromBytes("\x01\x02\x03", 3, blob);
+        EXPECT_EQ(blob.IsNull(), !s.ok());  // unchanged (null) on failure
+        return s.code();
+      },
+      [&] {
         CKeloHesArray<kelo::cl::VerSite> list;
         for (int i = 0; i < 25; ++i) {  // past the first growth of the pointer array
           auto item = std::unique_ptr<kelo::cl::VerSite>(new (std::nothrow) kelo::cl::VerSite());

@@ -202,6 +202,12 @@ TEST(Faults, DetailsOfEveryHessianTypeAreReadPast) {
   const kelo::Status d = kelo::DecodeReply(deep.data(), deep.size(), target);
   EXPECT_EQ(d.code(), KELO_E_NOT_SUPPORTED);
   EXPECT_FALSE(d.is_fault());
+  EXPECT_NE(std::string(d.message()).find("nested deeper than 64 levels"), std::string::npos);
+  // A detail string whose character starts with a continuation byte is refused.
+  const std::string bad = Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 80 'z' 'z'");
+  const kelo::Status b = kelo::DecodeReply(bad.data(), bad.size(), target);
+  EXPECT_EQ(b.code(), KELO_E_FORMAT);
+  EXPECT_EQ(std::string(b.message()).find("Cannot read past a value"), 0u) << b.message();
 }
 
 // ---- Calls -----------------------------------------------------------------------------------
