@@ -74,7 +74,7 @@ kelo::Status Exchange(const char* method, const Req& request, Res& response, Han
     ++g_failures;
     return s;
   }
-  std::printf("-> %s: call of %zu bytes\n", method, call.size());
+  std::printf("-> %s: call of %u bytes\n", method, static_cast<unsigned int>(call.size()));
   const Bytes reply = Serve<Req, Res>(method, call, handle);
   kelo::Status s = kelo::DecodeReply(reply.data(), reply.size(), response);
   if (s.is_fault()) {
@@ -84,7 +84,7 @@ kelo::Status Exchange(const char* method, const Req& request, Res& response, Han
                  s.message());
     ++g_failures;
   } else {
-    std::printf("<- %s: reply of %zu bytes\n", method, reply.size());
+    std::printf("<- %s: reply of %u bytes\n", method, static_cast<unsigned int>(reply.size()));
   }
   return s;
 }
