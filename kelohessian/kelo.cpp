@@ -2,6 +2,7 @@
 // lack: reading fault replies and calls ('c' [headers] 'm' <method> <arguments> 'z'), and UTF-8.
 #include <kelohessian/kelo.h>
 
+#include <exception>
 #include <new>
 
 #include <kelohessian/call/call.h>
@@ -25,13 +26,13 @@ using kelo_detail::Fail;
 
 constexpr std::size_t kMaxInput = 0xFFFFFFFFu;  // CKeloInput counts in 32 bits
 
-// Runs body, turning a std::bad_alloc from a standard container into KELO_E_NO_MEMORY (and an
-// empty out, for the encoders).
+// Runs body, turning what a standard container throws (std::bad_alloc, or std::length_error for
+// a size it cannot hold) into KELO_E_NO_MEMORY, and an empty out for the encoders.
 template <class Body>
 Status Guard(std::vector<std::uint8_t>* out, Body&& body) noexcept {
   try {
     return body();
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     if (out) out->clear();
     return Status(KELO_E_NO_MEMORY);
   }
