@@ -418,7 +418,7 @@ std::string ToUtf8(const CKeloHesString& text) {
       }
     }
     return out;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     return std::string();
   }
 }

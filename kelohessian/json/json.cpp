@@ -8,6 +8,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <exception>
 #include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
@@ -254,7 +255,7 @@ std::string ToJson(const CKeloHesClass& constObject) {
     else
       AppendObject(out, object, *info, 0);
     return out;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     return std::string();
   }
 }
@@ -517,7 +518,7 @@ Status FromJson(std::string_view text, CKeloHesClass& object) {
     Status status;
     Filler(status).Object(j, object, *info, "");
     return status;
-  } catch (const std::bad_alloc&) {
+  } catch (const std::exception&) {
     return Status(KELO_E_NO_MEMORY);
   }
 }
