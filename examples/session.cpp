@@ -1,20 +1,26 @@
 // A client session end to end: the five management-protocol exchanges (registration, login,
 // connect, report update, topology) and the four client exchanges (topology, connect, register,
-// behaviour). Each request is framed as a call with KeloHessianBuildRequest and handed to a
-// stand-in for the server inside this program, which reads the call back into a request object,
-// checks what arrived, and answers with a reply envelope; the reply is then read into the
-// response object with KeloHessianReadResponse. The library does no I/O: the bytes go wherever
-// the caller sends them, here straight to the stand-in.
+// behaviour), then a call that the server answers with a fault. Each request is framed as a call
+// with kelo::EncodeCall and handed to a stand-in for the server inside this program, which reads
+// the call with kelo::CallReader, checks what arrived, and answers with kelo::EncodeReply (or
+// kelo::EncodeFault); the reply is then read into the response object with kelo::DecodeReply. The
+// library does no I/O: the bytes go wherever the caller sends them, here straight to the
+// stand-in.
 #include <kelohessian/kelohessian.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
 using namespace VarantoTypes;
 using namespace kelo::cl;
+
+using Bytes = std::vector<std::uint8_t>;
 
 int g_failures = 0;
 
@@ -25,93 +31,73 @@ void Check(bool ok, const char* what) {
   }
 }
 
-// The parse context's error text, fit for a terminal: it can quote received bytes as they came
-// (a type name, say), so control characters among them are shown as '?'.
-std::string ErrorText(const CKeloInputParse& parse) {
-  std::string text(parse.GetError() ? parse.GetError() : "", parse.GetErrorLength());
-  for (char& c : text)
+// A text that holds received bytes (an error text quoting a type name, a fault's message), fit
+// for a terminal: control characters among them are shown as '?'.
+std::string Printable(const std::string& text) {
+  std::string shown = text;
+  for (char& c : shown)
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return text;
+  return shown;
 }
 
 std::string Text(const CKeloHesString& s) {
-  const short* units;
-  const unsigned int n = s.Data(units);
-  std::string out;
-  for (unsigned int i = 0; i < n; ++i) {
-    const unsigned int u = static_cast<unsigned short>(units[i]);
-    if (u < 0x80) {
-      out.push_back(static_cast<char>(u));
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\u%04X", u);
-      out += buf;
-    }
-  }
-  return s.IsNull() ? "(null)" : out;
+  return s.IsNull() ? "(null)" : kelo::ToUtf8(s);
 }
 
-void SetText(CKeloHesString& s, const char16_t* text) {
-  unsigned int n = 0;
-  while (text[n]) ++n;
-  s.Copy(reinterpret_cast<const short*>(text), n);
+void SetText(CKeloHesString& s, const char* utf8) {
+  Check(kelo::FromUtf8(utf8, s).ok(), utf8);
 }
 
-std::string Bytes(const CKeloOutput& out) {
-  return std::string(out.Data(), out.DataSize());
-}
-
-// The stand-in server: reads 'c' 00 01 'm' <method> <request> 'z' into request, then runs handle
-// to fill response, and writes 'r' 01 00 <response> 'z'.
+// The stand-in server: reads the call of method `expected` with one argument into a request,
+// runs handle to fill the response, and answers with the reply (or, for a handler that returns
+// false, with a fault).
 template <class Req, class Res, class Handler>
-std::string Serve(const std::string& call, Handler handle) {
-  std::string reply;
-  if (call.size() < 7 || call.compare(0, 4, std::string("c\x00\x01m", 4)) != 0) return reply;
-  const unsigned int length =
-      (static_cast<unsigned char>(call[4]) << 8) | static_cast<unsigned char>(call[5]);
-  CKeloInput in(call.data(), static_cast<unsigned int>(call.size()));
-  const char* skipped;
-  in.Extract(skipped, 6 + length);
-  CKeloInputParse parse(in);
+Bytes Serve(const char* expected, const Bytes& call, Handler handle) {
+  Bytes reply;
+  kelo::CallReader reader(call.data(), call.size());
+  std::string method;
   Req request;
-  CKeloHesObject& target = request;
-  if (int rc = target.Deserialize(parse); rc != 0) {
-    std::fprintf(stderr, "   server could not read the call: %d %s\n", rc,
-                 ErrorText(parse).c_str());
+  kelo::Status s = reader.ReadMethod(method);
+  if (s) s = reader.ReadArg(request);
+  if (s) s = reader.Finish();
+  if (!s) {
+    std::fprintf(stderr, "   server could not read the call: %s %s\n", s.name(),
+                 Printable(s.message()).c_str());
     return reply;
   }
+  Check(method == expected, "method name");
   Res response;
-  handle(request, response);
-  CKeloOutput out(0);
-  out.Append("r\x01\x00", 3);
-  const CKeloHesObject& source = response;
-  if (source.Serialize(out) != 0 || out.Append('z') != 0) return reply;
-  return Bytes(out);
+  if (!handle(request, response)) {
+    Check(kelo::EncodeFault("NotFound", "no such partition", reply).ok(), "fault");
+    return reply;
+  }
+  Check(kelo::EncodeReply(response, reply).ok(), "reply");
+  return reply;
 }
 
 // One exchange: frame the request, let the stand-in answer, read the reply.
 template <class Req, class Res, class Handler>
-bool Exchange(const char* method, const Req& request, Res& response, Handler handle) {
-  CKeloOutput call(0);
-  if (int rc = KeloHessianBuildRequest(method, static_cast<unsigned int>(std::strlen(method)),
-                                       request, call);
-      rc != 0) {
-    std::fprintf(stderr, "%s: building the call failed with %d\n", method, rc);
+kelo::Status Exchange(const char* method, const Req& request, Res& response, Handler handle) {
+  Bytes call;
+  if (kelo::Status s = kelo::EncodeCall(method, request, call); !s) {
+    std::fprintf(stderr, "%s: building the call failed: %s\n", method, s.name());
     ++g_failures;
-    return false;
+    return s;
   }
-  std::printf("-> %s: call of %u bytes\n", method, call.DataSize());
-  const std::string reply = Serve<Req, Res>(Bytes(call), handle);
-  CKeloInput in(reply.data(), static_cast<unsigned int>(reply.size()));
-  CKeloInputParse parse(in);
-  if (int rc = KeloHessianReadResponse(response, parse); rc != 0) {
-    std::fprintf(stderr, "%s: reading the reply failed with %d: %s\n", method, rc,
-                 ErrorText(parse).c_str());
+  std::printf("-> %s: call of %u bytes\n", method, static_cast<unsigned int>(call.size()));
+  const Bytes reply = Serve<Req, Res>(method, call, handle);
+  kelo::Status s = kelo::DecodeReply(reply.data(), reply.size(), response);
+  if (s.is_fault()) {
+    std::printf("<- %s: fault %s: %s\n", method, Printable(s.fault_code()).c_str(),
+                Printable(s.fault_message()).c_str());
+  } else if (!s) {
+    std::fprintf(stderr, "%s: reading the reply failed with %s: %s\n", method, s.name(),
+                 Printable(s.message()).c_str());
     ++g_failures;
-    return false;
+  } else {
+    std::printf("<- %s: reply of %u bytes\n", method, static_cast<unsigned int>(reply.size()));
   }
-  std::printf("<- %s: reply of %u bytes\n", method, static_cast<unsigned int>(reply.size()));
-  return true;
+  return s;
 }
 
 template <class Envelope>
@@ -137,6 +123,7 @@ void ManagementSession() {
         rs.rspID = rq.reqID;
         rs.rsp.m_registrationStatus = 1;
         rs.rsp.m_cncId = 4711;
+        return true;
       })) {
     std::printf("   sent swVersion 0x%08x, read status %d, cncId %d\n",
                 static_cast<unsigned int>(reg.req.m_swVersion),
@@ -163,6 +150,7 @@ void ManagementSession() {
         rs.m_response.m_commServerIP.Copy(reinterpret_cast<const char*>(ip), 4);
         rs.m_response.m_cookie = 0x5eed;
         rs.m_response.m_cnuId = 2002;
+        return true;
       })) {
     const unsigned int server =
         static_cast<unsigned int>(loginRsp.m_response.m_commServerIP.GetInHostOrder());
@@ -184,6 +172,7 @@ void ManagementSession() {
         rs.m_connectRsp.m_featureBitMap = 0x11;
         rs.m_networkProfile.m_topologyFreq = 300;
         rs.m_loggerProfile.m_logFileSize = 1 << 20;
+        return true;
       })) {
     std::printf("   sent cnrId %lld, read featureBitMap 0x%x, topologyFreq %u, logFileSize %d\n",
                 static_cast<long long>(connect.req.m_cnrId),
@@ -204,6 +193,7 @@ void ManagementSession() {
               "m_roamingReson");
         rs.rspID = rq.reqID;
         rs.m_success = true;
+        return true;
       })) {
     std::printf("   sent connQ 3, read success %s\n",
                 static_cast<bool>(reportRsp.m_success) ? "true" : "false");
@@ -214,26 +204,28 @@ void ManagementSession() {
   FillServiceHeader(topo, 5);
   topo.clientIP.Copy("192.168.1.20");
   for (int i = 0; i < 3; ++i) {
-    CommEngine::VKAP_IE_TopologyReqV3* ap = new CommEngine::VKAP_IE_TopologyReqV3();
+    CommEngine::VKAP_IE_TopologyReqV3* ap = topo.req.Emplace();
+    if (!ap) return;
     ap->m_cnrId = 9000 + i;
     ap->m_measurmentMask.TurnBitsOn(1u << i);
-    topo.req.Add(*ap);
   }
   services::TopologyServiceResponse topoRsp;
   if (Exchange("topology", topo, topoRsp, [](auto& rq, auto& rs) {
         Check(rq.req.Count() == 3, "req count");
         rs.rspID = rq.reqID;
-        for (int i = 0; i < rq.req.Count(); ++i) {
-          CommEngine::VKAP_IE_TopologyRspV3* ap = new CommEngine::VKAP_IE_TopologyRspV3();
-          ap->m_cnrId = static_cast<long long>(rq.req.GetAt(i)->m_cnrId);
-          ap->m_systemQuality = static_cast<unsigned short>(80 + i);
-          rs.rsp.Add(*ap);
+        int i = 0;
+        for (const CommEngine::VKAP_IE_TopologyReqV3& req : rq.req) {
+          auto ap = std::make_unique<CommEngine::VKAP_IE_TopologyRspV3>();
+          ap->m_cnrId = static_cast<long long>(req.m_cnrId);
+          ap->m_systemQuality = static_cast<unsigned short>(80 + i++);
+          if (rs.rsp.Add(std::move(ap)) != 0) return false;
         }
+        return true;
       })) {
     std::printf("   sent %d access points, read %d:", topo.req.Count(), topoRsp.rsp.Count());
-    for (int i = 0; i < topoRsp.rsp.Count(); ++i)
-      std::printf(" cnr %lld quality %u;", static_cast<long long>(topoRsp.rsp.GetAt(i)->m_cnrId),
-                  static_cast<unsigned int>(topoRsp.rsp.GetAt(i)->m_systemQuality));
+    for (const CommEngine::VKAP_IE_TopologyRspV3& ap : topoRsp.rsp)
+      std::printf(" cnr %lld quality %u;", static_cast<long long>(ap.m_cnrId),
+                  static_cast<unsigned int>(ap.m_systemQuality));
     std::printf("\n");
     Check(topoRsp.rsp.Count() == 3, "rsp count");
   }
@@ -253,14 +245,13 @@ void ClientSession() {
   ReqTopology topo;
   FillHeader(topo, 11);
   topo.generalReq.isLan = 1;
-  ReqPartition* part = new ReqPartition();
-  SetText(part->pidName, u"north");
-  topo.commCacheReq.partitionElemReq.Add(*part);
-  ApReq* ap = new ApReq();
+  ReqPartition* part = topo.commCacheReq.partitionElemReq.Emplace();
+  ApReq* ap = topo.apList.Emplace();
+  if (!part || !ap) return;
+  SetText(part->pidName, "north");
   ap->scanReq.bssid.Copy("\x00\x1b\x63\x84\x45\xe6", 6);
   ap->scanReq.rssi = -61;
-  SetText(ap->addressReq.city, u"Z\u00fcrich");
-  topo.apList.Add(*ap);
+  SetText(ap->addressReq.city, "Z\u00fcrich");
   ResTopology topoRes;
   if (Exchange("getTopology", topo, topoRes, [](auto& rq, auto& rs) {
         Check(rq.apList.Count() == 1 && static_cast<short>(rq.apList.GetAt(0)->scanReq.rssi) == -61,
@@ -268,18 +259,18 @@ void ClientSession() {
         rs.resID = rq.reqID;
         rs.communityCacheRes.maxPartitions = 20;
         for (int i = 0; i < 2; ++i) {
-          ApRes* res = new ApRes();
+          ApRes* res = rs.apList.Emplace();
+          if (!res) return false;
           res->scanRes.cnrId = 5000 + i;
           res->locationRes.lat = 47.3769;
           res->locationRes.longt = 8.5417;
-          SetText(res->addressRes.city, u"Z\u00fcrich");
-          SetText(res->publicInfo.name, u"Caf\u00e9 Odeon");
-          rs.apList.Add(*res);
+          SetText(res->addressRes.city, "Z\u00fcrich");
+          SetText(res->publicInfo.name, "Caf\u00e9 Odeon");
         }
+        return true;
       })) {
     std::printf("   sent 1 access point, read %d:", topoRes.apList.Count());
-    for (int i = 0; i < topoRes.apList.Count(); ++i) {
-      const ApRes& r = *topoRes.apList.GetAt(i);
+    for (const ApRes& r : topoRes.apList) {
       std::printf(" cnr %lld \"%s\" in %s at %.4f,%.4f;", static_cast<long long>(r.scanRes.cnrId),
                   Text(r.publicInfo.name).c_str(), Text(r.addressRes.city).c_str(),
                   static_cast<double>(r.locationRes.lat), static_cast<double>(r.locationRes.longt));
@@ -292,18 +283,19 @@ void ClientSession() {
   FillHeader(connect, 12);
   connect.keloVer = -1;
   connect.ssid.Copy("HomeNet", 7);
-  SetText(connect.cellOperator, u"Op\u00e9rateur");
+  SetText(connect.cellOperator, "Op\u00e9rateur");
   ResConnectV2 connectRes;
   if (Exchange("connect", connect, connectRes, [](auto& rq, auto& rs) {
         Check(static_cast<long long>(rq.keloVer) == -1, "keloVer");
         rs.resID = rq.reqID;
         rs.status = 0;
         rs.maxPartSize = 64;
-        SetText(rs.description, u"welcome");
+        SetText(rs.description, "welcome");
         rs.update.port = 443;
-        VerSite* site = new VerSite();
-        SetText(site->url, u"https://example.invalid/check");
-        rs.verSite.Add(*site);
+        VerSite* site = rs.verSite.Emplace();
+        if (!site) return false;
+        SetText(site->url, "https://example.invalid/check");
+        return true;
       })) {
     std::printf(
         "   sent keloVer -1, read \"%s\", maxPartSize %d, update port %u, %d check site(s)\n",
@@ -314,8 +306,8 @@ void ClientSession() {
 
   ReqRegister reg;
   FillHeader(reg, 13);
-  SetText(reg.manuf, u"Acme");
-  SetText(reg.model, u"Phone \u03a9");
+  SetText(reg.manuf, "Acme");
+  SetText(reg.model, "Phone \u03a9");
   reg.osInfo.osMaj = 14;
   reg.campaign.id = 99;
   ResRegister regRes;
@@ -324,7 +316,8 @@ void ClientSession() {
               "osInfo/campaign");
         rs.resID = rq.reqID;
         rs.status = 1;
-        SetText(rs.description, u"registered");
+        SetText(rs.description, "registered");
+        return true;
       })) {
     std::printf("   sent model \"%s\", read status %u \"%s\"\n", Text(reg.model).c_str(),
                 static_cast<unsigned int>(static_cast<unsigned char>(regRes.status)),
@@ -334,25 +327,37 @@ void ClientSession() {
 
   ReqBehavior behavior;
   FillHeader(behavior, 14);
-  MeasureReq* m = new MeasureReq();
+  MeasureReq* m = behavior.measureList.Emplace();
+  EventReq* e = behavior.eventList.Emplace();
+  if (!m || !e) return;
   m->setBssid("\x00\x1b\x63\x84\x45\xe6", 6);
   m->wifiRx = 123456789012ll;
-  behavior.measureList.Add(*m);
-  EventReq* e = new EventReq();
-  SetText(e->ssid, u"HomeNet");
+  SetText(e->ssid, "HomeNet");
   e->failReason = 2;
-  behavior.eventList.Add(*e);
   ResBehavior behaviorRes;
   if (Exchange("reportBehavior", behavior, behaviorRes, [](auto& rq, auto& rs) {
         Check(rq.measureList.Count() == 1 && rq.eventList.Count() == 1, "record counts");
         rs.resID = rq.reqID;
         rs.status = 0;
-        SetText(rs.desc, u"stored");
+        SetText(rs.desc, "stored");
+        return true;
       })) {
     std::printf("   sent 1 measurement and 1 event, read status %u \"%s\"\n",
                 static_cast<unsigned int>(static_cast<unsigned char>(behaviorRes.status)),
                 Text(behaviorRes.desc).c_str());
   }
+
+  // A request the server cannot answer: it replies with a Hessian fault, which arrives as a
+  // status whatever response class was asked for.
+  ReqTopology unknown;
+  FillHeader(unknown, 15);
+  ReqPartition* missing = unknown.commCacheReq.partitionElemReq.Emplace();
+  if (!missing) return;
+  SetText(missing->pidName, "atlantis");
+  ResTopology none;
+  const kelo::Status fault =
+      Exchange("getTopology", unknown, none, [](auto&, auto&) { return false; });
+  Check(fault.is_fault() && fault.fault_code() == "NotFound", "fault");
 }
 
 }  // namespace
@@ -366,6 +371,6 @@ int main() {
     std::fprintf(stderr, "%d mismatch(es)\n", g_failures);
     return 1;
   }
-  std::printf("session complete: 9 exchanges\n");
+  std::printf("session complete: 9 exchanges and a fault\n");
   return 0;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "fuzz_support.h"
 #include "support/filler.h"
@@ -72,9 +73,42 @@ void ClassSeeds() {
     for (int v = 0; v < 3; ++v) {
       WriteSeed("reply", name + variant[v], Selector(i) + Bytes("r\x01\x00") + maps[v] + "z");
       WriteSeed("roundtrip", name + variant[v], Selector(i) + maps[v]);
+      WriteSeed("onecall", name + variant[v] + "-reply",
+                Selector(2 * i) + Bytes("r\x01\x00") + maps[v] + "z");
+      // A call of two arguments, behind a header.
+      WriteSeed("onecall", name + variant[v] + "-call",
+                Selector(2 * i + 1) + Bytes("c\x00\x01H\x00\x01hI\x00\x00\x00\x01m\x00\x01m") +
+                    maps[v] + maps[0] + "z");
     }
     WriteSeed("skip", name, maps[2] + "N" + maps[0]);
   }
+}
+
+void FaultSeeds() {
+  std::vector<std::uint8_t> fault;
+  if (!kelo::EncodeFault("ServiceException", "Z\xC3\xBCrich", fault)) {
+    fprintf(stderr, "kelo_fuzz_corpus: cannot encode a fault\n");
+    exit(1);
+  }
+  WriteSeed("onecall", "fault", Selector(0) + std::string(fault.begin(), fault.end()));
+  // A fault whose detail holds what Java sends: a typed map, a list without length, 'R'.
+  WriteSeed("onecall", "fault-detail",
+            Selector(0) + Bytes("r\x01\x00"
+                                "fS\x00\x04"
+                                "codeS\x00\x01"
+                                "CS\x00\x06"
+                                "detail"
+                                "Mt\x00\x01"
+                                "XS\x00\x01"
+                                "cR\x00\x00\x00\x00"
+                                "S\x00\x01"
+                                "s"
+                                "Vt\x00\x01"
+                                "[I\x00\x00\x00\x01"
+                                "zz"
+                                "S\x00\x07"
+                                "messageS\x00\x01"
+                                "mzz"));
 }
 
 void ListSeeds() {
@@ -211,6 +245,7 @@ int main(int argc, char** argv) {
   }
   g_out = argv[1];
   ClassSeeds();
+  FaultSeeds();
   ListSeeds();
   TextSeeds();
   Dictionary();

@@ -13,7 +13,8 @@ namespace kelointerop {
 enum PeerFrame : char {
   kPlainObject = 'o',  // the object alone
   kReply = 'r',        // a reply: 'r' <version bytes> object 'z'
-  kCall = 'c'          // a call of method "roundtrip" with the object as its one argument
+  kCall = 'c',         // a call of method "roundtrip" with the object as its one argument
+  kFault = 'f'         // (Java only) reads a fault reply and answers "code\nmessage"
 };
 
 struct PeerRecord {

@@ -267,6 +267,35 @@ TEST(HessianJsPeer, RepliesCallsAndChunksAreRead) {
   CheckEnvelopes(kJs);
 }
 
+// Our fault replies, read by Caucho's HessianInput as a Java client reads them: the same code and
+// message, and nothing left over after its completeReply.
+TEST(JavaPeer, ReadsOurFaults) {
+  const std::pair<const char*, const char*> faults[] = {
+      {"NotFound", "no such access point: 00:11:22:33:44:55"},
+      {"ServiceException", "Z\xC3\xBCrich \xE2\x82\xAC, \"quoted\""},
+      {"", ""},
+  };
+  std::vector<PeerRecord> records;
+  std::vector<std::string> expected;
+  const std::string longMessage(70000, 'x');  // two string chunks
+  for (int i = 0; i < 4; ++i) {
+    const std::string code = i < 3 ? faults[i].first : "Long";
+    const std::string message = i < 3 ? std::string(faults[i].second) : longMessage;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_TRUE(kelo::EncodeFault(code, message, bytes));
+    records.push_back({kFault, "", std::string(bytes.begin(), bytes.end())});
+    expected.push_back(code + "\n" + message);
+  }
+  std::vector<PeerAnswer> answers;
+  std::string error;
+  ASSERT_TRUE(RunPeer(kJava.command, WorkFile("java-faults"), records, answers, error)) << error;
+  ASSERT_EQ(answers.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_TRUE(answers[i].ok) << answers[i].bytes;
+    EXPECT_EQ(answers[i].bytes, expected[i]);
+  }
+}
+
 // Every kept peer-written file reads into the object it was written from.
 TEST(PeerFiles, KeptFilesAreRead) {
   DIR* dir = opendir(KELO_INTEROP_TESTDATA_DIR);

@@ -16,6 +16,7 @@
 #include <kelohessian/hessian/result.h>
 #include <kelohessian/hessian/skip.h>
 #include <kelohessian/hessian/string.h>
+#include <kelohessian/kelo.h>
 #include <kelohessian/kllang/kllang.h>
 #include <kelohessian/types/domain_types.h>
 #include <kelohessian/types/value_class.h>

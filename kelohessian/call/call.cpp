@@ -22,23 +22,18 @@ int KeloHessianReadResponse(CKeloHesClass& response, CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
   if (in.Extract(p, 3) != 0) {
-    parse.AddToError("Could not find data, while looking for the opening 'r' and version",
-                     KELO_NO_LAST_CHARS);
-    return KELO_E_EXHAUSTED;
+    return kelo_detail::Fail(parse, kelo_detail::kFailReplyMissing);
   }
   if (p[0] != 'r') {
-    parse.AddToError("Expected the opening 'r', but got something else", KELO_NO_LAST_CHARS);
-    return KELO_E_FORMAT;
+    return kelo_detail::Fail(parse, kelo_detail::kFailReplyMarker);
   }
   CKeloHesObject& target = response;
   if (int rc = target.Deserialize(parse); rc != 0) return rc;
   if (in.Extract(p, 1) != 0) {
-    parse.AddToError("Failed to read the terminating 'z'", KELO_NO_LAST_CHARS);
-    return KELO_E_FORMAT;
+    return kelo_detail::Fail(parse, kelo_detail::kFailReplyEndMissing);
   }
   if (*p != 'z') {
-    parse.AddToError("Expected terminating 'z', but got something else", KELO_NO_LAST_CHARS);
-    return KELO_E_FORMAT;
+    return kelo_detail::Fail(parse, kelo_detail::kFailReplyEndMarker);
   }
   return KELO_OK;
 }

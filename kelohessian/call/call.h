@@ -8,7 +8,7 @@
 
 // Appends a call of the named method (length bytes, not necessarily terminated) with the request
 // as its one argument. On any failure the output holds exactly what it held before the call:
-// -1999994 for a method name over 65535 bytes, or the code of the failing write.
+// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes, or the code of the failing write.
 KELO_API int KeloHessianBuildRequest(const char* method, unsigned int length,
                                      const CKeloHesClass& request, CKeloOutput& out);
 

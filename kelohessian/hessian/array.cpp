@@ -86,57 +86,42 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
   Reset();
   CKeloInput& in = parse.Input();
   const char* p;
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get array content indicator", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailListMissing);
   if (*p == 'N') {
     SetNull(true);
     return KELO_OK;
   }
-  if (*p != 'V')
-    return Fail(parse, KELO_E_FORMAT,
-                "Expected array content indicator ('V' or 'N') but got something else", true);
+  if (*p != 'V') return Fail(parse, kelo_detail::kFailListMarker);
   SetNull(false);
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read array item type", true);
-  if (*p != 't')
-    return Fail(parse, KELO_E_FORMAT,
-                "Expected 't' and then type length (of array item), but got something else", true);
-  if (int rc = in.Extract(p, 2); rc != 0)
-    return Fail(parse, rc, "Failed to get array item's class name length (after 't')", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailListTypeMissing);
+  if (*p != 't') return Fail(parse, kelo_detail::kFailListTypeMarker);
+  if (int rc = in.Extract(p, 2); rc != 0) return Fail(parse, kelo_detail::kFailListTypeLength, rc);
   const unsigned int length = kelo_detail::ReadU16(p);
-  if (length == 0) return Fail(parse, KELO_E_NOT_SUPPORTED, "Anonymous lists not supported", true);
+  if (length == 0) return Fail(parse, kelo_detail::kFailListAnonymous);
   const char* type;
   if (int rc = in.Extract(type, length); rc != 0)
-    return Fail(parse, rc, "Failed to read item's class name", true);
-  if (type[0] != '[')
-    return Fail(parse, KELO_E_FORMAT,
-                "Expected list item class name to start with with '[', but it didn't", true);
+    return Fail(parse, kelo_detail::kFailListTypeName, rc);
+  if (type[0] != '[') return Fail(parse, kelo_detail::kFailListTypeBracket);
   if (m_checkItemClassName &&
       !kelo_detail::IsTypeName(ItemNamespace(), ItemClassName(), type + 1, length - 1)) {
-    kelo_detail::Add(parse, "Expected item class \"");
+    kelo_detail::Add(parse, kelo_detail::kFailListTypeOpen);
     const CKeloHesName& ns = ItemNamespace();
     if (ns.Length()) {
       AddBytes(parse, ns.Data(), ns.Length());
-      kelo_detail::Add(parse, ".");
+      kelo_detail::Add(parse, kelo_detail::kFailTypeDot);
     }
     AddBytes(parse, ItemClassName().Data(), ItemClassName().Length());
-    kelo_detail::Add(parse, "[]\" but got \"");
+    kelo_detail::Add(parse, kelo_detail::kFailListTypeGot);
     AddBytes(parse, type, length);
-    return Fail(parse, KELO_E_FORMAT, "\"", true);
+    return Fail(parse, kelo_detail::kFailTypeQuoteClose);
   }
   if (int rc = in.Extract(p, 1); rc != 0)
-    return Fail(parse, rc, "Failed to read array length indicator", true);
-  if (*p != 'l')
-    return Fail(parse, KELO_E_FORMAT, "Expected 'l' and then array length , but got something else",
-                true);
+    return Fail(parse, kelo_detail::kFailListLengthMissing, rc);
+  if (*p != 'l') return Fail(parse, kelo_detail::kFailListLengthMarker);
   if (int rc = in.Extract(p, 4); rc != 0)
-    return Fail(parse, rc, "Failed to read array length indicator", true);
+    return Fail(parse, kelo_detail::kFailListLengthMissing, rc);
   const int count = static_cast<int>(kelo_detail::ReadU32(p));
-  if (count < 0)
-    return Fail(parse, KELO_E_NOT_SUPPORTED,
-                "Got negative length, indicating variable length list, which is currently not "
-                "supported",
-                true);
+  if (count < 0) return Fail(parse, kelo_detail::kFailListNegative);
   // Items are created one at a time as the input pays for them; the count never sizes an
   // allocation.
   for (int i = 0; i < count; ++i) {
@@ -150,10 +135,7 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
       return rc;
     }
   }
-  if (int rc = in.Extract(p, 1); rc != 0)
-    return Fail(parse, rc, "Failed to read array's terminating 'z'", true);
-  if (*p != 'z')
-    return Fail(parse, KELO_E_FORMAT, "Expected array's terminating 'z', but got something else",
-                true);
+  if (int rc = in.Extract(p, 1); rc != 0) return Fail(parse, kelo_detail::kFailListEndMissing, rc);
+  if (*p != 'z') return Fail(parse, kelo_detail::kFailListEndMarker);
   return KELO_OK;
 }

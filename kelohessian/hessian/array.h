@@ -3,6 +3,7 @@
 // or 'N' for a null list.
 #pragma once
 
+#include <memory>
 #include <new>
 
 #include <kelohessian/hessian/export.h>
@@ -25,7 +26,7 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   int SetNull(bool isNull) override;
 
   int Count() const { return m_count; }
-  // Grows the pointer array to at least n slots; -1999997 (nothing changed) on failure.
+  // Grows the pointer array to at least n slots; KELO_E_NO_MEMORY (nothing changed) on failure.
   int AllocateAtLeast(int n);
   // Destroys every item (last first), keeps the pointer array; the list is then not null.
   void Reset();
@@ -37,6 +38,8 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
 
   // Takes ownership of a heap item; grows the array to 2 * capacity + 20 when full.
   int Add(CKeloHesObject& item);
+  // The item pointers, Count() of them.
+  CKeloHesObject* const* Items() const { return m_items; }
   CKeloHesObject* GetAt(int index) {
     return index >= 0 && index < m_count ? m_items[index] : nullptr;
   }
@@ -60,8 +63,53 @@ class CKeloHesArray : public CKeloHesArrayBase {
   CKeloHesArray() {}
   ~CKeloHesArray() override {}
 
-  // Takes ownership of an item allocated with new.
+  // Takes ownership of a heap object allocated with new: the list deletes it in Reset, when it
+  // is read again, and in its destructor. Never pass an object on the stack, a member, or an item
+  // that is already in a list. On failure (KELO_E_NO_MEMORY) the caller still owns the item.
   int Add(T& item) { return CKeloHesArrayBase::Add(item); }
+  // Takes the item over: on success the list owns it; on failure (KELO_E_NO_MEMORY, or
+  // KELO_E_INVALID_STATE for a null pointer) the item is destroyed and the list is unchanged.
+  int Add(std::unique_ptr<T> item) {
+    if (!item) return KELO_E_INVALID_STATE;
+    const int rc = CKeloHesArrayBase::Add(*item);
+    if (rc == KELO_OK) item.release();
+    return rc;
+  }
+  // Appends a default item and returns it (owned by the list); null when memory runs out, with
+  // the list unchanged.
+  T* Emplace() {
+    T* item = new (std::nothrow) T();
+    if (!item) return nullptr;
+    if (CKeloHesArrayBase::Add(*item) != KELO_OK) {
+      delete item;
+      return nullptr;
+    }
+    return item;
+  }
+
+  // Range-for over the items, in order: for (T& item : list).
+  template <class Item, class Slot>
+  class Iterator {
+   public:
+    explicit Iterator(Slot* slot) : m_slot(slot) {}
+    Item& operator*() const { return static_cast<Item&>(**m_slot); }
+    Item* operator->() const { return static_cast<Item*>(*m_slot); }
+    Iterator& operator++() {
+      ++m_slot;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const { return m_slot == other.m_slot; }
+    bool operator!=(const Iterator& other) const { return m_slot != other.m_slot; }
+
+   private:
+    Slot* m_slot;
+  };
+  using iterator = Iterator<T, CKeloHesObject* const>;
+  using const_iterator = Iterator<const T, CKeloHesObject* const>;
+  iterator begin() { return iterator(Items()); }
+  iterator end() { return iterator(Items() + Count()); }
+  const_iterator begin() const { return const_iterator(Items()); }
+  const_iterator end() const { return const_iterator(Items() + Count()); }
   T* GetAt(int index) { return static_cast<T*>(CKeloHesArrayBase::GetAt(index)); }
   const T* GetAt(int index) const { return static_cast<const T*>(CKeloHesArrayBase::GetAt(index)); }
 

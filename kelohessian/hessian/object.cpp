@@ -27,13 +27,12 @@ int CKeloHesBool::Serialize(CKeloOutput& out) const {
 
 int CKeloHesBool::Deserialize(CKeloInputParse& parse) {
   const char* p;
-  if (parse.Input().Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read boolean", true);
+  if (parse.Input().Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailBoolMissing);
   if (*p == 'T' || *p == 'F') {
     m_value = *p == 'T';
     return KELO_OK;
   }
-  return Fail(parse, KELO_E_FORMAT, "Expected boolean ('T' or 'F') but got something else", true);
+  return Fail(parse, kelo_detail::kFailBoolMarker);
 }
 
 CKeloHesNum32::~CKeloHesNum32() {}
@@ -46,10 +45,8 @@ int CKeloHesNum32::Serialize(CKeloOutput& out) const {
 
 int CKeloHesNum32::Deserialize(CKeloInputParse& parse) {
   const char* p;
-  if (parse.Input().Extract(p, 5) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read integer", true);
-  if (p[0] != 'I')
-    return Fail(parse, KELO_E_FORMAT, "Expected integer ('I'), but got something else", true);
+  if (parse.Input().Extract(p, 5) != 0) return Fail(parse, kelo_detail::kFailIntMissing);
+  if (p[0] != 'I') return Fail(parse, kelo_detail::kFailIntMarker);
   m_value = static_cast<int>(kelo_detail::ReadU32(p + 1));
   return KELO_OK;
 }
@@ -71,12 +68,11 @@ int CKeloHesNum64::Serialize64(char marker, CKeloOutput& out) const {
 
 int CKeloHesNum64::Deserialize64(char marker, CKeloInputParse& parse) {
   const char* p;
-  if (parse.Input().Extract(p, 9) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read integer64 value", true);
+  if (parse.Input().Extract(p, 9) != 0) return Fail(parse, kelo_detail::kFailInt64Missing);
   if (p[0] != marker) {
-    kelo_detail::Add(parse, "Expected 64 bit value (with '");
+    kelo_detail::Add(parse, kelo_detail::kFailInt64MarkerOpen);
     kelo_detail::AddBytes(parse, &marker, 1);
-    return Fail(parse, KELO_E_FORMAT, "') but got something else", true);
+    return Fail(parse, kelo_detail::kFailInt64MarkerClose);
   }
   m_value = static_cast<long long>(kelo_detail::ReadU64(p + 1));
   return KELO_OK;

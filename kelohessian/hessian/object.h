@@ -8,7 +8,7 @@
 #include <kelohessian/hessian/parse.h>
 
 // Virtual slots, in order: destructor, Serialize, Deserialize, SetNull. The root's Serialize,
-// Deserialize and SetNull return -1999993.
+// Deserialize and SetNull return KELO_E_NOT_SUPPORTED.
 class KELO_API CKeloHesObject {
  public:
   CKeloHesObject() : m_null(false) {}
@@ -92,7 +92,7 @@ KELO_DECLARE_NUM32(CKeloHesInt32, int, KELO_WIDEN_32)
 KELO_DECLARE_NUM32(CKeloHesUInt32, unsigned int, KELO_WIDEN_32)
 
 // The 64-bit group shares one 64-bit field and its writer and reader; the subclasses choose the
-// marker. CKeloHesNum64 itself cannot be written or read (-1999993).
+// marker. CKeloHesNum64 itself cannot be written or read (KELO_E_NOT_SUPPORTED).
 class KELO_API CKeloHesNum64 : public CKeloHesObject {
  public:
   CKeloHesNum64(const CKeloHesNum64& other) = default;

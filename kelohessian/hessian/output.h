@@ -21,14 +21,14 @@ class KELO_API CKeloOutput {
   ~CKeloOutput();
   CKeloOutput& operator=(const CKeloOutput& other);
 
-  // Returns 0, or -1999997 when the storage cannot grow (the buffer is then unchanged).
+  // Returns 0, or KELO_E_NO_MEMORY when the storage cannot grow (the buffer is then unchanged).
   int Append(char byte);
   int Append(const char* bytes, unsigned int length);
 
   const char* Data() const { return m_data; }
   unsigned int DataSize() const { return m_dataSize; }
 
-  // Shrinks the data size; storage and capacity stay. Growing it returns -1999994.
+  // Shrinks the data size; storage and capacity stay. Growing it returns KELO_E_OUT_OF_RANGE.
   int SetDataSize(unsigned int size);
   void SetDeleteDataAtDestruction(bool deleteData) { m_deleteData = deleteData; }
 
@@ -52,17 +52,18 @@ class KELO_API CKeloInput {
   CKeloInput(const CKeloInput& other) = default;
   CKeloInput& operator=(const CKeloInput& other);
 
-  // Takes count bytes: -1999996 (and nothing taken) when fewer remain. A count of 0 always works.
+  // Takes count bytes: KELO_E_EXHAUSTED (and nothing taken) when fewer remain. A count of 0 always
+  // works.
   int Extract(const char*& out, unsigned int count) {
     if (count > m_totalSize - m_numExtracted) return KELO_E_EXHAUSTED;
     out = m_data + m_numExtracted;
     m_numExtracted += count;
     return KELO_OK;
   }
-  // Random access that leaves the cursor alone; -1999996 beyond the range. offset + count is
-  // checked without 32-bit wrap-around.
+  // Random access that leaves the cursor alone; KELO_E_EXHAUSTED beyond the range. offset + count
+  // is checked without 32-bit wrap-around.
   int GetDataAt(const char*& out, unsigned int offset, unsigned int count) const;
-  // Steps the cursor back; -1999998 (and nothing changed) before the start.
+  // Steps the cursor back; KELO_E_INVALID_STATE (and nothing changed) before the start.
   int PutBack(unsigned int count);
 
   unsigned int GetTotalSize() const { return m_totalSize; }

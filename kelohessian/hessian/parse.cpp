@@ -13,6 +13,12 @@ CKeloInputParse::~CKeloInputParse() {
   delete[] m_error;
 }
 
+void CKeloInputParse::Reset() {
+  if (m_error) m_error[0] = '\0';
+  m_errorLength = 0;
+  m_skipDepth = 0;
+}
+
 int CKeloInputParse::AddToError(const char* message, TKeloAddLastChars addLastChars) {
   const unsigned int length = message ? static_cast<unsigned int>(strlen(message)) : 0;
   return AddToErrorByLength(message, length, addLastChars == KELO_ADD_LAST_CHARS ? 16 : 0);

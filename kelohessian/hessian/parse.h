@@ -20,6 +20,11 @@ class KELO_API CKeloInputParse {
 
   CKeloInput& Input() { return m_input; }
 
+  // Makes the context ready for the next read: the error text becomes empty (its storage is kept
+  // for the next failure) and the skip depth 0. The cursor is the caller's: point it at the next
+  // input with CKeloInput's assignment.
+  void Reset();
+
   // The zero-terminated error text, null until the first message was added.
   const char* GetError() const { return m_error; }
   unsigned int GetErrorLength() const { return m_errorLength; }
@@ -27,7 +32,8 @@ class KELO_API CKeloInputParse {
   // Appends a zero-terminated message, followed by the last 16 characters for KELO_ADD_LAST_CHARS.
   int AddToError(const char* message, TKeloAddLastChars addLastChars);
   // Appends length characters of message (not necessarily terminated), then the context of the
-  // last lastChars bytes read. -1999997 when the text cannot grow: nothing is appended then.
+  // last lastChars bytes read. KELO_E_NO_MEMORY when the text cannot grow: nothing is appended
+  // then.
   int AddToErrorByLength(const char* message, unsigned int length, unsigned int lastChars);
   // Appends ". Last chars read: '<window>'" for the last count bytes read.
   int AddLastCharsToError(unsigned int count);

@@ -1,14 +1,35 @@
-// Result codes returned by every operation of the library. 0 is success; the six negative codes
-// below are the only failures the library produces, and a code from a nested call is passed up
-// unchanged.
+// Result codes returned by every operation of the library, written once in KELO_RESULT_CODES: the
+// enum, the names and the short descriptions all follow from that list. 0 is success; the classic
+// interface fails only with KELO_E_NOT_SUPPORTED to KELO_E_INVALID_STATE, and a code from a
+// nested call is passed up unchanged.
 #pragma once
 
+#include <kelohessian/hessian/export.h>
+
+// X(name, value, description)
+#define KELO_RESULT_CODES(X)                                                                       \
+  X(KELO_OK, 0, "success")                                                                         \
+  X(KELO_E_FAULT, -1999992, "the peer answered with a Hessian fault")                              \
+  X(KELO_E_NOT_SUPPORTED, -1999993, "an operation or value the encoding cannot carry")             \
+  X(KELO_E_OUT_OF_RANGE, -1999994, "a length beyond its 16-bit field, or a size that would grow")  \
+  X(KELO_E_FORMAT, -1999995, "unexpected bytes: a wrong marker, corrupt UTF-8, a wrong type name") \
+  X(KELO_E_EXHAUSTED, -1999996, "the input ended before the item being read")                      \
+  X(KELO_E_NO_MEMORY, -1999997, "an allocation failed")                                            \
+  X(KELO_E_INVALID_STATE, -1999998, "the cursor stepped back before its start, or no members")
+
+// KELO_E_FAULT belongs to the kelo:: interface (kelo.h): it tells a fault reply from a failure,
+// and no function of the classic interface returns it.
 enum : int {
-  KELO_OK = 0,
-  KELO_E_NOT_SUPPORTED = -1999993,  // operation or value the encoding cannot carry
-  KELO_E_OUT_OF_RANGE = -1999994,   // a length beyond a 16-bit field, SetDataSize growing
-  KELO_E_FORMAT = -1999995,         // unexpected marker, corrupt UTF-8, wrong type name
-  KELO_E_EXHAUSTED = -1999996,      // fewer bytes remain than the item needs
-  KELO_E_NO_MEMORY = -1999997,      // an allocation failed
-  KELO_E_INVALID_STATE = -1999998   // cursor stepped back before its start, no members to write
+#define KELO_RESULT_ENUM_ROW(name, value, description) name = value,
+  KELO_RESULT_CODES(KELO_RESULT_ENUM_ROW)
+#undef KELO_RESULT_ENUM_ROW
 };
+
+namespace kelo {
+
+// The code's name, "KELO_E_FORMAT" for KELO_E_FORMAT; "unknown" for a value that is no code.
+KELO_API const char* ResultName(int code);
+// A few words on what the code means; "unknown result code" for a value that is no code.
+KELO_API const char* ResultDescription(int code);
+
+}  // namespace kelo

@@ -39,8 +39,7 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
   if (in.Extract(p, 1) != 0) {
-    parse.AddToError("Cannot get variable type", KELO_NO_LAST_CHARS);
-    return KELO_E_EXHAUSTED;
+    return Fail(parse, kelo_detail::kFailSkipMissing);
   }
   const char marker = *p;
   switch (marker) {
@@ -63,8 +62,7 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
     case 'M':
     case 'V': {
       if (parse.m_skipDepth >= KELO_MAX_SKIP_DEPTH)
-        return Fail(parse, KELO_E_NOT_SUPPORTED, "Cannot skip a value nested deeper than 64 levels",
-                    true);
+        return Fail(parse, kelo_detail::kFailSkipTooDeep);
       ++parse.m_skipDepth;
       const int rc =
           marker == 'M' ? SkipInto<CKeloHesSkipClass>(parse) : SkipInto<CKeloHesSkipArray>(parse);
@@ -72,9 +70,9 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
       return rc;
     }
     default:
-      kelo_detail::Add(parse, "Cannot skip: Unknown type marker: '");
+      kelo_detail::Add(parse, kelo_detail::kFailSkipUnknownOpen);
       kelo_detail::AddBytes(parse, &marker, 1);
-      return Fail(parse, KELO_E_FORMAT, "'", true);
+      return Fail(parse, kelo_detail::kFailSkipUnknownClose);
   }
 }
 

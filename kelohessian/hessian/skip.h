@@ -8,8 +8,8 @@
 #include <kelohessian/hessian/hes_class.h>
 
 // Maps and lists nested inside a skipped value may go this deep; one level more fails with
-// -1999993 and "Cannot skip a value nested deeper than 64 levels", never by exhausting the stack.
-// 64 levels is far beyond any message of the protocols and keeps the stack use small.
+// KELO_E_NOT_SUPPORTED and "Cannot skip a value nested deeper than 64 levels", never by exhausting
+// the stack. 64 levels is far beyond any message of the protocols and keeps the stack use small.
 enum { KELO_MAX_SKIP_DEPTH = 64 };
 
 // Absorbs exactly one value of any type. It cannot be written, and it is never null.

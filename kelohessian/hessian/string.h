@@ -25,10 +25,10 @@ class KELO_API CKeloHesString : public CKeloHesObject {
   ~CKeloHesString() override;
 
   // Copies count units; no allocation for 0 units (data stays null). A null source gives a null
-  // value, also with a non-zero count. -1999997 when the copy cannot be allocated (the string is
-  // unchanged).
+  // value, also with a non-zero count. KELO_E_NO_MEMORY when the copy cannot be allocated (the
+  // string is unchanged).
   int Copy(const short* units, unsigned int count);
-  // Zero-terminated form; -1999994 when the length count would reach 0xFFFFFFFF.
+  // Zero-terminated form; KELO_E_OUT_OF_RANGE when the length count would reach 0xFFFFFFFF.
   int Copy(const short* units);
   // Bytes taken as code points 0 to 255 (zero-extended).
   int Copy(const char* bytes, unsigned int count);

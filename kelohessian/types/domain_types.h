@@ -75,8 +75,8 @@ int GetInHostOrder() const;
 
 // A 32-bit mask held as 4 bytes, least significant first.
 KELO_DECLARE_BINARY_TYPE_BEGIN(CT_MeasurementType)
-// Sets the given bits. -1999993 when the blob holds neither 0 nor 4 bytes, -1999997 when the
-// new bytes cannot be allocated; the mask is unchanged in both cases.
+// Sets the given bits. KELO_E_NOT_SUPPORTED when the blob holds neither 0 nor 4 bytes,
+// KELO_E_NO_MEMORY when the new bytes cannot be allocated; the mask is unchanged in both cases.
 int TurnBitsOn(unsigned int bits);
 }
 ;

@@ -38,10 +38,9 @@ int CKeloValueClass::DeserializeValue(CKeloHesObject& value, CKeloInputParse& pa
   int rc = in.Extract(p, sizeof kValueHeader);
   if (rc == 0 && memcmp(p, kValueHeader, sizeof kValueHeader) != 0) rc = KELO_E_FORMAT;
   if (rc != 0) {
-    kelo_detail::Add(parse, "While parsing ");
+    kelo_detail::Add(parse, kelo_detail::kFailWhileParsing);
     AppendClassNameToError(parse);
-    return kelo_detail::Fail(
-        parse, rc, ", expected 'S' then the 'value' member name, but got something else", true);
+    return kelo_detail::Fail(parse, kelo_detail::kFailValueHeader, rc);
   }
   if (int rc2 = DeserializeOneMember(kValueHeader + 3, 5, value, parse); rc2 != 0) return rc2;
   return EndDeserialize(parse);

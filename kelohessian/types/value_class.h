@@ -23,7 +23,7 @@ class KELO_API CKeloValueClass : public CKeloHesClass {
   // Written as a full map whatever the null flag says; a failure is returned at once and what was
   // written stays in the output.
   int Serialize(CKeloOutput& out) const override;
-  // The untyped base has no value to write: -1999993.
+  // The untyped base has no value to write: KELO_E_NOT_SUPPORTED.
   int SerializeMembers(CKeloOutput& out) const override;
   // Reads 'N' (the value keeps its contents) or the map with exactly the one "value" member,
   // decoded into the given object.
@@ -68,7 +68,8 @@ class KELO_API CKeloBinaryValueClass : public CKeloValueClass {
 
   // The blob's bytes (null when there are none) and their count.
   unsigned int Data(const char*& bytes) const { return value.Data(bytes); }
-  // The blob owns a copy afterwards; a null pointer makes it null. -1999997 leaves it unchanged.
+  // The blob owns a copy afterwards; a null pointer makes it null. KELO_E_NO_MEMORY leaves it
+  // unchanged.
   int Copy(const char* bytes, unsigned int count) { return value.Copy(bytes, count); }
   // Points the blob at the caller's bytes without copying; null when the pointer is null.
   void SetExternal(const char* bytes, unsigned int count) { value.SetExternal(bytes, count); }

@@ -1,11 +1,10 @@
 // What kelohes does through the library's catalogue: find a class, print its schema, turn an
-// object into JSON and JSON into an object. JSON keys are the wire member names in wire order;
-// 64-bit numbers are exact, blobs are lower-case hex strings, a CT_ value class is flattened to
-// the value it carries, null values are null.
+// object into JSON and JSON into an object (through KeloHessian::json, kelohessian/json/json.h).
 #pragma once
 
 #include <string>
 
+#include <kelohessian/json/json.h>
 #include <kelohessian/kelohessian.h>
 
 namespace kelohes {
@@ -19,18 +18,16 @@ std::string ClassesText();
 // The class's members in wire order (bases first): wire name, kind, C++ type.
 std::string SchemaText(const KeloClassInfo& info);
 
-// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are
-// written as UTF-8 with every surrogate unit as a \uXXXX escape, so the text is always valid
-// UTF-8. Doubles that JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity".
-std::string ToJson(CKeloHesClass& object, const KeloClassInfo& info);
-
-// Sets the members that the JSON text names; the others keep their values. False, with a message
-// naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON, an unknown
-// member, a value of the wrong kind or out of range, or a character above U+FFFF.
-bool FromJson(const std::string& text, CKeloHesClass& object, const KeloClassInfo& info,
-              std::string& error);
-
-// "KELO_E_FORMAT" and the like for a result code; "unknown" for any other.
-const char* ResultName(int rc);
+// The library's JSON of an object of the class info (found for it by kelohes).
+inline std::string ToJson(const CKeloHesClass& object, const KeloClassInfo& /*info*/) {
+  return kelo::ToJson(object);
+}
+// The library's FromJson, with its message in error on failure.
+inline bool FromJson(const std::string& text, CKeloHesClass& object, const KeloClassInfo& /*info*/,
+                     std::string& error) {
+  const kelo::Status status = kelo::FromJson(text, object);
+  if (!status) error = status.message();
+  return status.ok();
+}
 
 }  // namespace kelohes

@@ -15,10 +15,99 @@
 
 #include <vector>
 
-#include <kelohessian/hessian/detail/utf8.h>
-#include <kelohessian/hessian/detail/wire.h>
-
 namespace kelohes {
+
+namespace {
+
+unsigned int ReadU16(const char* p) {
+  return (static_cast<unsigned int>(static_cast<unsigned char>(p[0])) << 8) |
+         static_cast<unsigned char>(p[1]);
+}
+unsigned int ReadU32(const char* p) {
+  return (ReadU16(p) << 16) | ReadU16(p + 2);
+}
+unsigned long long ReadU64(const char* p) {
+  return (static_cast<unsigned long long>(ReadU32(p)) << 32) | ReadU32(p + 4);
+}
+
+// UTF-8 read as the library reads it (1 to 3 bytes per 16-bit unit, overlong forms and encoded
+// surrogates taken as they decode), with the library's texts, so that the dump names the same
+// fault at the same byte as a decode would.
+enum Utf8Status {
+  kUtf8Ok,
+  kUtf8Exhausted,
+  kUtf8Above0xFFFF,
+  kUtf8BadLead,
+  kUtf8Truncated2,
+  kUtf8Truncated3,
+  kUtf8BadContinuation2,
+  kUtf8BadContinuation3
+};
+
+const char* Utf8Message(Utf8Status status) {
+  switch (status) {
+    case kUtf8Above0xFFFF:
+      return "utf8: Unicode value greater than 0xFFFF not supported yet";
+    case kUtf8BadLead:
+      return "Corrupted utf8: Unsupported leading byte";
+    case kUtf8Truncated2:
+      return "Corrupted utf8: Sequence terminated in the middle of a 2-byte char";
+    case kUtf8Truncated3:
+      return "Corrupted utf8: Sequence terminated in the middle of a 3-byte char";
+    case kUtf8BadContinuation2:
+      return "Corrupted utf8: Format of second byte in a two-byte encoding is not 10zzzzzz";
+    case kUtf8BadContinuation3:
+      return "Corrupted utf8: Format of second or third byte in a three-byte encoding is not "
+             "10zzzzzz";
+    default:
+      return "";
+  }
+}
+
+// Decodes count characters from in[0..available) into units. *consumed is the bytes taken (the
+// lead byte of a bad sequence and the continuation bytes examined included).
+Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                      unsigned short* units, size_t* consumed) {
+  size_t pos = 0;
+  Utf8Status status = kUtf8Ok;
+  for (size_t n = 0; n < count && status == kUtf8Ok;) {
+    if (pos == available) {
+      status = kUtf8Exhausted;
+      break;
+    }
+    const unsigned char b = in[pos++];
+    if (b < 0x80) {
+      units[n++] = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      if (available - pos < 1) {
+        status = kUtf8Truncated2;
+      } else if ((in[pos++] & 0xC0) != 0x80) {
+        status = kUtf8BadContinuation2;
+      } else {
+        units[n++] = static_cast<unsigned short>(((b & 0x1F) << 6) | (in[pos - 1] & 0x3F));
+      }
+    } else if ((b & 0xF0) == 0xE0) {
+      if (available - pos < 2) {
+        status = kUtf8Truncated3;
+      } else {
+        const unsigned char c1 = in[pos];
+        const unsigned char c2 = in[pos + 1];
+        pos += 2;
+        if ((c1 & 0xC0) != 0x80 || (c2 & 0xC0) != 0x80)
+          status = kUtf8BadContinuation3;
+        else
+          units[n++] =
+              static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+      }
+    } else {
+      status = (b & 0xF8) == 0xF0 ? kUtf8Above0xFFFF : kUtf8BadLead;
+    }
+  }
+  *consumed = pos;
+  return status;
+}
+
+}  // namespace
 
 void AppendQuoted(std::string& out, const unsigned short* units, size_t count) {
   static const char kHex[] = "0123456789ABCDEF";
@@ -214,7 +303,7 @@ class Reader {
   // A 2-byte unit count and that many UTF-8 characters.
   bool LengthText(std::vector<unsigned short>& units, const char* what) {
     if (!Need(2, what)) return false;
-    const unsigned int count = kelo_detail::ReadU16(Take(2));
+    const unsigned int count = ReadU16(Take(2));
     return Utf8(units, count, what);
   }
 
@@ -223,23 +312,21 @@ class Reader {
     const size_t have = units.size();
     units.resize(have + count);
     size_t consumed = 0;
-    size_t decoded = 0;
-    const kelo_detail::Utf8Status status =
-        kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(data_ + pos_), size_ - pos_,
-                                count, units.data() + have, &consumed, &decoded);
-    if (status == kelo_detail::kUtf8Ok) {
+    const Utf8Status status = DecodeUtf8(reinterpret_cast<const unsigned char*>(data_ + pos_),
+                                         size_ - pos_, count, units.data() + have, &consumed);
+    if (status == kUtf8Ok) {
       pos_ += consumed;
       return true;
     }
-    if (status == kelo_detail::kUtf8Exhausted) {
+    if (status == kUtf8Exhausted) {
       pos_ += consumed;
       return Fail(pos_, std::string("input ends inside ") + what);
     }
     // The failing character starts this many bytes before the end of what was taken.
     size_t back = 1;
-    if (status == kelo_detail::kUtf8BadContinuation2) back = 2;
-    if (status == kelo_detail::kUtf8BadContinuation3) back = 3;
-    return Fail(pos_ + consumed - back, kelo_detail::Utf8Message(status));
+    if (status == kUtf8BadContinuation2) back = 2;
+    if (status == kUtf8BadContinuation3) back = 3;
+    return Fail(pos_ + consumed - back, Utf8Message(status));
   }
 
   // Optional 't' type: fills type with its quoted form, or "-".
@@ -272,7 +359,7 @@ class Reader {
       case 'I':
       case 'R': {
         if (!Need(4, marker == 'I' ? "an int" : "a reference")) return false;
-        const unsigned int v = kelo_detail::ReadU32(Take(4));
+        const unsigned int v = ReadU32(Take(4));
         if (marker == 'I')
           snprintf(buf, sizeof buf, "I %d", static_cast<int>(v));
         else
@@ -286,7 +373,7 @@ class Reader {
       case 'd': {
         if (!Need(8, marker == 'L' ? "a long" : marker == 'D' ? "a double" : "a date"))
           return false;
-        const unsigned long long v = kelo_detail::ReadU64(Take(8));
+        const unsigned long long v = ReadU64(Take(8));
         if (marker == 'D')
           snprintf(buf, sizeof buf, "D %016llX", v);
         else
@@ -319,7 +406,7 @@ class Reader {
     units_.clear();
     for (;;) {
       if (!Need(2, what)) return false;
-      const unsigned int count = kelo_detail::ReadU16(Take(2));
+      const unsigned int count = ReadU16(Take(2));
       if (!Utf8(units_, count, what)) return false;
       if (marker == last) break;
       if (!Need(1, what)) return NoteStart(at);
@@ -345,7 +432,7 @@ class Reader {
     size_t total = 0;
     for (;;) {
       if (!Need(2, "a binary value")) return false;
-      const unsigned int count = kelo_detail::ReadU16(Take(2));
+      const unsigned int count = ReadU16(Take(2));
       if (!Need(count, "a binary value")) return false;
       const unsigned char* p = reinterpret_cast<const unsigned char*>(Take(count));
       for (unsigned int i = 0; i < count; ++i) {
@@ -396,7 +483,7 @@ class Reader {
     if (pos_ < size_ && data_[pos_] == 'l') {
       const size_t lengthAt = pos_++;
       if (!Need(4, "a list length")) return false;
-      const int n = static_cast<int>(kelo_detail::ReadU32(Take(4)));
+      const int n = static_cast<int>(ReadU32(Take(4)));
       // The library refuses both of these, so the dump does too rather than show them as fine.
       if (n < 0) return Fail(lengthAt, "negative list length " + std::to_string(n));
       count = n;

@@ -146,7 +146,7 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
   const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
   if (rc != 0) {
     fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
-            reply ? "reply" : "value", rc, kelohes::ResultName(rc), in.GetNumExtracted());
+            reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
     PrintErrorText(parse, rc);
     return kExitBadInput;
   }
@@ -188,7 +188,7 @@ int Encode(const std::string& className, const std::string& file, const std::str
   }
   if (rc != 0) {
     fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelohes::ResultName(rc));
+            kelo::ResultName(rc));
     return kExitBadInput;
   }
   return WriteOut(out.Data(), out.DataSize());
@@ -201,7 +201,7 @@ int Default(const std::string& className) {
   CKeloOutput out(0);
   if (int rc = object->Serialize(out); rc != 0) {
     fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelohes::ResultName(rc));
+            kelo::ResultName(rc));
     return kExitBadInput;
   }
   return WriteOut(out.Data(), out.DataSize());

@@ -653,7 +653,7 @@ TEST_F(Tool, DecodeFailuresPrintTheLibrarysText) {
     ASSERT_TRUE(parse.GetError());
     const std::string expected =
         "kelohes: cannot decode kelo.cl.ResRegister " + std::string(c.reply ? "reply" : "value") +
-        ": " + std::to_string(rc) + " (" + kelohes::ResultName(rc) + ") at offset " +
+        ": " + std::to_string(rc) + " (" + kelo::ResultName(rc) + ") at offset " +
         std::to_string(in.GetNumExtracted()) + "\n" + parse.GetError() + "\n";
     const Ran r =
         Run(std::string("decode ") + (c.reply ? "--reply " : "") + "--as kelo.cl.ResRegister -",

@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <kelohessian/hessian/detail/failures.h>
 #include <kelohessian/hessian/name.h>
 #include <kelohessian/hessian/parse.h>
 
@@ -35,8 +36,26 @@ inline void WriteU64(char* p, unsigned long long v) {
   WriteU32(p + 4, static_cast<unsigned int>(v));
 }
 
-// Appends a fixed message (a string literal) with or without the last characters and returns
-// the given code, so that a failure is one line at its call site.
+// Appends the text of a failure row (with the last characters when the row says so) and returns
+// the row's code, so that a failure is one line at its call site.
+inline int Fail(CKeloInputParse& parse, Failure failure) {
+  const FailureRow& row = kFailureRows[failure];
+  parse.AddToErrorByLength(row.text, row.length, row.lastChars ? kLastChars : 0);
+  return row.code;
+}
+// The same, returning a code passed up from the cursor instead of the row's.
+inline int Fail(CKeloInputParse& parse, Failure failure, int code) {
+  Fail(parse, failure);
+  return code;
+}
+// Appends a piece of a composed message (a row whose code is KELO_OK).
+inline void Add(CKeloInputParse& parse, Failure piece) {
+  const FailureRow& row = kFailureRows[piece];
+  parse.AddToErrorByLength(row.text, row.length, 0);
+}
+
+// The literal forms below serve the structure and string decoders, whose texts have not moved
+// into the table yet.
 template <size_t N>
 inline int Fail(CKeloInputParse& parse, int code, const char (&message)[N], bool lastChars) {
   parse.AddToErrorByLength(message, N - 1, lastChars ? kLastChars : 0);

@@ -2,6 +2,7 @@ package kelo.interop;
 
 import com.caucho.hessian.io.HessianInput;
 import com.caucho.hessian.io.HessianOutput;
+import com.caucho.hessian.io.HessianServiceException;
 import com.caucho.hessian.io.SerializerFactory;
 import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
@@ -28,7 +29,7 @@ import java.util.List;
  * </pre>
  *
  * A record of IN is: frame (1 byte: 'o' write back as a plain object, 'r' as a reply, 'c' as a
- * call of method "roundtrip"), type name (2-byte big-endian length + bytes), Hessian bytes of
+ * call of method "roundtrip", 'f' read the bytes as a fault reply and answer "code\nmessage"), type name (2-byte big-endian length + bytes), Hessian bytes of
  * one object (4-byte big-endian length + bytes). A record of OUT is: status (1 byte: 'o' the
  * bytes follow, 'e' an error text follows), 4-byte big-endian length, bytes.
  */
@@ -86,6 +87,23 @@ public final class Peer {
     out.flush();
   }
 
+  /** A whole fault reply read as a client of HessianInput reads it: "code\nmessage". */
+  static byte[] readFault(byte[] bytes) throws Exception {
+    ByteArrayInputStream bis = new ByteArrayInputStream(bytes);
+    HessianInput in = new HessianInput(bis);
+    in.setSerializerFactory(FACTORY);
+    try {
+      in.startReply();
+    } catch (HessianServiceException e) {
+      in.completeReply();
+      if (bis.available() != 0) throw new IOException("bytes left after the fault");
+      return (e.getCode() + "\n" + e.getMessage()).getBytes(StandardCharsets.UTF_8);
+    } catch (Throwable t) {
+      throw new IOException("not read as a fault: " + t);
+    }
+    throw new IOException("not a fault reply");
+  }
+
   static void roundtrip(String inPath, String outPath) throws IOException {
     List<Record> records = readRecords(inPath);
     try (DataOutputStream out = new DataOutputStream(new FileOutputStream(outPath))) {
@@ -93,10 +111,14 @@ public final class Peer {
         byte[] result;
         char status = 'o';
         try {
-          Object o = decode(r.bytes, Class.forName(r.type));
-          ByteArrayOutputStream bos = new ByteArrayOutputStream();
-          encode(o, r.frame, bos);
-          result = bos.toByteArray();
+          if (r.frame == 'f') {
+            result = readFault(r.bytes);
+          } else {
+            Object o = decode(r.bytes, Class.forName(r.type));
+            ByteArrayOutputStream bos = new ByteArrayOutputStream();
+            encode(o, r.frame, bos);
+            result = bos.toByteArray();
+          }
         } catch (Exception e) {
           status = 'e';
           result = e.toString().getBytes(StandardCharsets.UTF_8);

@@ -1,0 +1,62 @@
+// The JSON library: every catalogue class, filled, goes to JSON and back to the same bytes; what
+// does not fit is refused with a code and the member's path.
+#include <gtest/gtest.h>
+
+#include <kelohessian/json/json.h>
+
+#include <memory>
+#include <string>
+
+#include "support/filler.h"
+#include "support/test_support.h"
+
+namespace {
+
+TEST(Json, EveryClassRoundTrips) {
+  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
+    const KeloClassInfo& info = *KeloCatalogueAt(c);
+    SCOPED_TRACE(info.typeName);
+    for (int items : {0, 2}) {
+      std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 3 + items, items));
+      const std::string json = kelo::ToJson(*filled);
+      ASSERT_FALSE(json.empty());
+      std::unique_ptr<CKeloHesClass> back(info.create());
+      const kelo::Status s = kelo::FromJson(json, *back);
+      ASSERT_TRUE(s) << s.message() << "\n" << json;
+      EXPECT_EQ(kelotest::Encode(*back), kelotest::Encode(*filled)) << json;
+      EXPECT_EQ(kelo::ToJson(*back), json);
+    }
+  }
+}
+
+TEST(Json, RefusalsCarryACodeAndThePath) {
+  struct Case {
+    const char* json;
+    int code;
+    const char* message;
+  } cases[] = {
+      {R"({"header": {"cnc": 1, "extra": 2}})", KELO_E_FORMAT,
+       "header.extra: no such member in kelo.cl.Header"},
+      {R"({"oneTouch": [{}, {"index": true}]})", KELO_E_FORMAT,
+       "oneTouch[1].index: expected an integer from -2147483648 to 2147483647, got true"},
+      {R"({"cellOperator": "a😀"})", KELO_E_NOT_SUPPORTED,
+       "cellOperator: the character at byte 1 cannot be carried: utf8: Unicode value greater "
+       "than 0xFFFF not supported yet"},
+      {R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    kelo::cl::ReqConnect object;
+    const kelo::Status s = kelo::FromJson(c.json, object);
+    EXPECT_EQ(s.code(), c.code);
+    EXPECT_EQ(std::string(s.message()).find(c.message), 0u) << s.message();
+  }
+}
+
+TEST(Json, ClassesOutsideTheCatalogueAreRefused) {
+  kelotest::Point own;  // a test-only class the catalogue does not know
+  EXPECT_EQ(kelo::ToJson(own), "");
+  EXPECT_EQ(kelo::FromJson("{}", own).code(), KELO_E_NOT_SUPPORTED);
+}
+
+}  // namespace

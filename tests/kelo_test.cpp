@@ -1,0 +1,433 @@
+// The one-call interface of kelo.h: every catalogue class through EncodeCall, EncodeReply and
+// DecodeReply; faults written by Caucho's Java; calls of Java's proxy and ours through
+// CallReader, whole and cut at every offset; UTF-8 at its edges; lists as ranges.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/filler.h"
+#include "support/test_support.h"
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using kelotest::Hex;
+using VarantoTypes::CT_CncId;
+using VarantoTypes::CT_MacAddr;
+
+Bytes ToBytes(const std::string& s) {
+  return Bytes(s.begin(), s.end());
+}
+std::string ToString(const Bytes& b) {
+  return std::string(b.begin(), b.end());
+}
+
+Bytes ReadTestFile(const std::string& name) {
+  std::ifstream in(std::string(KELO_TESTDATA_DIR) + "/" + name, std::ios::binary);
+  EXPECT_TRUE(in) << name;
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// ---- Every class of the catalogue -----------------------------------------------------------
+
+class EveryClass : public ::testing::TestWithParam<unsigned int> {
+ protected:
+  const KeloClassInfo& Info() const { return *KeloCatalogueAt(GetParam()); }
+};
+
+TEST_P(EveryClass, EncodeCallWritesWhatBuildRequestWrites) {
+  std::unique_ptr<CKeloHesClass> args(kelotest::NewFilled(Info(), 5, 2));
+  CKeloOutput classic;
+  ASSERT_EQ(KeloHessianBuildRequest("getTopology", 11, *args, classic), 0);
+  Bytes out = {1, 2, 3};  // replaced, not appended to
+  ASSERT_TRUE(kelo::EncodeCall("getTopology", *args, out));
+  EXPECT_EQ(ToString(out), std::string(classic.Data(), classic.DataSize()));
+}
+
+TEST_P(EveryClass, EncodeReplyThenDecodeReplyRoundTrips) {
+  for (int items : {0, 3}) {
+    std::unique_ptr<CKeloHesClass> source(kelotest::NewFilled(Info(), 7, items));
+    Bytes reply;
+    ASSERT_TRUE(kelo::EncodeReply(*source, reply));
+    const std::string object = kelotest::Encode(*source);
+    EXPECT_EQ(ToString(reply), "r\x01" + std::string(1, '\0') + object + "z");
+    std::unique_ptr<CKeloHesClass> back(Info().create());
+    const kelo::Status status = kelo::DecodeReply(reply.data(), reply.size(), *back);
+    ASSERT_TRUE(status) << status.message();
+    EXPECT_EQ(status.offset(), reply.size());
+    EXPECT_EQ(kelotest::Encode(*back), object);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, KeloCatalogueSize()),
+                         [](const ::testing::TestParamInfo<unsigned int>& p) {
+                           std::string name = KeloCatalogueAt(p.param)->typeName;
+                           for (char& c : name)
+                             if (c == '.') c = '_';
+                           return name;
+                         });
+
+// ---- Replies ---------------------------------------------------------------------------------
+
+TEST(DecodeReply, FailuresCarryTheContextTextAndWhereTheyStopped) {
+  kelo::cl::ResTopology object;
+  Bytes reply;
+  ASSERT_TRUE(kelo::EncodeReply(object, reply));
+  const std::string good = ToString(reply);
+  struct Case {
+    std::string bytes;
+    int code;
+    size_t offset;
+    const char* text;
+  } cases[] = {
+      {good + "xy", KELO_E_FORMAT, good.size(), "Bytes left after the reply's terminating 'z': 2"},
+      {good.substr(0, good.size() - 1), KELO_E_FORMAT, good.size() - 1,
+       "Failed to read the terminating 'z'"},
+      {"r", KELO_E_EXHAUSTED, 0, "Could not find data"},
+      {Hex("'r' 01 00 'N' 'z'"), KELO_OK, 5, ""},
+      {Hex("'r' 01 00 'I' 00 00 00 01 'z'"), KELO_E_FORMAT, 4, "Expected 'M' or 'N'"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(kelotest::ToHex(c.bytes));
+    kelo::cl::ResTopology target;
+    const kelo::Status s = kelo::DecodeReply(c.bytes.data(), c.bytes.size(), target);
+    EXPECT_EQ(s.code(), c.code);
+    EXPECT_EQ(s.ok(), c.code == 0);
+    EXPECT_FALSE(s.is_fault());
+    EXPECT_EQ(s.offset(), c.offset);
+    EXPECT_NE(std::string(s.message()).find(c.text), std::string::npos) << s.message();
+  }
+}
+
+// ---- Faults ----------------------------------------------------------------------------------
+
+struct JavaFault {
+  const char* file;
+  const char* code;
+  const char* message;
+};
+const JavaFault kJavaFaults[] = {
+    {"faults/java-fault-writeFault.bin", "NotFound", "no such access point: 00:11:22:33:44:55"},
+    {"faults/java-fault-skeleton.bin", "ServiceException", "no topology for cnc 7 (Z\xC3\xBCrich)"},
+};
+
+TEST(Faults, JavaFaultsReadWithTheirCodeAndMessageWhateverClassWasAskedFor) {
+  for (const JavaFault& f : kJavaFaults) {
+    SCOPED_TRACE(f.file);
+    const Bytes bytes = ReadTestFile(f.file);
+    ASSERT_GT(bytes.size(), 8u);
+    kelo::cl::ResTopology topology;
+    CT_CncId value;
+    CKeloHesClass* targets[] = {&topology, &value};
+    for (CKeloHesClass* target : targets) {
+      const kelo::Status s = kelo::DecodeReply(bytes.data(), bytes.size(), *target);
+      EXPECT_FALSE(s.ok());
+      EXPECT_TRUE(s.is_fault());
+      EXPECT_EQ(s.code(), KELO_E_FAULT);
+      EXPECT_STREQ(s.name(), "KELO_E_FAULT");
+      EXPECT_EQ(s.fault_code(), f.code);
+      EXPECT_EQ(s.fault_message(), f.message);
+      EXPECT_EQ(s.offset(), bytes.size());
+    }
+    // Java closes the fault and the reply with a 'z' each; a single 'z' is the grammar's form.
+    const kelo::Status one = kelo::DecodeReply(bytes.data(), bytes.size() - 1, topology);
+    EXPECT_TRUE(one.is_fault());
+    EXPECT_EQ(one.fault_message(), f.message);
+    // The classic function keeps its result: the fault is a format error to it.
+    CKeloInput in(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<unsigned int>(bytes.size()));
+    CKeloInputParse parse(in);
+    EXPECT_EQ(KeloHessianReadResponse(topology, parse), KELO_E_FORMAT);
+  }
+}
+
+TEST(Faults, TruncatedOrExtendedFaultsFailWithoutAFault) {
+  for (const JavaFault& f : kJavaFaults) {
+    SCOPED_TRACE(f.file);
+    const Bytes bytes = ReadTestFile(f.file);
+    CT_CncId target;
+    // Cut before the fault's own 'z': every prefix is an incomplete fault.
+    for (size_t cut = 0; cut + 2 < bytes.size(); ++cut) {
+      const kelo::Status s = kelo::DecodeReply(bytes.data(), cut, target);
+      ASSERT_FALSE(s.ok()) << cut;
+      ASSERT_FALSE(s.is_fault()) << cut;
+      ASSERT_LE(s.offset(), cut);
+    }
+    Bytes longer = bytes;
+    longer.push_back('z');
+    const kelo::Status s = kelo::DecodeReply(longer.data(), longer.size(), target);
+    EXPECT_EQ(s.code(), KELO_E_FORMAT);
+    EXPECT_FALSE(s.is_fault());
+  }
+}
+
+TEST(Faults, EncodeFaultWritesJavasLayoutAndReadsBack) {
+  Bytes out;
+  ASSERT_TRUE(kelo::EncodeFault("NotFound", "no such access point: 00:11:22:33:44:55", out));
+  // The same bytes as Java's HessianOutput.writeFault without a detail.
+  EXPECT_EQ(out, ReadTestFile("faults/java-fault-writeFault.bin"));
+  ASSERT_TRUE(kelo::EncodeFault("E", "Z\xC3\xBCrich", out));
+  EXPECT_EQ(ToString(out), Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'E'"
+                               "'S' 00 07 'message' 'S' 00 06 'Z' c3 bc 'rich' 'z' 'z'"));
+  CT_CncId target;
+  const kelo::Status s = kelo::DecodeReply(out.data(), out.size(), target);
+  EXPECT_EQ(s.fault_code(), "E");
+  EXPECT_EQ(s.fault_message(), "Z\xC3\xBCrich");
+  EXPECT_STREQ(s.message(), "E: Z\xC3\xBCrich");
+  // A character the strings cannot carry is refused, and out is left empty.
+  EXPECT_EQ(kelo::EncodeFault("E", "\xF0\x9F\x98\x80", out).code(), KELO_E_NOT_SUPPORTED);
+  EXPECT_TRUE(out.empty());
+}
+
+TEST(Faults, DetailsOfEveryHessianTypeAreReadPast) {
+  // code, then a detail holding each kind of value Java may send, then message.
+  const std::string fault = Hex(
+      "'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C'"
+      "'S' 00 06 'detail' 'M' 'S' 00 01 'a' 'V' 'l' 00 00 00 02 'I' 00 00 00 01 'R' 00 00 00 00 'z'"
+      "  'I' 00 00 00 07 'x' 00 01 'b' 'X' 00 01 'c'"  // a key of type int, XML in two chunks
+      "  'T' 'b' 00 01 ff 'B' 00 00 'L' 0000000000000001 'D' 0000000000000000 'd' 0000000000000000"
+      "  'V' 't' 00 01 '[' 'N' 'F' 's' 00 01 e2 82 ac 'S' 00 00 'z' 'z'"
+      "'S' 00 07 'message' 'N' 'z' 'z'");
+  CT_CncId target;
+  const kelo::Status s = kelo::DecodeReply(fault.data(), fault.size(), target);
+  EXPECT_TRUE(s.is_fault()) << s.message();
+  EXPECT_EQ(s.fault_code(), "C");
+  EXPECT_EQ(s.fault_message(), "");
+  // Nesting is bounded: 65 maps inside each other are refused, not recursed into.
+  std::string deep = Hex("'r' 01 00 'f' 'S' 00 06 'detail'") + std::string(65, 'M');
+  const kelo::Status d = kelo::DecodeReply(deep.data(), deep.size(), target);
+  EXPECT_EQ(d.code(), KELO_E_NOT_SUPPORTED);
+  EXPECT_FALSE(d.is_fault());
+  EXPECT_NE(std::string(d.message()).find("nested deeper than 64 levels"), std::string::npos);
+  // A detail string whose character starts with a continuation byte is refused.
+  const std::string bad = Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 80 'z' 'z'");
+  const kelo::Status b = kelo::DecodeReply(bad.data(), bad.size(), target);
+  EXPECT_EQ(b.code(), KELO_E_FORMAT);
+  EXPECT_EQ(std::string(b.message()).find("Cannot read past a value"), 0u) << b.message();
+}
+
+// ---- Calls -----------------------------------------------------------------------------------
+
+// Reads a getTopology call whose arguments are a CT_CncId and a CT_MacAddr.
+kelo::Status ReadTopologyCall(const Bytes& call, std::string& method, CT_CncId& cnc,
+                              CT_MacAddr& mac) {
+  kelo::CallReader reader(call.data(), call.size());
+  if (kelo::Status s = reader.ReadMethod(method); !s) return s;
+  if (kelo::Status s = reader.ReadArg(cnc); !s) return s;
+  if (kelo::Status s = reader.ReadArg(mac); !s) return s;
+  if (!reader.AtEnd()) return kelo::Status(KELO_E_FORMAT);
+  return reader.Finish();
+}
+
+TEST(CallReader, ReadsJavaProxyCallsAndOursWithAndWithoutHeaders) {
+  CT_CncId cnc(7);
+  CT_MacAddr mac;
+  ASSERT_EQ(mac.Copy("\x00\x11\x22\x33\x44\x55", 6), 0);
+  // Ours: EncodeCall writes one argument; the second is appended by hand before the 'z'.
+  Bytes ours;
+  ASSERT_TRUE(kelo::EncodeCall("getTopology", cnc, ours));
+  ours.pop_back();
+  const Bytes macBytes = ToBytes(kelotest::Encode(mac));
+  ours.insert(ours.end(), macBytes.begin(), macBytes.end());
+  ours.push_back('z');
+  Bytes oursWithHeader =
+      ToBytes(Hex("'c' 00 01 'H' 00 04 'auth' 'M' 't' 00 00 'S' 00 01 'k' 'N' 'z'"
+                  "'H' 00 02 'id' 'L' 0000000000000009"));
+  oursWithHeader.insert(oursWithHeader.end(), ours.begin() + 3, ours.end());
+
+  const Bytes calls[] = {ReadTestFile("faults/java-call-proxy-getTopology.bin"),
+                         ReadTestFile("faults/java-call-headers-getTopology.bin"), ours,
+                         oursWithHeader};
+  for (const Bytes& call : calls) {
+    SCOPED_TRACE(kelotest::ToHex(ToString(call)));
+    std::string method;
+    CT_CncId gotCnc;
+    CT_MacAddr gotMac;
+    const kelo::Status s = ReadTopologyCall(call, method, gotCnc, gotMac);
+    ASSERT_TRUE(s) << s.message();
+    EXPECT_EQ(s.offset(), call.size());
+    EXPECT_EQ(method, "getTopology");
+    EXPECT_EQ(kelotest::Encode(gotCnc), kelotest::Encode(cnc));
+    EXPECT_EQ(kelotest::Encode(gotMac), kelotest::Encode(mac));
+
+    // Cut at every offset: some step fails, with a code and no further than the cut.
+    for (size_t cut = 0; cut < call.size(); ++cut) {
+      const kelo::Status c =
+          ReadTopologyCall(Bytes(call.begin(), call.begin() + cut), method, gotCnc, gotMac);
+      ASSERT_FALSE(c.ok()) << cut;
+      ASSERT_LE(c.offset(), cut);
+    }
+    Bytes longer = call;
+    longer.push_back('z');
+    EXPECT_EQ(ReadTopologyCall(longer, method, gotCnc, gotMac).code(), KELO_E_FORMAT);
+  }
+}
+
+TEST(CallReader, ReadsTheCallsJavaWroteForTheCatalogueClasses) {
+  // Written by HessianOutput.call (what the proxy calls) with one filled catalogue object.
+  const std::pair<const char*, const char*> files[] = {
+      {"java-call-services.LoginServiceRequest-s1100n3.bin", "services.LoginServiceRequest"},
+      {"java-call-kelo.cl.ReqBehavior-s1800n3.bin", "kelo.cl.ReqBehavior"},
+  };
+  for (const auto& [file, type] : files) {
+    SCOPED_TRACE(file);
+    const Bytes call = ReadTestFile(file);
+    std::unique_ptr<CKeloHesClass> arg(KeloCatalogueFind(type)->create());
+    kelo::CallReader reader(call.data(), call.size());
+    std::string method;
+    ASSERT_TRUE(reader.ReadMethod(method));
+    EXPECT_EQ(method, "roundtrip");
+    const kelo::Status s = reader.ReadArg(*arg);
+    ASSERT_TRUE(s) << s.message();
+    EXPECT_TRUE(reader.AtEnd());
+    EXPECT_TRUE(reader.Finish());
+  }
+}
+
+TEST(CallReader, StepsOutOfOrderOrPastTheArgumentsFail) {
+  const Bytes call = ReadTestFile("faults/java-call-proxy-getTopology.bin");
+  kelo::CallReader reader(call.data(), call.size());
+  CT_CncId cnc;
+  EXPECT_EQ(reader.ReadArg(cnc).code(), KELO_E_INVALID_STATE);
+  EXPECT_EQ(reader.Finish().code(), KELO_E_INVALID_STATE);
+  std::string method;
+  ASSERT_TRUE(reader.ReadMethod(method));
+  EXPECT_EQ(reader.ReadMethod(method).code(), KELO_E_INVALID_STATE);
+  CT_MacAddr mac;
+  // The first argument is a CT_CncId: reading a CT_MacAddr there is a type mismatch.
+  const kelo::Status wrong = reader.ReadArg(mac);
+  EXPECT_EQ(wrong.code(), KELO_E_FORMAT);
+  EXPECT_NE(std::string(wrong.message()).find("VarantoTypes.CT_MacAddr"), std::string::npos);
+
+  kelo::CallReader again(call.data(), call.size());
+  ASSERT_TRUE(again.ReadMethod(method));
+  ASSERT_TRUE(again.ReadArg(cnc));
+  ASSERT_TRUE(again.ReadArg(mac));
+  const kelo::Status none = again.ReadArg(cnc);
+  EXPECT_EQ(none.code(), KELO_E_FORMAT);
+  EXPECT_EQ(std::string(none.message()).find("Expected an argument, but the call ends"), 0u);
+  EXPECT_TRUE(again.Finish());
+}
+
+// ---- Text and bytes --------------------------------------------------------------------------
+
+TEST(Utf8, ToUtf8JoinsPairsAndReplacesLoneSurrogates) {
+  struct Case {
+    std::u16string units;
+    std::string utf8;
+  } cases[] = {
+      {u"A\u00E9\u20AC\uFFFF", "A\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF"},
+      {{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
+      {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
+      {{0xD800, 'a'},
+       "\xEF\xBF\xBD"
+       "a"},
+      {{'a', 0xDC00}, "a\xEF\xBF\xBD"},
+      {{0xDE00, 0xD83D}, "\xEF\xBF\xBD\xEF\xBF\xBD"},
+      {{0xD83D}, "\xEF\xBF\xBD"},
+      {{0}, std::string(1, '\0')},
+  };
+  for (const Case& c : cases) {
+    CKeloHesString s;
+    ASSERT_EQ(s.Copy(reinterpret_cast<const short*>(c.units.data()),
+                     static_cast<unsigned int>(c.units.size())),
+              0);
+    EXPECT_EQ(kelo::ToUtf8(s), c.utf8) << kelotest::ToHex(c.utf8);
+  }
+  EXPECT_EQ(kelo::ToUtf8(CKeloHesString()), "");
+}
+
+TEST(Utf8, FromUtf8TakesValidTextAndRefusesTheRestWithItsOffset) {
+  struct Case {
+    std::string text;
+    int code;
+    size_t offset;
+    std::u16string units;
+  } cases[] = {
+      {"Z\xC3\xBCrich", KELO_OK, 0, u"Z\u00FCrich"},
+      {"", KELO_OK, 0, u""},
+      {"\x7F\xDF\xBF\xEF\xBF\xBF", KELO_OK, 0, u"\u007F\u07FF\uFFFF"},
+      {"ab\xF0\x9F\x98\x80", KELO_E_NOT_SUPPORTED, 2, u""},  // U+1F600
+      {"\xF4\x8F\xBF\xBF", KELO_E_NOT_SUPPORTED, 0, u""},    // U+10FFFF
+      {"\xF4\x90\x80\x80", KELO_E_FORMAT, 0, u""},           // beyond U+10FFFF
+      {"a\xC0\xAF", KELO_E_FORMAT, 1, u""},                  // overlong '/'
+      {"\xE0\x80\xAF", KELO_E_FORMAT, 0, u""},               // overlong, 3 bytes
+      {"\xF0\x80\x80\xAF", KELO_E_FORMAT, 0, u""},           // overlong, 4 bytes
+      {"\xED\xA0\x80", KELO_E_FORMAT, 0, u""},               // encoded surrogate D800
+      {"\xED\xBF\xBF", KELO_E_FORMAT, 0, u""},               // encoded surrogate DFFF
+      {"abc\xC3", KELO_E_FORMAT, 3, u""},                    // truncated
+      {"\xE2\x82", KELO_E_FORMAT, 0, u""},                   // truncated
+      {"\xC3\x28", KELO_E_FORMAT, 0, u""},                   // bad continuation
+      {"\xE2\x82\x41", KELO_E_FORMAT, 0, u""},               // bad third byte
+      {"x\x80", KELO_E_FORMAT, 1, u""},                      // continuation alone
+      {"\xF8\x88\x80\x80\x80", KELO_E_FORMAT, 0, u""},       // 5-byte form
+      {"\xFF", KELO_E_FORMAT, 0, u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(kelotest::ToHex(c.text));
+    CKeloHesString s;
+    ASSERT_EQ(s.Copy("keep"), 0);
+    const kelo::Status status = kelo::FromUtf8(c.text, s);
+    EXPECT_EQ(status.code(), c.code) << status.message();
+    EXPECT_EQ(status.offset(), c.offset);
+    EXPECT_EQ(kelotest::StringUnits(s), c.code == 0 ? c.units : u"keep");
+    EXPECT_FALSE(s.IsNull());
+  }
+}
+
+TEST(Bytes, BlobsAsByteViews) {
+  CKeloHesBinary blob;
+  EXPECT_TRUE(kelo::ToBytes(blob).empty());  // null
+  const std::string bytes(
+      "\x00\xFF"
+      "a",
+      3);
+  ASSERT_TRUE(kelo::FromBytes(bytes, blob));
+  EXPECT_EQ(kelo::ToBytes(blob), bytes);
+  ASSERT_TRUE(kelo::FromBytes(nullptr, 0, blob));
+  EXPECT_FALSE(blob.IsNull());
+  EXPECT_EQ(kelotest::Encode(blob), Hex("'B' 00 00"));
+}
+
+// ---- Lists and the parse context --------------------------------------------------
+
+TEST(Lists, RangeForUniquePtrAddAndEmplace) {
+  CKeloHesArray<kelo::cl::VerSite> list;
+  auto first = std::make_unique<kelo::cl::VerSite>();
+  kelo::cl::VerSite* raw = first.get();
+  ASSERT_EQ(list.Add(std::move(first)), 0);
+  kelo::cl::VerSite* second = list.Emplace();
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(list.Add(std::unique_ptr<kelo::cl::VerSite>()), KELO_E_INVALID_STATE);
+  std::vector<kelo::cl::VerSite*> seen;
+  for (kelo::cl::VerSite& item : list) seen.push_back(&item);
+  EXPECT_EQ(seen, (std::vector<kelo::cl::VerSite*>{raw, second}));
+  const CKeloHesArray<kelo::cl::VerSite>& constant = list;
+  int count = 0;
+  for (const kelo::cl::VerSite& item : constant) count += &item == list.GetAt(count);
+  EXPECT_EQ(count, 2);
+  list.Reset();
+  EXPECT_EQ(list.begin(), list.end());
+}
+
+TEST(ParseContext, ResetStartsTheTextAfresh) {
+  const std::string bad = Hex("'r' 01 00 'X'");
+  CKeloInput in(bad.data(), static_cast<unsigned int>(bad.size()));
+  CKeloInputParse parse(in);
+  kelo::cl::ResTopology target;
+  ASSERT_NE(KeloHessianReadResponse(target, parse), 0);
+  const std::string first(parse.GetError(), parse.GetErrorLength());
+  ASSERT_FALSE(first.empty());
+  parse.Reset();
+  EXPECT_EQ(parse.GetErrorLength(), 0u);
+  EXPECT_STREQ(parse.GetError(), "");
+  in = CKeloInput(bad.data(), static_cast<unsigned int>(bad.size()));
+  ASSERT_NE(KeloHessianReadResponse(target, parse), 0);
+  EXPECT_EQ(std::string(parse.GetError(), parse.GetErrorLength()), first);
+}
+
+}  // namespace
