@@ -7,10 +7,15 @@
 #include <string.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <kelohessian/kelohessian.h>
+#if KELOHES_HAVE_HTTP
+#include <kelohessian/http/transport.h>
+#endif
 
 #include "kelohes/codec.h"
 #include "kelohes/dump.h"
@@ -96,6 +101,8 @@ const KeloClassInfo& ClassOrUsage(const std::string& name) {
 // they arrived (a type name, say), so every byte outside printable ASCII is shown as \xNN: a
 // hostile peer's control bytes and escape sequences never reach the terminal. Some failures add
 // no text (a value cut short by the end of the input while it is skipped): that is said instead.
+void PrintEscaped(const char* prefix, const std::string& text);
+
 void PrintErrorText(const CKeloInputParse& parse, int rc) {
   if (!parse.GetError() || parse.GetErrorLength() == 0) {
     fprintf(stderr, "%s\n",
@@ -103,18 +110,7 @@ void PrintErrorText(const CKeloInputParse& parse, int rc) {
                                    : "(no text from the library)");
     return;
   }
-  std::string shown;
-  for (unsigned int i = 0; i < parse.GetErrorLength(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(parse.GetError()[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\') {
-      shown.push_back(static_cast<char>(c));
-    } else {
-      char escape[5];
-      snprintf(escape, sizeof escape, "\\x%02x", c);
-      shown += escape;
-    }
-  }
-  fprintf(stderr, "%s\n", shown.c_str());
+  PrintEscaped("", std::string(parse.GetError(), parse.GetErrorLength()));
 }
 
 std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
@@ -123,9 +119,7 @@ std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
   return object;
 }
 
-int Dump(const std::string& file, bool hex, bool offsets) {
-  std::string bytes;
-  if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
+int Dump(const std::string& bytes, bool offsets) {
   const kelohes::DumpResult r = kelohes::Dump(bytes.data(), bytes.size(), offsets);
   if (!r.ok) {
     fprintf(stderr, "kelohes: offset %zu: %s\n", r.errorOffset, r.error.c_str());
@@ -134,13 +128,195 @@ int Dump(const std::string& file, bool hex, bool offsets) {
   return WriteOut(r.text.data(), r.text.size());
 }
 
-int Decode(const std::string& className, const std::string& file, bool hex, bool reply,
+int DumpFile(const std::string& file, bool hex, bool offsets) {
+  std::string bytes;
+  if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
+  return Dump(bytes, offsets);
+}
+
+// The length of the well-formed UTF-8 character of 2 to 4 bytes at text[at] whose value is a
+// printable character (U+00A0 and above, no surrogate), or 0.
+size_t PrintableUtf8(const std::string& text, size_t at) {
+  const unsigned char lead = static_cast<unsigned char>(text[at]);
+  const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
+  if (length == 0 || lead > 0xF4 || length > text.size() - at) return 0;
+  unsigned long value = lead & (0x7F >> length);
+  for (size_t i = 1; i < length; ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[at + i]);
+    if ((c & 0xC0) != 0x80) return 0;
+    value = value << 6 | (c & 0x3F);
+  }
+  const unsigned long least[] = {0, 0, 0xA0, 0x800, 0x10000};
+  if (value < least[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  return length;
+}
+
+// Prints a text that can hold received bytes on stderr: printable ASCII and well-formed printable
+// UTF-8 as they are, every other byte (control bytes, escape sequences, broken UTF-8) as \xNN, so
+// a hostile peer's bytes never drive the terminal.
+void PrintEscaped(const char* prefix, const std::string& text) {
+  std::string shown;
+  for (size_t i = 0; i < text.size();) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c >= 0x20 && c < 0x7F && c != '\\') {
+      shown.push_back(static_cast<char>(c));
+      ++i;
+    } else if (const size_t n = PrintableUtf8(text, i)) {
+      shown.append(text, i, n);
+      i += n;
+    } else {
+      char escape[5];
+      snprintf(escape, sizeof escape, "\\x%02x", c);
+      shown += escape;
+      ++i;
+    }
+  }
+  fprintf(stderr, "%s%s\n", prefix, shown.c_str());
+}
+
+// A fault reply ('r' v1 v2 'f' ...) as one line on stderr: its code and message (exit 1).
+int PrintFault(const kelo::Status& status) {
+  PrintEscaped("kelohes: fault: ", status.fault_code() + ": " + status.fault_message());
+  return kExitBadInput;
+}
+
+bool IsFaultReply(const std::string& bytes) {
+  return bytes.size() >= 4 && bytes[0] == 'r' && bytes[3] == 'f';
+}
+
+// The object as decode prints it, or a fault of a reply; the exit status.
+int PrintReply(const std::string& bytes, CKeloHesClass& object, const KeloClassInfo& info) {
+  const kelo::Status status = kelo::DecodeReply(bytes.data(), bytes.size(), object);
+  if (status.is_fault()) return PrintFault(status);
+  if (!status) {
+    fprintf(stderr, "kelohes: cannot decode %s reply: %d (%s) at offset %zu\n", info.typeName,
+            status.code(), status.name(), status.offset());
+    PrintEscaped("", status.message());
+    return kExitBadInput;
+  }
+  std::string json = kelohes::ToJson(object, info);
+  json.push_back('\n');
+  return WriteOut(json.data(), json.size());
+}
+
+// The text as a JSON string.
+std::string JsonQuoted(const std::string& text) {
+  std::string quoted = "\"";
+  for (const char byte : text) {
+    const unsigned char c = static_cast<unsigned char>(byte);
+    if (c == '"' || c == '\\') {
+      quoted.push_back('\\');
+      quoted.push_back(byte);
+    } else if (c < 0x20) {
+      char escape[8];
+      snprintf(escape, sizeof escape, "\\u%04x", c);
+      quoted += escape;
+    } else {
+      quoted.push_back(byte);
+    }
+  }
+  return quoted + "\"";
+}
+
+// A call 'c' v1 v2 (headers) 'm' <method> <argument> 'z' read through kelo::CallReader, printed as
+// {"method": ..., "argument": <the argument as decode prints it>}.
+int DecodeCall(const std::string& bytes, CKeloHesClass& object, const KeloClassInfo& info) {
+  kelo::CallReader reader(bytes.data(), bytes.size());
+  std::string method;
+  kelo::Status status = reader.ReadMethod(method);
+  const char* step = "the method";
+  if (status) {
+    step = "the argument";
+    status = reader.ReadArg(object);
+  }
+  if (status) {
+    step = "the end of the call";
+    status = reader.Finish();
+  }
+  if (!status) {
+    fprintf(stderr, "kelohes: cannot decode %s call, at %s: %d (%s) at offset %zu\n", info.typeName,
+            step, status.code(), status.name(), status.offset());
+    PrintEscaped("", status.message());
+    return kExitBadInput;
+  }
+  std::string argument = kelohes::ToJson(object, info);
+  // Indented one level further inside the wrapper.
+  for (size_t at = argument.find('\n'); at != std::string::npos; at = argument.find('\n', at + 3))
+    argument.insert(at + 1, "  ");
+  const std::string json =
+      "{\n  \"method\": " + JsonQuoted(method) + ",\n  \"argument\": " + argument + "\n}\n";
+  return WriteOut(json.data(), json.size());
+}
+
+#if KELOHES_HAVE_HTTP
+// What `call` needs besides the classes: where, and how to reach it.
+struct CallOptions {
+  std::string url;
+  std::string method;
+  double timeoutSeconds = 60;
+  std::vector<std::string> headers;  // NAME:VALUE
+  bool insecure = false;
+  bool verbose = false;
+  bool dump = false;
+};
+
+int Call(const CallOptions& o, const std::string& className, const std::string& replyClass,
+         const std::string& file) {
+  const KeloClassInfo& info = ClassOrUsage(className);
+  const KeloClassInfo& replyInfo = ClassOrUsage(replyClass);
+  kelo::http::Options options;
+  if (!(o.timeoutSeconds > 0) || o.timeoutSeconds > 86400)
+    throw UsageError{"--timeout takes seconds, more than 0 and at most a day"};
+  options.timeoutMs = static_cast<long>(o.timeoutSeconds * 1000 + 0.5);
+  if (options.timeoutMs < 1) options.timeoutMs = 1;
+  if (options.connectTimeoutMs > options.timeoutMs) options.connectTimeoutMs = options.timeoutMs;
+  for (const std::string& header : o.headers) {
+    const size_t colon = header.find(':');
+    if (colon == 0 || colon == std::string::npos)
+      throw UsageError{"--header takes NAME:VALUE, not '" + header + "'"};
+    const size_t value = header.find_first_not_of(" \t", colon + 1);
+    options.headers.push_back(header.substr(0, colon) + ": " +
+                              (value == std::string::npos ? "" : header.substr(value)));
+  }
+  options.insecure = o.insecure;
+  options.verbose = o.verbose;
+
+  std::string text;
+  if (!ReadAll(file, text)) return kExitBadInput;
+  std::unique_ptr<CKeloHesClass> request = Create(info);
+  std::unique_ptr<CKeloHesClass> response = Create(replyInfo);
+  if (!request || !response) return kExitBadInput;
+  std::string error;
+  if (!kelohes::FromJson(text, *request, info, error)) {
+    fprintf(stderr, "kelohes: %s\n", error.c_str());
+    return kExitBadInput;
+  }
+  std::vector<std::uint8_t> call;
+  if (const kelo::Status s = kelo::EncodeCall(o.method, *request, call); !s) {
+    fprintf(stderr, "kelohes: cannot encode the call of %s: %d (%s): %s\n", o.method.c_str(),
+            s.code(), s.name(), s.message());
+    return kExitBadInput;
+  }
+  kelo::http::Connection connection(options);
+  kelo::http::Reply reply;
+  if (!connection.Post(o.url, std::string(call.begin(), call.end()), reply, error)) {
+    PrintEscaped("kelohes: ", error);
+    return kExitBadInput;
+  }
+  if (o.dump) return Dump(reply.body, false);
+  return PrintReply(reply.body, *response, replyInfo);
+}
+#endif
+
+int Decode(const std::string& className, const std::string& file, bool hex, bool reply, bool call,
            bool allowTrailing) {
   const KeloClassInfo& info = ClassOrUsage(className);
   std::string bytes;
   if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
   std::unique_ptr<CKeloHesClass> object = Create(info);
   if (!object) return kExitBadInput;
+  if (call) return DecodeCall(bytes, *object, info);
+  if (reply && IsFaultReply(bytes)) return PrintReply(bytes, *object, info);
   CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
   CKeloInputParse parse(in);
   const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
@@ -264,8 +440,15 @@ const char kDecodeFooter[] =
     "values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX escape.\n"
     "A double JSON cannot hold is \"NaN\", \"Infinity\" or \"-Infinity\".\n"
     "\n"
+    "With --call the bytes are a call, read as a server reads it: headers are read past\n"
+    "(dump shows them), the one argument goes into CLASS, and the output is\n"
+    "{\"method\": \"<method>\", \"argument\": <the argument as above>}.\n"
+    "With --reply a fault reply is printed as \"kelohes: fault: <code>: <message>\" on\n"
+    "stderr (exit 1), whatever CLASS is.\n"
+    "\n"
     "When the library refuses the bytes, stderr gets the result code with its name and the\n"
-    "offset reached, then the library's error text on a line of its own (exit 1).\n"
+    "offset reached, then the library's error text on a line of its own (exit 1); bytes of\n"
+    "the input it quotes are shown as \\xNN.\n"
     "\n";
 
 const char kEncodeFooter[] =
@@ -276,6 +459,18 @@ const char kEncodeFooter[] =
     "unknown member, a value of the wrong kind or out of range, or a character above U+FFFF is\n"
     "refused with the member's path (m_list[2].m_name) on stderr (exit 1).\n"
     "\n";
+
+#if KELOHES_HAVE_HTTP
+const char kCallFooter[] =
+    "\n"
+    "Reads the request as JSON (the shape encode reads) into CLASS, POSTs it as a call of\n"
+    "METHOD to URL (Content-Type x-application/hessian), and prints the reply read into the\n"
+    "--reply-as class as JSON (the shape decode prints), or with --dump the reply's bytes in\n"
+    "the dump format. A fault reply prints \"kelohes: fault: <code>: <message>\" on stderr.\n"
+    "Failures are one line on stderr, exit 1: a refused connection, a timeout, an HTTP status\n"
+    "other than 200 (or 500 with a fault), a reply the library refuses, a fault.\n"
+    "\n";
+#endif
 
 }  // namespace
 
@@ -293,6 +488,7 @@ int main(int argc, char** argv) {
   bool reply = false;
   bool allowTrailing = false;
   bool hex = false;
+  bool callFlag = false;
   const char* const kHexHelp = "FILE holds hex text (whitespace ignored), as xxd -p prints it";
 
   CLI::App* dump = app.add_subcommand("dump", "Print any Hessian 1.0 stream, one value a line");
@@ -321,7 +517,13 @@ int main(int argc, char** argv) {
   decode->add_option("--as", className, "The class to read, wire type or C++ name (required)")
       ->required()
       ->option_text("CLASS");
-  decode->add_flag("--reply", reply, "The bytes are a reply envelope 'r' v1 v2 ... 'z'");
+  CLI::Option* decodeReply =
+      decode->add_flag("--reply", reply, "The bytes are a reply envelope 'r' v1 v2 ... 'z'");
+  decode
+      ->add_flag("--call", callFlag,
+                 "The bytes are a call 'c' v1 v2 ... 'm' <method> <argument> 'z'; prints the "
+                 "method and the argument")
+      ->excludes(decodeReply);
   decode->add_flag("--allow-trailing", allowTrailing, "Accept bytes after the value");
   decode->add_flag("--hex", hex, kHexHelp);
   decode->add_option("FILE", file, "The bytes: a path, or - for standard input")->required();
@@ -338,6 +540,35 @@ int main(int argc, char** argv) {
       encode->add_flag("--reply", reply, "Wrap the object as a reply 'r' 01 00 ... 'z'");
   callOption->excludes(replyOption);
   encode->add_option("FILE", file, "The JSON: a path, or - for standard input (the default)");
+
+#if KELOHES_HAVE_HTTP
+  CallOptions callOptions;
+  std::string replyClass;
+  CLI::App* callCommand =
+      app.add_subcommand("call", "Send a call over HTTP(S) and print the reply as JSON");
+  callCommand->footer(std::string(kCallFooter) + kExitStatus);
+  callCommand->add_option("URL", callOptions.url, "The service's http:// or https:// URL")
+      ->required();
+  callCommand->add_option("METHOD", callOptions.method, "The remote method")->required();
+  callCommand->add_option("--as", className, "The request's class (required)")
+      ->required()
+      ->option_text("CLASS");
+  callCommand->add_option("--reply-as", replyClass, "The reply's class (required)")
+      ->required()
+      ->option_text("CLASS");
+  callCommand->add_option("FILE", file, "The request as JSON: a path, or - (the default)");
+  callCommand->add_flag("--dump", callOptions.dump, "Print the reply in the dump format instead");
+  callCommand
+      ->add_option("--timeout", callOptions.timeoutSeconds,
+                   "Seconds for the whole exchange (default 60)")
+      ->option_text("SECONDS");
+  callCommand->add_option("--header", callOptions.headers, "An HTTP header to send (repeatable)")
+      ->option_text("NAME:VALUE")
+      ->allow_extra_args(false);
+  callCommand->add_flag("--insecure", callOptions.insecure,
+                        "Do not check the server's certificate (self-signed test servers)");
+  callCommand->add_flag("-v,--verbose", callOptions.verbose, "Show the HTTP exchange on stderr");
+#endif
 
   CLI::App* def = app.add_subcommand("default", "Write the bytes of a default object");
   def->footer(
@@ -361,7 +592,7 @@ int main(int argc, char** argv) {
   }
 
   try {
-    if (dump->parsed()) return Dump(file, hex, offsets);
+    if (dump->parsed()) return DumpFile(file, hex, offsets);
     if (classes->parsed()) {
       const std::string text = kelohes::ClassesText();
       return WriteOut(text.data(), text.size());
@@ -370,9 +601,12 @@ int main(int argc, char** argv) {
       const std::string text = kelohes::SchemaText(ClassOrUsage(className));
       return WriteOut(text.data(), text.size());
     }
-    if (decode->parsed()) return Decode(className, file, hex, reply, allowTrailing);
+    if (decode->parsed()) return Decode(className, file, hex, reply, callFlag, allowTrailing);
     if (encode->parsed()) return Encode(className, file, method, callOption->count() > 0, reply);
     if (def->parsed()) return Default(className);
+#if KELOHES_HAVE_HTTP
+    if (callCommand->parsed()) return Call(callOptions, className, replyClass, file);
+#endif
   } catch (const UsageError& e) {
     fprintf(stderr, "kelohes: %s\n", e.message.c_str());
     return kExitUsage;

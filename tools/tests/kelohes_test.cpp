@@ -1,8 +1,11 @@
 // Tests of kelohes: the dump reader against hand-assembled Hessian 1.0 streams, JSON round trips
 // of every catalogue class, and the built tool's exit codes and error texts.
+#include <arpa/inet.h>
 #include <dirent.h>
+#include <netinet/in.h>
 #include <stdio.h>
 #include <stdlib.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include "kelohes/codec.h"
 #include "kelohes/dump.h"
 #include "support/filler.h"
+#include "support/run.h"
 #include "support/test_support.h"
 
 namespace {
@@ -453,11 +457,7 @@ TEST(Json, RefusesWhatDoesNotFitAndNamesThePath) {
 
 // ---- the tool itself ----------------------------------------------------------------------------
 
-struct Ran {
-  int rc;
-  std::string out;
-  std::string err;
-};
+using kelotest::Ran;
 
 class Tool : public ::testing::Test {
  protected:
@@ -475,20 +475,9 @@ class Tool : public ::testing::Test {
     std::ofstream(path, std::ios::binary) << bytes;
     return path;
   }
-  static std::string Slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
   // Runs kelohes with the arguments (a shell word list) and the given standard input.
-  Ran Run(const std::string& args, const std::string& input = std::string()) {
-    const std::string in = File("stdin", input);
-    const std::string command = std::string(KELOHES_EXE) + " " + args + " <" + in + " >" + dir_ +
-                                "/stdout 2>" + dir_ + "/stderr";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_ + "/stdout"),
-            Slurp(dir_ + "/stderr")};
+  static Ran Run(const std::string& args, const std::string& input = std::string()) {
+    return kelotest::Run(KELOHES_EXE, args, input);
   }
 
   std::string dir_;
@@ -557,6 +546,57 @@ TEST_F(Tool, VersionAndHexInput) {
   }
 }
 
+#if KELOHES_HAVE_HTTP
+// `call` failures that need no server, each one line on stderr with exit 1: nothing listening at
+// the port, a server that accepts the connection and never answers, and command lines that
+// cannot work. The exchanges with a real server are in interop/http_test.cpp.
+TEST_F(Tool, CallFailsInOneLineWithoutAServer) {
+  const int listening = socket(AF_INET, SOCK_STREAM, 0);
+  const int closed = socket(AF_INET, SOCK_STREAM, 0);
+  ASSERT_GE(listening, 0);
+  ASSERT_GE(closed, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  int ports[2];
+  for (int i = 0; i < 2; ++i) {
+    const int s = i == 0 ? listening : closed;
+    address.sin_port = 0;
+    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(getsockname(s, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    ports[i] = ntohs(address.sin_port);
+  }
+  ASSERT_EQ(listen(listening, 4), 0);  // the kernel accepts; nobody ever answers
+  close(closed);                       // nothing listens there any more
+  const std::string to = " getTopology --as ReqTopology --reply-as ResTopology ";
+  const std::string silent = "http://127.0.0.1:" + std::to_string(ports[0]) + "/client";
+  const std::string refused = "http://127.0.0.1:" + std::to_string(ports[1]) + "/client";
+  struct {
+    std::string args;
+    int rc;
+    std::string err;  // the start of the one line
+  } const cases[] = {
+      {"call " + refused + to + "-", 1, "kelohes: POST " + refused + ": Couldn't connect"},
+      {"call --timeout 0.5 " + silent + to + "-", 1,
+       "kelohes: POST " + silent + ": Timeout was reached"},
+      {"call --header nocolon " + refused + to + "-", 2, "kelohes: --header takes NAME:VALUE"},
+      {"call --timeout 0 " + refused + to + "-", 2, "kelohes: --timeout takes seconds"},
+      {"call " + refused + " getTopology --as ReqTopology --reply-as Nope -", 2,
+       "kelohes: unknown class 'Nope'"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args);
+    const Ran r = Run(c.args, "{}");
+    EXPECT_EQ(r.rc, c.rc);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+  close(listening);
+}
+#endif
+
 TEST_F(Tool, ClassesAndSchemaComeFromTheCatalogue) {
   Ran r = Run("classes");
   ASSERT_EQ(r.rc, 0);
@@ -593,6 +633,13 @@ TEST_F(Tool, EncodeDecodeAndDefaultAgreeWithTheLibrary) {
   CKeloOutput call;
   ASSERT_EQ(KeloHessianBuildRequest("getTopology", 11, *filled, call), 0);
   EXPECT_EQ(r.out, std::string(call.Data(), call.DataSize()));
+  // Read back as a server reads it: the method, and the argument one level further in.
+  r = Run("decode --call --as ResTopology " + File("call.bin", r.out));
+  ASSERT_EQ(r.rc, 0) << r.err;
+  std::string nested = json.substr(0, json.size() - 1);
+  for (size_t at = nested.find('\n'); at != std::string::npos; at = nested.find('\n', at + 1))
+    nested.insert(at + 1, "  ");
+  EXPECT_EQ(r.out, "{\n  \"method\": \"getTopology\",\n  \"argument\": " + nested + "\n}\n");
 
   r = Run("encode --as ResTopology --reply " + File("value.json", json));
   ASSERT_EQ(r.rc, 0) << r.err;
@@ -680,6 +727,21 @@ TEST_F(Tool, DecodeFailuresPrintTheLibrarysText) {
     EXPECT_NE(r.err.find(t.shown), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find_first_of("\x1b\x07"), std::string::npos) << r.err;
   }
+
+  // A fault reply is a fault whatever the class; a call whose argument is not of the class is
+  // refused at its argument.
+  const std::string faults = std::string(KELOHES_SOURCE_DIR) + "/interop/testdata/faults/";
+  Ran f = Run("decode --reply --as kelo.cl.ResRegister " + faults + "java-fault-skeleton.bin");
+  EXPECT_EQ(f.rc, 1);
+  EXPECT_TRUE(f.out.empty());
+  EXPECT_EQ(f.err, "kelohes: fault: ServiceException: no topology for cnc 7 (Z\xc3\xbcrich)\n");
+  f = Run("decode --call --as kelo.cl.ResRegister " + faults + "java-call-proxy-getTopology.bin");
+  EXPECT_EQ(f.rc, 1);
+  EXPECT_EQ(f.err.rfind("kelohes: cannot decode kelo.cl.ResRegister call, at the argument: "
+                        "-1999995 (KELO_E_FORMAT)",
+                        0),
+            0u)
+      << f.err;
 
   // Bytes after the value are refused unless allowed.
   Ran r = Run("decode --as kelo.cl.ResRegister -", value + "NN");
@@ -818,7 +880,7 @@ TEST_F(Tool, PeerFilesDumpLikeOurOwnBytes) {
     // a call's one argument (behind 'c' v1 v2 'm' length method) as a bare value.
     std::string args = "decode --reply --as " + className + " " + path;
     if (kind == "call") {
-      const std::string bytes = Slurp(path);
+      const std::string bytes = kelotest::ReadFile(path);
       ASSERT_GT(bytes.size(), 6u);
       ASSERT_EQ(bytes[3], 'm');
       const size_t methodLength =
