@@ -9,15 +9,21 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include <kelohessian/json/json.h>
+#include <kelohessian/kelohessian.h>
+
 #include "exchanges.h"
 #include "session.h"
+#include "support/run.h"
 
 extern char** environ;
 
@@ -94,24 +100,19 @@ std::string ServerEnvironment::httpUrl, ServerEnvironment::httpsUrl, ServerEnvir
 [[maybe_unused]] const ::testing::Environment* const kServer =
     ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
-// A Hessian 1.0 string as written: 'S', 16-bit big-endian length, the bytes.
-std::string HessianString(const std::string& s) {
-  return std::string("S") + static_cast<char>(s.size() >> 8) + static_cast<char>(s.size() & 0xff) +
-         s;
-}
-
-// Whether body is a fault reply holding this code and a message that begins with messageStart.
-// Looks for the members' bytes only; kelo::DecodeReply can take its place once it reads faults.
+// Whether body is a fault reply holding this code and a message that begins with messageStart,
+// as the library reads it (the class asked for does not matter for a fault).
 ::testing::AssertionResult IsFaultWith(const std::string& body, const std::string& code,
                                        const std::string& messageStart) {
-  if (!kelo::http::IsFault(body)) return ::testing::AssertionFailure() << "not a fault reply";
-  if (body.find(HessianString("code") + HessianString(code)) == std::string::npos)
-    return ::testing::AssertionFailure() << "no code " << code;
-  const std::string key = HessianString("message") + "S";
-  const size_t at = body.find(key);
-  if (at == std::string::npos || body.size() - at < key.size() + 2 ||
-      body.compare(at + key.size() + 2, messageStart.size(), messageStart) != 0)
-    return ::testing::AssertionFailure() << "no message beginning with " << messageStart;
+  CKeloHesSkipClass anyClass;
+  const kelo::Status status = kelo::DecodeReply(body.data(), body.size(), anyClass);
+  if (!status.is_fault())
+    return ::testing::AssertionFailure()
+           << "not a fault: " << status.name() << " " << status.message();
+  if (status.fault_code() != code)
+    return ::testing::AssertionFailure() << "code " << status.fault_code();
+  if (status.fault_message().rfind(messageStart, 0) != 0)
+    return ::testing::AssertionFailure() << "message " << status.fault_message();
   return ::testing::AssertionSuccess();
 }
 
@@ -205,6 +206,70 @@ TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
     EXPECT_EQ(error.find('\n'), std::string::npos) << error;
     EXPECT_EQ(error.rfind("POST " + row.url + ": ", 0), 0u) << error;
     EXPECT_NE(error.find(row.message), std::string::npos) << error;
+  }
+}
+
+// `kelohes call` against the server: the reply as JSON (the same JSON as the library's own read
+// of the same exchange), its dump, a fault, and a path without a service, each failure in one line.
+TEST(ReferenceServer, KelohesCall) {
+  const unsigned int getTopology = 5, login = 1;
+  const std::string http = ServerEnvironment::httpUrl;
+  // The request JSON that the server expects, and the reply the library reads for it.
+  auto requestJson = [](unsigned int index, unsigned int seed) {
+    const std::string call = kelointerop::BuildCall(index, seed);
+    kelo::CallReader reader(call.data(), call.size());
+    std::string method;
+    std::unique_ptr<CKeloHesClass> request(
+        KeloCatalogueFind(kelointerop::kExchanges[index].request)->create());
+    if (!reader.ReadMethod(method) || !reader.ReadArg(*request)) return std::string();
+    return kelo::ToJson(*request);
+  };
+  Connection connection;
+  Reply reply;
+  std::string error;
+  ASSERT_TRUE(connection.Post(
+      http + "/client", kelointerop::BuildCall(getTopology, kelointerop::RequestSeed(getTopology)),
+      reply, error))
+      << error;
+  kelo::cl::ResTopology expected;
+  ASSERT_TRUE(kelo::DecodeReply(reply.body.data(), reply.body.size(), expected).ok());
+
+  struct Row {
+    const char* what;
+    std::string args;
+    std::string input;
+    int rc;
+    std::string out;  // exact, or for a failure the start of the one line on stderr
+  };
+  const std::string topology = " getTopology --as ReqTopology --reply-as ResTopology -";
+  const std::string good = requestJson(getTopology, kelointerop::RequestSeed(getTopology));
+  const Row rows[] = {
+      {"success", "call " + http + "/client" + topology, good, 0, kelo::ToJson(expected) + "\n"},
+      {"success, dumped", "call --dump " + http + "/client" + topology, good, 0, "r 01 00\n"},
+      {"a service method that throws",
+       "call " + http +
+           "/services login --as services.LoginServiceRequest "
+           "--reply-as services.LoginServiceResponse -",
+       requestJson(login, kelointerop::RequestSeed(login) + 1), 1,
+       "kelohes: fault: ServiceException: mismatch: expected request."},
+      {"no service at the path", "call " + http + "/nothing" + topology, good, 1,
+       "kelohes: POST " + http + "/nothing: HTTP 405"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ASSERT_FALSE(row.input.empty());
+    const kelotest::Ran r = kelotest::Run(KELO_INTEROP_KELOHES, row.args, row.input);
+    EXPECT_EQ(r.rc, row.rc) << r.err;
+    if (row.rc == 0) {
+      EXPECT_EQ(r.out.rfind(row.out, 0), 0u) << r.out;
+      if (row.out.size() > 10) {
+        EXPECT_EQ(r.out, row.out);
+      }
+    } else {
+      EXPECT_TRUE(r.out.empty());
+      EXPECT_EQ(r.err.rfind(row.out, 0), 0u) << r.err;
+      EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    }
   }
 }
 
