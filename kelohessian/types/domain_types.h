@@ -15,7 +15,7 @@ namespace VarantoTypes {
    public:                                          \
     static const CKeloHesName mNamespace;           \
     static const CKeloHesName mClassName;           \
-    static const KeloClassInfo mClassInfo;          \
+    static const ::kelo::ClassInfo mClassInfo;      \
     Cls(Type v = 0) { value = v; }                  \
     Cls(const Cls& other) = default;                \
     Cls& operator=(const Cls& other) = default;     \
@@ -47,7 +47,7 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
    public:                                            \
     static const CKeloHesName mNamespace;             \
     static const CKeloHesName mClassName;             \
-    static const KeloClassInfo mClassInfo;            \
+    static const ::kelo::ClassInfo mClassInfo;        \
     Cls() {}                                          \
     Cls(const Cls& other) = default;                  \
     Cls& operator=(const Cls& other) = default;       \

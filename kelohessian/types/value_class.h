@@ -8,7 +8,9 @@
 #include <kelohessian/hessian/hes_class.h>
 #include <kelohessian/hessian/string.h>
 
-struct KeloClassInfo;
+namespace kelo {
+struct ClassInfo;
+}
 
 namespace VarantoTypes {
 

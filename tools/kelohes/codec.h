@@ -7,6 +7,7 @@
 #include <string>
 
 #include <kelohessian/kelohessian.h>
+#include <kelohessian/schema/detail/legacy_names.h>
 
 namespace kelohes {
 

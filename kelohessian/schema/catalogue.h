@@ -1,14 +1,16 @@
-// The catalogue of every message class and value class: find a class by its wire type name,
-// create a default object of it, and walk its members in wire order with their wire names and
-// kinds. It is constant data generated from the same schema tables as the classes themselves;
-// nothing registers itself at run time.
+// Constant descriptions of message classes and value classes: wire names, member rows in wire
+// order with their member header bytes ('S', 2-byte length, name) worked out at compile time,
+// kinds and accessors; and the catalogue of every class of the library, found by wire type name.
+// All of it is constant data generated from the schema tables; nothing registers at run time.
 #pragma once
 
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/hes_class.h>
 
+namespace kelo {
+
 // What a member holds.
-enum TKeloMemberKind {
+enum MemberKind {
   KELO_KIND_INT8,
   KELO_KIND_UINT8,
   KELO_KIND_INT16,
@@ -27,40 +29,44 @@ enum TKeloMemberKind {
   KELO_KIND_LIST      // a typed list; `type` is the item class
 };
 
-enum TKeloClassKind {
-  KELO_CLASS_MESSAGE,  // members registered and written as a typed map
+enum ClassKind {
+  KELO_CLASS_MESSAGE,  // members written as a typed map from the class description
   KELO_CLASS_VALUE     // one unregistered "value" member, always written as a full map
 };
 
-struct KeloClassInfo;
+struct ClassInfo;
 
 // Item access of a typed-list member, whatever its item class.
-struct KeloListOps {
+struct ListOps {
   int (*count)(const CKeloHesObject& list);
   CKeloHesClass* (*at)(CKeloHesObject& list, int index);  // null outside 0..count-1
   // Appends a heap item of the list's item class; the list owns it on success (0).
   int (*add)(CKeloHesObject& list, CKeloHesClass& item);
 };
 
-struct KeloMemberInfo {
+struct MemberInfo {
   const char* name;  // wire member name (zero-terminated)
   unsigned int nameLength;
-  TKeloMemberKind kind;
-  TKeloMemberKind carried;    // for KELO_KIND_VALUE: the kind of the value inside
-  const KeloClassInfo* type;  // for VALUE, MESSAGE and LIST; null otherwise
-  const char* cppType;        // the member's C++ type as the schema names it
+  MemberKind kind;
+  MemberKind carried;     // for KELO_KIND_VALUE: the kind of the value inside
+  const ClassInfo* type;  // for VALUE, MESSAGE and LIST; null otherwise
+  const char* cppType;    // the member's C++ type as the schema names it
   // The member object inside an object of the class that declares this member (or a subclass).
   CKeloHesObject& (*access)(CKeloHesClass& object);
-  const KeloListOps* list;  // for KELO_KIND_LIST; null otherwise
+  const ListOps* list;  // for KELO_KIND_LIST; null otherwise
+  // 'S', the name length in 2 bytes (most significant first) and the name: what precedes the
+  // member's value on the wire. `name` points into it.
+  const char* header;
+  unsigned int headerLength;
 };
 
-struct KeloClassInfo {
+struct ClassInfo {
   const char* typeName;  // wire type name, "kelo.cl.ReqConnect" (zero-terminated)
   unsigned int typeNameLength;
   const char* cppName;  // the C++ class name without its namespace, "ReqConnect"
-  TKeloClassKind classKind;
-  const KeloClassInfo* base;      // the envelope base whose members come first, or null
-  const KeloMemberInfo* members;  // own members only, in wire order
+  ClassKind classKind;
+  const ClassInfo* base;      // the envelope base whose members come first, or null
+  const MemberInfo* members;  // own members only, in wire order
   unsigned int memberCount;
   bool copyable;  // false for classes that hold a typed list
   // A default object allocated with new (nothrow); null when the heap is exhausted.
@@ -69,17 +75,23 @@ struct KeloClassInfo {
   // two objects of this class. Null for classes that cannot be copied.
   CKeloHesClass* (*copy)(const CKeloHesClass& source);
   void (*assign)(CKeloHesClass& target, const CKeloHesClass& source);
+  // 'M', 't', the type name length in 2 bytes and the type name: how a non-null map of this class
+  // opens on the wire. `typeName` points into it.
+  const char* typeHeader;
+  unsigned int typeHeaderLength;
 };
 
-// Every class, in a fixed order: value classes, management elements and envelopes, client
-// messages.
-KELO_API unsigned int KeloCatalogueSize();
-KELO_API const KeloClassInfo* KeloCatalogueAt(unsigned int index);
+// Every class of the library, in a fixed order: value classes, management elements and
+// envelopes, client messages (each subsystem in the order of its class list).
+KELO_API unsigned int CatalogueSize();
+KELO_API const ClassInfo* CatalogueAt(unsigned int index);
 // The class of the given wire type name, or null.
-KELO_API const KeloClassInfo* KeloCatalogueFind(const char* typeName, unsigned int length);
-KELO_API const KeloClassInfo* KeloCatalogueFind(const char* typeName);
+KELO_API const ClassInfo* CatalogueFind(const char* typeName, unsigned int length);
+KELO_API const ClassInfo* CatalogueFind(const char* typeName);
 // All members of a class, its bases' first, in wire order.
-KELO_API unsigned int KeloCatalogueMemberCount(const KeloClassInfo& info);
-KELO_API const KeloMemberInfo* KeloCatalogueMemberAt(const KeloClassInfo& info, unsigned int index);
+KELO_API unsigned int CatalogueMemberCount(const ClassInfo& info);
+KELO_API const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index);
 // The name a kind is printed with ("int8", "string", "value", "list", ...).
-KELO_API const char* KeloMemberKindName(TKeloMemberKind kind);
+KELO_API const char* MemberKindName(MemberKind kind);
+
+}  // namespace kelo
