@@ -9,9 +9,16 @@
 #include <kelohessian/hessian/name.h>
 #include <kelohessian/hessian/object.h>
 
+namespace kelo {
+struct SchemaAccess;
+}
+
 // Threading: a structure is used by one thread at a time. Its member registry is built by the
-// first Serialize or Deserialize, so even the first Serialize of a const object writes to it: a
-// const object shared between threads must have been written or read once before.
+// first Serialize or Deserialize of a class that registers its members itself, so even the first
+// Serialize of a const object of such a class writes to it: a const object shared between
+// threads must have been written or read once before. Generated message classes (schema/) are
+// written and read from constant descriptions and build no registry unless asked to
+// (EnsureMembers), or unless the object's class derives from the generated one.
 //
 // Copying copies the null flag and the class-name check flag, never the registry: a copy
 // registers its own members on first use, and assignment keeps the target's registry.
@@ -72,6 +79,9 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
   friend struct KeloRegistryAccess;
+  // Writes and reads generated message classes from their constant descriptions with the same
+  // building blocks (kelohessian/schema/message.h).
+  friend struct kelo::SchemaAccess;
 
   int CreateMemberHash();
   void ClearMemberHash();

@@ -1,15 +1,57 @@
-// What the generated message classes share beyond their own definitions.
+// Writing and reading generated message classes through their constant descriptions: the typed
+// map of CKeloHesClass, byte for byte and failure for failure, without a member registry.
 #include <kelohessian/schema/message.h>
 
 #include <string.h>
+
+#include <kelohessian/hessian/detail/wire.h>
+#include <kelohessian/hessian/skip.h>
+
+using kelo_detail::Add;
+using kelo_detail::Fail;
 
 namespace kelo {
 
 namespace {
 
+// Members of one class with its envelope bases. Schema classes have a few dozen at most; a class
+// with more is read through its registry instead.
+enum : unsigned int { kMaxRows = 128 };
+
 bool SameName(const MemberInfo& row, const char* name, unsigned int length) {
   return row.nameLength == length &&
          (length == 0 || (row.name[0] == name[0] && memcmp(row.name, name, length) == 0));
+}
+
+int WriteMembers(CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out, bool& any) {
+  if (info.base) {
+    if (int rc = WriteMembers(object, *info.base, out, any); rc != 0) return rc;
+  }
+  for (unsigned int i = 0; i < info.memberCount; ++i) {
+    const MemberInfo& row = info.members[i];
+    any = true;
+    if (int rc = out.Append(row.header, row.headerLength); rc != 0) return rc;
+    if (int rc = row.access(object).Serialize(out); rc != 0) return rc;
+  }
+  return KELO_OK;
+}
+
+// Fills rows and objects base first; false when there are more than kMaxRows.
+bool Flatten(CKeloHesClass& object, const ClassInfo& info, const MemberInfo** rows,
+             CKeloHesObject** objects, unsigned int& count) {
+  if (info.base && !Flatten(object, *info.base, rows, objects, count)) return false;
+  if (info.memberCount > kMaxRows - count) return false;
+  for (unsigned int i = 0; i < info.memberCount; ++i, ++count) {
+    rows[count] = &info.members[i];
+    objects[count] = &info.members[i].access(object);
+  }
+  return true;
+}
+
+// Numbers and booleans refuse SetNull and keep their values, so the nulling pass skips them.
+bool Nullable(MemberKind kind) {
+  return kind == KELO_KIND_STRING || kind == KELO_KIND_BINARY || kind == KELO_KIND_VALUE ||
+         kind == KELO_KIND_MESSAGE || kind == KELO_KIND_LIST;
 }
 
 }  // namespace
@@ -26,6 +68,78 @@ bool MemberNamesUnique(const ClassInfo& info) {
     }
   }
   return true;
+}
+
+int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out) {
+  if (object.IsNull()) return out.Append('N');
+  if (int rc = out.Append(info.typeHeader, info.typeHeaderLength); rc != 0) return rc;
+  bool any = false;
+  // The members are written, not changed: access hands out the object's own members.
+  if (int rc = WriteMembers(const_cast<CKeloHesClass&>(object), info, out, any); rc != 0) return rc;
+  if (!any) return KELO_E_INVALID_STATE;
+  return out.Append('z');
+}
+
+int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
+                       CKeloInputParse& parse) {
+  if (int rc = object.StartDeserialize(parse); rc != 0) return rc;
+  if (object.IsNull()) return KELO_OK;
+  const MemberInfo* rows[kMaxRows];
+  CKeloHesObject* objects[kMaxRows];
+  unsigned int count = 0;
+  if (!Flatten(object, info, rows, objects, count)) {
+    if (int rc = object.EnsureMembers(); rc != 0) return rc;
+    return object.DeserializeMembers(parse);
+  }
+  for (unsigned int i = 0; i < count; ++i) {
+    if (Nullable(rows[i]->kind)) objects[i]->SetNull(true);
+  }
+  unsigned int hint = 0;
+  CKeloInput& in = parse.Input();
+  for (;;) {
+    const char* p;
+    int code = KELO_OK;
+    if (in.Extract(p, 1) != 0) {
+      code = KELO_E_EXHAUSTED;
+    } else if (*p == 'z') {
+      return KELO_OK;
+    } else if (*p != 'S') {
+      code = KELO_E_FORMAT;
+    } else if (in.Extract(p, 2) != 0) {
+      Add(parse, "While parsing ");
+      object.AppendClassNameToError(parse);
+      return Fail(parse, KELO_E_EXHAUSTED,
+                  ", expected member name length (after 'S') but got no data", true);
+    } else {
+      const unsigned int length = kelo_detail::ReadU16(p);
+      if (in.Extract(p, length) != 0) {
+        Add(parse, "While parsing ");
+        object.AppendClassNameToError(parse);
+        return Fail(parse, KELO_E_EXHAUSTED, ", Got member data length, but could not get the name",
+                    true);
+      }
+      // Members usually arrive in wire order: with unique names the row after the last one found
+      // is tried first; otherwise, and when that guess misses, the first match from the top wins.
+      unsigned int at = uniqueNames ? hint : count;
+      if (at >= count || !SameName(*rows[at], p, length)) {
+        for (at = 0; at < count; ++at) {
+          if (SameName(*rows[at], p, length)) break;
+        }
+        if (at == count) {
+          if (int rc = CKeloHesSkipObject::Skip(parse); rc != 0) return rc;
+          continue;
+        }
+      }
+      hint = at + 1;
+      if (int rc = object.DeserializeOneMember(p, length, *objects[at], parse); rc != 0) return rc;
+      continue;
+    }
+    Add(parse, "While parsing ");
+    object.AppendClassNameToError(parse);
+    if (code == KELO_E_EXHAUSTED)
+      return Fail(parse, code, ", expected either 'S' or 'z' but could not get data", true);
+    return Fail(parse, code, ", expected either 'S' or 'z' but got something else", true);
+  }
 }
 
 }  // namespace kelo

@@ -168,6 +168,16 @@ inline unsigned int RegistrySize(const ClassInfo* info) {
 // True when no two members of the class and its envelope bases share a wire name.
 KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
+// Writing and reading a generated class through its description, with exactly the bytes, result
+// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
+// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
+// one found last before searching from the first (the first match being the only one).
+struct KELO_API SchemaAccess {
+  static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
+  static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
+                  CKeloInputParse& parse);
+};
+
 }  // namespace kelo
 
 #define KELO_NO_EXTRA
@@ -175,6 +185,9 @@ KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
 // Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
 // of the table MEMBERS and EXTRA (declarations added to the public section), marked Api.
+// Serialize and Deserialize walk the constant description when the object's dynamic class is
+// Cls itself; a class derived from it (which may override HashMembers or SerializeMembers) is
+// written and read through its member registry, as CKeloHesClass does it.
 #define KELO_MESSAGE_CLASS(Api, Cls, Base, MEMBERS, EXTRA) \
   class Api Cls : public Base {                            \
    public:                                                 \
@@ -185,6 +198,8 @@ KELO_API bool MemberNamesUnique(const ClassInfo& info);
     ~Cls() override;                                       \
     const CKeloHesName& Namespace() const override;        \
     const CKeloHesName& ClassName() const override;        \
+    int Serialize(CKeloOutput& out) const override;        \
+    int Deserialize(CKeloInputParse& parse) override;      \
     EXTRA                                                  \
     MEMBERS(KELO_MEMBER_FIELD)                             \
                                                            \
@@ -221,59 +236,69 @@ KELO_API bool MemberNamesUnique(const ClassInfo& info);
 // Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
 // namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
 // is the C++ class name.
-#define KELO_MESSAGE_DEFINE(Cls, WireNs, Base, MEMBERS)                                         \
-  namespace {                                                                                   \
-  struct KeloSchema_##Cls {                                                                     \
-    typedef Cls Self;                                                                           \
-    MEMBERS(KELO_MEMBER_HEADER)                                                                 \
-    static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls}; \
-    static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};         \
-    static constexpr ::kelo::MemberInfo members[] = {                                           \
-        MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                         \
-  };                                                                                            \
-  }                                                                                             \
-  const CKeloHesName Cls::mNamespace(WireNs, sizeof(WireNs) - 1);                               \
-  const CKeloHesName Cls::mClassName(#Cls, sizeof(#Cls) - 1);                                   \
-  const ::kelo::ClassInfo Cls::mClassInfo = {                                                   \
-      KeloSchema_##Cls::typeHeader.bytes + 4,                                                   \
-      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength),                      \
-      #Cls,                                                                                     \
-      ::kelo::KELO_CLASS_MESSAGE,                                                               \
-      ::kelo::BaseInfo<Base>::info,                                                             \
-      KeloSchema_##Cls::members,                                                                \
-      sizeof(KeloSchema_##Cls::members) / sizeof(::kelo::MemberInfo) - 1,                       \
-      std::is_copy_constructible<Cls>::value,                                                   \
-      []() -> CKeloHesClass* { return new (std::nothrow) Cls(); },                              \
-      ::kelo::CopyOps<Cls>::copy,                                                               \
-      ::kelo::CopyOps<Cls>::assign,                                                             \
-      KeloSchema_##Cls::typeHeader.bytes,                                                       \
-      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength + 4)};                 \
-  Cls::Cls() {}                                                                                 \
-  Cls::~Cls() {}                                                                                \
-  const CKeloHesName& Cls::Namespace() const {                                                  \
-    return mNamespace;                                                                          \
-  }                                                                                             \
-  const CKeloHesName& Cls::ClassName() const {                                                  \
-    return mClassName;                                                                          \
-  }                                                                                             \
-  int Cls::HashMembers() {                                                                      \
-    /* Unique names are declared only for a registry of exactly these members. */               \
-    const bool keloFresh_ = FirstMember() == nullptr;                                           \
-    /* One block for all nodes; a base's HashMembers finds it reserved. */                      \
-    const int keloReserved_ = ReserveMembers(::kelo::RegistrySize(&mClassInfo));                \
-    if (keloReserved_ != 0) return keloReserved_;                                               \
-    /* An envelope base registers its members first; the root has none to register. */          \
-    if (!std::is_same<Base, CKeloHesClass>::value) {                                            \
-      if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                      \
-    }                                                                                           \
-    const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                   \
-    unsigned int keloIndex_ = 0;                                                                \
-    (void)keloNames_;                                                                           \
-    (void)keloIndex_;                                                                           \
-    MEMBERS(KELO_MEMBER_INSERT)                                                                 \
-    static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                      \
-    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                      \
-    return 0;                                                                                   \
+#define KELO_MESSAGE_DEFINE(Cls, WireNs, Base, MEMBERS)                                           \
+  namespace {                                                                                     \
+  struct KeloSchema_##Cls {                                                                       \
+    typedef Cls Self;                                                                             \
+    MEMBERS(KELO_MEMBER_HEADER)                                                                   \
+    static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls};   \
+    static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};           \
+    static constexpr ::kelo::MemberInfo members[] = {                                             \
+        MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                           \
+  };                                                                                              \
+  }                                                                                               \
+  const CKeloHesName Cls::mNamespace(WireNs, sizeof(WireNs) - 1);                                 \
+  const CKeloHesName Cls::mClassName(#Cls, sizeof(#Cls) - 1);                                     \
+  const ::kelo::ClassInfo Cls::mClassInfo = {                                                     \
+      KeloSchema_##Cls::typeHeader.bytes + 4,                                                     \
+      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength),                        \
+      #Cls,                                                                                       \
+      ::kelo::KELO_CLASS_MESSAGE,                                                                 \
+      ::kelo::BaseInfo<Base>::info,                                                               \
+      KeloSchema_##Cls::members,                                                                  \
+      sizeof(KeloSchema_##Cls::members) / sizeof(::kelo::MemberInfo) - 1,                         \
+      std::is_copy_constructible<Cls>::value,                                                     \
+      []() -> CKeloHesClass* { return new (std::nothrow) Cls(); },                                \
+      ::kelo::CopyOps<Cls>::copy,                                                                 \
+      ::kelo::CopyOps<Cls>::assign,                                                               \
+      KeloSchema_##Cls::typeHeader.bytes,                                                         \
+      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength + 4)};                   \
+  Cls::Cls() {}                                                                                   \
+  Cls::~Cls() {}                                                                                  \
+  const CKeloHesName& Cls::Namespace() const {                                                    \
+    return mNamespace;                                                                            \
+  }                                                                                               \
+  const CKeloHesName& Cls::ClassName() const {                                                    \
+    return mClassName;                                                                            \
+  }                                                                                               \
+  int Cls::Serialize(CKeloOutput& out) const {                                                    \
+    if (typeid(*this) != typeid(Cls)) return CKeloHesClass::Serialize(out);                       \
+    return ::kelo::SchemaAccess::Write(*this, mClassInfo, out);                                   \
+  }                                                                                               \
+  int Cls::Deserialize(CKeloInputParse& parse) {                                                  \
+    if (typeid(*this) != typeid(Cls)) return CKeloHesClass::Deserialize(parse);                   \
+    static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
+    return ::kelo::SchemaAccess::Read(*this, mClassInfo, keloUnique_, parse);                     \
+  }                                                                                               \
+  /* The registry, built only when a caller asks for it or a derived class is written or read. */ \
+  int Cls::HashMembers() {                                                                        \
+    /* Unique names are declared only for a registry of exactly these members. */                 \
+    const bool keloFresh_ = FirstMember() == nullptr;                                             \
+    /* One block for all nodes; a base's HashMembers finds it reserved. */                        \
+    const int keloReserved_ = ReserveMembers(::kelo::RegistrySize(&mClassInfo));                  \
+    if (keloReserved_ != 0) return keloReserved_;                                                 \
+    /* An envelope base registers its members first; the root has none to register. */            \
+    if (!std::is_same<Base, CKeloHesClass>::value) {                                              \
+      if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                        \
+    }                                                                                             \
+    const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                     \
+    unsigned int keloIndex_ = 0;                                                                  \
+    (void)keloNames_;                                                                             \
+    (void)keloIndex_;                                                                             \
+    MEMBERS(KELO_MEMBER_INSERT)                                                                   \
+    static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
+    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                        \
+    return 0;                                                                                     \
   }
 
 // Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one

@@ -10,6 +10,7 @@ KELO_MESSAGE_DEFINE(Box, "test", CKeloHesClass, KELO_TEST_Box_MEMBERS)
 KELO_MESSAGE_DEFINE(Crate, "test.deep", CKeloHesClass, KELO_TEST_Crate_MEMBERS)
 // An empty wire namespace: the type name is the class name alone.
 KELO_MESSAGE_DEFINE(Bare, "", CKeloHesClass, KELO_TEST_Bare_MEMBERS)
+KELO_MESSAGE_DEFINE(BareTwice, "", Bare, KELO_TEST_BareTwice_MEMBERS)
 
 std::string Hex(const char* annotated) {
   std::string out;
