@@ -47,12 +47,12 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   virtual int HashMembers();
 
   // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated. The node
-  // comes from the reservation of ReserveMembers while that has room, otherwise from a heap
-  // allocation of its own.
+  // comes from the block reserved with ReserveMembers while that has room (the first node
+  // allocates the block), otherwise from a heap allocation of its own.
   int InsertMember(const CKeloHesName& name, CKeloHesObject& object);
-  // Reserves room for count registry nodes in one allocation, so that registering count members
-  // costs one allocation instead of count. Does nothing when the registry or a reservation
-  // already exists, or for more than 65535 nodes; -1999997 when the block cannot be allocated.
+  // Reserves room for count registry nodes in one block, so that registering count members
+  // costs one allocation instead of count; the block is allocated with the first node. Does
+  // nothing when the registry or a reservation already exists, or for more than 65535 nodes.
   int ReserveMembers(unsigned int count);
   // Declares that no two registered members share a name. A read then tries the member after the
   // one it found last before searching from the first (the first match is then the only one).
@@ -104,12 +104,12 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
 
  private:
   // Fields beyond the documented layout (null flag, head, tail, class-name check) come last, so
-  // that the layout a client compiled against stays the same up to here; the three small ones
-  // fill the padding behind the class-name check.
+  // that the layout a client compiled against stays the same up to here; they fill the padding
+  // behind the class-name check.
   // Whether SetMemberNamesUnique holds for the registry as it is.
   mutable bool m_uniqueNames;
-  // Storage reserved by ReserveMembers: m_blockUsed of m_blockSize nodes are in the registry.
+  // Nodes reserved by ReserveMembers: m_blockUsed of m_blockSize nodes are in the registry. The
+  // block starts at m_head once its first node is in it.
   mutable unsigned short m_blockSize;
   mutable unsigned short m_blockUsed;
-  mutable CKeloMemberData* m_block;
 };
