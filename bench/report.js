@@ -17,11 +17,13 @@ const tsv = (text) =>
     .filter((l) => l && !l.startsWith('#'))
     .map((l) => l.split('\t'));
 
-const workloads = tsv(read('workloads.tsv')).map(([name, type, bytes, , , items]) => ({
+const workloads = tsv(read('workloads.tsv')).map(([name, type, bytes, offset, , items]) => ({
   name,
   type,
   bytes: Number(bytes),
   items: Number(items),
+  // A message is framed as a call or a reply; the others are bare values.
+  message: Number(offset) > 0,
 }));
 const machine = Object.fromEntries(tsv(read('machine.tsv')).map(([k, ...v]) => [k, v.join('\t')]));
 const costs = Object.fromEntries(tsv(read('costs.tsv')).map(([k, v]) => [k, v]));
@@ -39,6 +41,10 @@ for (const b of JSON.parse(read('kelo.json') || '{"benchmarks":[]}').benchmarks)
 const java = {};
 for (const [name, , , decodeNs, encodeNs] of tsv(read('java.tsv'))) {
   if (decodeNs !== undefined) java[name] = { decode: Number(decodeNs), encode: Number(encodeNs) };
+}
+const javaFast = {};
+for (const [name, , , decodeNs, encodeNs] of tsv(read('java_fast.tsv'))) {
+  if (decodeNs !== undefined) javaFast[name] = { decode: Number(decodeNs), encode: Number(encodeNs) };
 }
 const js = {};
 for (const line of read('js.jsonl').trim().split('\n').filter(Boolean)) {
@@ -63,6 +69,8 @@ const rows = workloads.map((w) => {
     encFresh: mbs(w.bytes, k('encode').ns),
     javaDec: java[w.name] ? mbs(w.bytes, java[w.name].decode) : NaN,
     javaEnc: java[w.name] ? mbs(w.bytes, java[w.name].encode) : NaN,
+    javaFastDec: javaFast[w.name] ? mbs(w.bytes, javaFast[w.name].decode) : NaN,
+    javaFastEnc: javaFast[w.name] ? mbs(w.bytes, javaFast[w.name].encode) : NaN,
     jsDec: js[w.name] ? mbs(w.bytes, js[w.name].decode) : NaN,
     jsEnc: js[w.name] ? mbs(w.bytes, js[w.name].encode) : NaN,
     memcpy: mbs(w.bytes, k('memcpy').ns),
@@ -72,6 +80,10 @@ const rows = workloads.map((w) => {
     encAllocs: k('encode').allocs,
     encPeak: k('encode').peak,
   };
+  // The ratios use Java's faster figure of its two ways.
+  const best = (a, b) => (Number.isFinite(a) && Number.isFinite(b) ? Math.max(a, b) : Number.isFinite(a) ? a : b);
+  r.javaBestDec = best(r.javaDec, r.javaFastDec);
+  r.javaBestEnc = best(r.javaEnc, r.javaFastEnc);
   return r;
 });
 
@@ -116,28 +128,34 @@ say('before and after): [PROFILE.md](PROFILE.md).');
 say();
 say('## Throughput (MB/s)');
 say();
-say('| workload | bytes | ours decode | ours encode | ours encode, fresh buffer | Java decode | Java encode | hessian.js decode | hessian.js encode | memcpy | scan |');
-say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
+say('| workload | bytes | ours decode | ours encode | ours encode, fresh buffer | Java decode, classes | Java encode, classes | Java decode, fastest | Java encode, fastest | hessian.js decode | hessian.js encode | memcpy | scan |');
+say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
 for (const r of rows)
   say(
     `| ${r.w.name} | ${r.w.bytes} | ${fmt(r.dec)} | ${fmt(r.enc)} | ${fmt(r.encFresh)} | ${fmt(r.javaDec)} | ${fmt(
       r.javaEnc,
-    )} | ${fmt(r.jsDec)} | ${fmt(r.jsEnc)} | ${fmt(r.memcpy)} | ${fmt(r.scan)} |`,
+    )} | ${fmt(r.javaFastDec)} | ${fmt(r.javaFastEnc)} | ${fmt(r.jsDec)} | ${fmt(r.jsEnc)} | ${fmt(r.memcpy)} | ${fmt(r.scan)} |`,
   );
 say();
 say('"ours encode" writes into one `CKeloOutput(0)` emptied with `SetDataSize(0)` before each');
 say('message (as the Java peer reuses its `ByteArrayOutputStream`); "fresh buffer" constructs a new');
 say('`CKeloOutput(0)` per message, so it includes growing the buffer and the page faults of new');
 say('memory. "scan" reads every byte once through `h = h * 31 + byte`, a dependency chain that');
-say('cannot be vectorised.');
+say('cannot be vectorised. Java runs two ways: "classes" reads into the classes generated from the');
+say('catalogue and writes them (`HessianInput.readObject(Class)`, `HessianOutput.writeObject`, by');
+say('reflection); "fastest" reads with `HessianInput.readObject()` into generic maps and lists (one');
+say('`SerializerFactory` for the run that answers every type with the generic map, so no class is');
+say('looked up) and writes with `HessianOutput`\'s writer calls (`writeMapBegin`, `writeString`,');
+say('`writeInt`, ...) from a tree of the message into one reused `ByteArrayOutputStream`. The ratios');
+say('below use the faster of the two.');
 say();
 say('## Ratios');
 say();
-say('| workload | decode ÷ Java | encode ÷ Java | decode ÷ hessian.js | encode ÷ hessian.js | decode ÷ scan | decode ÷ memcpy | encode ÷ memcpy |');
+say('| workload | decode ÷ Java (fastest) | encode ÷ Java (fastest) | decode ÷ hessian.js | encode ÷ hessian.js | decode ÷ scan | decode ÷ memcpy | encode ÷ memcpy |');
 say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
 for (const r of rows)
   say(
-    `| ${r.w.name} | ${fmtx(ratio(r.dec, r.javaDec))} | ${fmtx(ratio(r.enc, r.javaEnc))} | ${fmtx(
+    `| ${r.w.name} | ${fmtx(ratio(r.dec, r.javaBestDec))} | ${fmtx(ratio(r.enc, r.javaBestEnc))} | ${fmtx(
       ratio(r.dec, r.jsDec),
     )} | ${fmtx(ratio(r.enc, r.jsEnc))} | ${fmtx(ratio(r.dec, r.scan))} | ${fmtx(
       ratio(r.dec, r.memcpy),
@@ -149,18 +167,31 @@ say();
 const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
 const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
 const t = [];
-const jr = (n) => ratio(by[n].dec, by[n].javaDec);
+const jr = (n) => ratio(by[n].dec, by[n].javaBestDec);
 for (const n of ['restopo_10000', 'connectsvc'])
-  t.push([`decode ≥ 10× Java on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
-const sr = ratio(by.restopo_10000.dec, by.restopo_10000.scan);
-t.push(['decode ≥ ¼ of the scan ceiling on restopo_10000', fmtx(sr), sr >= 0.25]);
-const encRatios = rows.map((r) => ratio(r.enc, r.javaEnc)).filter(Number.isFinite);
+  t.push([`decode ≥ 10× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
+for (const n of ['restopo_10000', 'connectsvc']) {
+  const sr = ratio(by[n].dec, by[n].scan);
+  t.push([`decode ≥ ¼ of the byte-at-a-time scan on ${n} (aim: ½)`, fmtx(sr), sr >= 0.25]);
+}
+const encRatios = rows
+  .filter((r) => r.w.message)
+  .map((r) => ratio(r.enc, r.javaBestEnc))
+  .filter(Number.isFinite);
 const minEnc = encRatios.length ? Math.min(...encRatios) : NaN;
-t.push(['encode ≥ 2× Java on every workload (lowest)', fmtx(minEnc), encRatios.length ? minEnc >= 2 : undefined]);
+t.push([
+  "encode ≥ 3× Java's fastest on every message workload (lowest)",
+  fmtx(minEnc),
+  encRatios.length ? minEnc >= 3 : undefined,
+]);
 const scaleDec = ratio(by.restopo_10000.dec, by.restopo_100.dec);
 const scaleEnc = ratio(by.restopo_10000.enc, by.restopo_100.enc);
-t.push(['decode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleDec), scaleDec >= 0.8]);
-t.push(['encode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleEnc), scaleEnc >= 0.8]);
+t.push(['decode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleDec), scaleDec >= 0.9]);
+t.push(['encode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleEnc), scaleEnc >= 0.9]);
+const perAp = by.restopo_10000.decAllocs / by.restopo_10000.w.items;
+t.push(['heap blocks per decoded access point ≤ 14 (restopo_10000)', fmt(perAp), perAp <= 14]);
+const perByte = by.restopo_10000.decPeak / by.restopo_10000.w.bytes;
+t.push(['peak heap per byte of reply ≤ 2.0 (restopo_10000)', fmt(perByte), perByte <= 2.0]);
 for (const n of ['blob_4m', 'text_1m']) {
   t.push([`${n}: decode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].dec, by[n].memcpy)), undefined]);
   t.push([`${n}: encode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].enc, by[n].memcpy)), undefined]);
@@ -264,17 +295,17 @@ say();
 fs.writeFileSync(resultsPath, lines.join('\n'));
 
 // Chart data: one row per workload, columns as in the header.
-const chart = ['# workload ours_decode ours_encode java_decode java_encode js_decode js_encode scan'];
+const chart = ['# workload ours_decode ours_encode java_fastest_decode java_fastest_encode js_decode js_encode scan'];
 for (const r of rows)
   chart.push(
-    [r.w.name, r.dec, r.enc, r.javaDec, r.javaEnc, r.jsDec, r.jsEnc, r.scan]
+    [r.w.name, r.dec, r.enc, r.javaBestDec, r.javaBestEnc, r.jsDec, r.jsEnc, r.scan]
       .map((v) => (typeof v === 'number' ? (Number.isFinite(v) ? v.toFixed(3) : 'NaN') : v))
       .join(' '),
   );
 fs.writeFileSync(chartPath, chart.join('\n') + '\n');
 
 // The console table.
-const head = ['workload', 'ours dec', 'ours enc', 'Java dec', 'Java enc', 'js dec', 'js enc', 'scan', 'dec/Java', 'enc/Java', 'dec/scan'];
+const head = ['workload', 'ours dec', 'ours enc', 'Java dec', 'Java enc', 'Java fast dec', 'Java fast enc', 'js dec', 'js enc', 'scan', 'dec/Java', 'enc/Java', 'dec/scan'];
 const table = [head].concat(
   rows.map((r) => [
     r.w.name,
@@ -282,11 +313,13 @@ const table = [head].concat(
     fmt(r.enc),
     fmt(r.javaDec),
     fmt(r.javaEnc),
+    fmt(r.javaFastDec),
+    fmt(r.javaFastEnc),
     fmt(r.jsDec),
     fmt(r.jsEnc),
     fmt(r.scan),
-    fmtx(ratio(r.dec, r.javaDec)),
-    fmtx(ratio(r.enc, r.javaEnc)),
+    fmtx(ratio(r.dec, r.javaBestDec)),
+    fmtx(ratio(r.enc, r.javaBestEnc)),
     fmtx(ratio(r.dec, r.scan)),
   ]),
 );
