@@ -429,6 +429,26 @@ TEST(Descriptions, DerivedClassesGetWhatTheyRegisterOrWrite) {
   EXPECT_EQ(Encode(x), Hex("'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' 00 00 00 04 'z'"));
 }
 
+// A domain type writes the type header of its description, unless a derived class names itself
+// otherwise.
+class RenamedCncId : public VarantoTypes::CT_CncId {
+ public:
+  const CKeloHesName& ClassName() const override { return kName; }
+
+ private:
+  static constexpr CKeloHesName kName{"Id", 2};
+};
+
+TEST(Descriptions, ValueClassesWriteTheirOwnTypeName) {
+  VarantoTypes::CT_CncId id(7);
+  RenamedCncId renamed;
+  static_cast<VarantoTypes::CT_CncId&>(renamed) = 7;
+  EXPECT_EQ(Encode(id),
+            Hex("'Mt' 00 15 'VarantoTypes.CT_CncId' 'S' 00 05 'value' 'I' 00 00 00 07 'z'"));
+  EXPECT_EQ(Encode(renamed),
+            Hex("'Mt' 00 0f 'VarantoTypes.Id' 'S' 00 05 'value' 'I' 00 00 00 07 'z'"));
+}
+
 TEST(Names, CompareIsSignedBytewise) {
   const CKeloHesName ab("ab", 2), abc("abc", 3), a("a", 1), b("b", 1), high("\x80", 1);
   EXPECT_EQ(ab.Compare(abc), -1);

@@ -38,7 +38,8 @@ CKeloHesClass& CKeloHesClass::operator=(const CKeloHesClass& other) {
 }
 
 CKeloHesClass::~CKeloHesClass() {
-  ClearMemberHash();
+  // Most structures never build a registry: nothing to free then.
+  if (m_head) ClearMemberHash();
 }
 
 int CKeloHesClass::SetNull(bool isNull) {

@@ -58,6 +58,10 @@ struct MemberInfo {
   // member's value on the wire. `name` points into it.
   const char* header;
   unsigned int headerLength;
+  // For a member of a message class: its offset in an object of the class that declares it,
+  // which starts at the same address as its CKeloHesClass part (single inheritance). What the
+  // generated reader uses instead of calling `access`. 0 for the "value" of a value class.
+  unsigned int offset;
 };
 
 struct ClassInfo {

@@ -23,7 +23,7 @@ bool SameName(const MemberInfo& row, const char* name, unsigned int length) {
          (length == 0 || (row.name[0] == name[0] && memcmp(row.name, name, length) == 0));
 }
 
-int WriteMembers(CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out, bool& any) {
+int WriteMembers(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out, bool& any) {
   if (info.base) {
     if (int rc = WriteMembers(object, *info.base, out, any); rc != 0) return rc;
   }
@@ -31,19 +31,23 @@ int WriteMembers(CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out,
     const MemberInfo& row = info.members[i];
     any = true;
     if (int rc = out.Append(row.header, row.headerLength); rc != 0) return rc;
-    if (int rc = row.access(object).Serialize(out); rc != 0) return rc;
+    const CKeloHesObject& member = *reinterpret_cast<const CKeloHesObject*>(
+        reinterpret_cast<const char*>(&object) + row.offset);
+    if (int rc = member.Serialize(out); rc != 0) return rc;
   }
   return KELO_OK;
 }
 
-// Fills rows and objects base first; false when there are more than kMaxRows.
+// Fills rows and objects base first; false when there are more than kMaxRows. The object's
+// dynamic class is the generated class, so every member sits at its row's offset.
 bool Flatten(CKeloHesClass& object, const ClassInfo& info, const MemberInfo** rows,
              CKeloHesObject** objects, unsigned int& count) {
   if (info.base && !Flatten(object, *info.base, rows, objects, count)) return false;
   if (info.memberCount > kMaxRows - count) return false;
+  char* base = reinterpret_cast<char*>(&object);
   for (unsigned int i = 0; i < info.memberCount; ++i, ++count) {
     rows[count] = &info.members[i];
-    objects[count] = &info.members[i].access(object);
+    objects[count] = reinterpret_cast<CKeloHesObject*>(base + info.members[i].offset);
   }
   return true;
 }
@@ -131,7 +135,12 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
         }
       }
       hint = at + 1;
-      if (int rc = object.DeserializeOneMember(p, length, *objects[at], parse); rc != 0) return rc;
+      // CKeloHesClass::DeserializeOneMember, inlined.
+      if (int rc = objects[at]->Deserialize(parse); rc != 0) {
+        object.AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing",
+                                   p, length, parse);
+        return rc;
+      }
       continue;
     }
     Add(parse, "While parsing ");

@@ -181,6 +181,18 @@ struct KELO_API SchemaAccess {
 }  // namespace kelo
 
 #define KELO_NO_EXTRA
+
+// offsetof of a member of a message class: the classes are polymorphic, so not standard-layout,
+// which makes offsetof conditionally supported; GCC and Clang support it for single non-virtual
+// inheritance, as here, and warn all the same.
+#if defined(__GNUC__)
+#define KELO_OFFSETOF_BEGIN \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")
+#define KELO_OFFSETOF_END _Pragma("GCC diagnostic pop")
+#else
+#define KELO_OFFSETOF_BEGIN
+#define KELO_OFFSETOF_END
+#endif
 #define KELO_MEMBER_FIELD(Type, name) Type name;
 
 // Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
@@ -231,7 +243,8 @@ struct KELO_API SchemaAccess {
                      },                                                  \
                      ::kelo::MemberTraits<Type>::list,                   \
                      header_##name.bytes,                                \
-                     sizeof(#name) + 2},
+                     sizeof(#name) + 2,                                  \
+                     static_cast<unsigned int>(offsetof(Self, name))},
 
 // Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
 // namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
@@ -243,8 +256,10 @@ struct KELO_API SchemaAccess {
     MEMBERS(KELO_MEMBER_HEADER)                                                                   \
     static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls};   \
     static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};           \
+    KELO_OFFSETOF_BEGIN                                                                           \
     static constexpr ::kelo::MemberInfo members[] = {                                             \
         MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                           \
+    KELO_OFFSETOF_END                                                                             \
   };                                                                                              \
   }                                                                                               \
   const CKeloHesName Cls::mNamespace(WireNs, sizeof(WireNs) - 1);                                 \

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <new>
+#include <typeinfo>
 
 #include <kelohessian/schema/message.h>
 #include <kelohessian/types/detail/class_list.h>
@@ -29,7 +30,7 @@ constexpr char kValueHeader[] = "S\x00\x05value";
       {kValueHeader + 3, 5, kelo::MemberTraits<Object>::kind, kelo::MemberTraits<Object>::kind,    \
        nullptr, #Object,                                                                           \
        [](CKeloHesClass& object) -> CKeloHesObject& { return static_cast<Cls&>(object).Value(); }, \
-       nullptr, kValueHeader, sizeof kValueHeader - 1}};                                           \
+       nullptr, kValueHeader, sizeof kValueHeader - 1, 0}};                                        \
   }                                                                                                \
   const kelo::ClassInfo Cls::mClassInfo = {                                                        \
       kTypeHeader_##Cls.bytes + 4,                                                                 \
@@ -51,6 +52,11 @@ constexpr char kValueHeader[] = "S\x00\x05value";
   }                                                                                                \
   const CKeloHesName& Cls::ClassName() const {                                                     \
     return mClassName;                                                                             \
+  }                                                                                                \
+  /* The header from the description, unless a derived class may name itself otherwise. */         \
+  int Cls::Serialize(CKeloOutput& out) const {                                                     \
+    if (typeid(*this) != typeid(Cls)) return CKeloValueClass::Serialize(out);                      \
+    return SerializeWithHeader(mClassInfo.typeHeader, mClassInfo.typeHeaderLength, out);           \
   }
 
 KELO_VALUE_TYPES(KELO_DEFINE_VALUE_TYPE)

@@ -26,6 +26,9 @@ namespace VarantoTypes {
     ~Cls() override;                                \
     const CKeloHesName& Namespace() const override; \
     const CKeloHesName& ClassName() const override; \
+                                                    \
+   protected:                                       \
+    int Serialize(CKeloOutput& out) const override; \
   };
 
 KELO_DECLARE_NUMERIC_TYPE(CT_CncId, CKeloInt32ValueClass, int)
@@ -53,7 +56,12 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
     Cls& operator=(const Cls& other) = default;       \
     ~Cls() override;                                  \
     const CKeloHesName& Namespace() const override;   \
-    const CKeloHesName& ClassName() const override;
+    const CKeloHesName& ClassName() const override;   \
+                                                      \
+   protected:                                         \
+    int Serialize(CKeloOutput& out) const override;   \
+                                                      \
+   public:
 
 KELO_DECLARE_BINARY_TYPE_BEGIN(CT_MacAddr)
 };
