@@ -2,8 +2,6 @@
 // map of CKeloHesClass, byte for byte and failure for failure, without a member registry.
 #include <kelohessian/schema/message.h>
 
-#include <string.h>
-
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 
@@ -19,8 +17,7 @@ namespace {
 enum : unsigned int { kMaxRows = 128 };
 
 bool SameName(const MemberInfo& row, const char* name, unsigned int length) {
-  return row.nameLength == length &&
-         (length == 0 || (row.name[0] == name[0] && memcmp(row.name, name, length) == 0));
+  return row.nameLength == length && kelo_detail::SameBytes(row.name, name, length);
 }
 
 int WriteMembers(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out, bool& any) {
@@ -60,6 +57,35 @@ bool Nullable(MemberKind kind) {
 
 }  // namespace
 
+// CKeloHesClass::StartDeserialize, with the received type name compared with the description's
+// (the object's class being the generated one, its Namespace and ClassName give the same name).
+int SchemaAccess::Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse) {
+  CKeloInput& in = parse.Input();
+  const char* p;
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get content indicator ('M' or 'N')", true);
+  if (*p == 'N') {
+    object.SetNull(true);
+    return KELO_OK;
+  }
+  if (*p != 'M')
+    return Fail(parse, KELO_E_FORMAT, "Expected 'M' or 'N' but got something else", true);
+  object.SetNull(false);
+  if (in.Extract(p, 1) != 0)
+    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get class type indicator ('t')", true);
+  if (*p != 't')
+    return Fail(parse, KELO_E_FORMAT, "Expected 't' and then length but got something else", true);
+  if (int rc = in.Extract(p, 2); rc != 0)
+    return Fail(parse, rc, "Failed to get class name length (after 't')", true);
+  const unsigned int length = kelo_detail::ReadU16(p);
+  if (int rc = in.Extract(p, length); rc != 0)
+    return Fail(parse, rc, "Failed to get read class name", true);
+  if (!object.m_checkClassName ||
+      (length == info.typeNameLength && kelo_detail::SameBytes(p, info.typeName, length)))
+    return KELO_OK;
+  return object.VerifyExpectedClassName(parse, p, length);
+}
+
 bool MemberNamesUnique(const ClassInfo& info) {
   for (const ClassInfo* a = &info; a; a = a->base) {
     for (unsigned int i = 0; i < a->memberCount; ++i) {
@@ -86,7 +112,7 @@ int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKel
 
 int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                        CKeloInputParse& parse) {
-  if (int rc = object.StartDeserialize(parse); rc != 0) return rc;
+  if (int rc = Start(object, info, parse); rc != 0) return rc;
   if (object.IsNull()) return KELO_OK;
   const MemberInfo* rows[kMaxRows];
   CKeloHesObject* objects[kMaxRows];

@@ -176,6 +176,9 @@ struct KELO_API SchemaAccess {
   static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
   static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                   CKeloInputParse& parse);
+
+ private:
+  static int Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse);
 };
 
 }  // namespace kelo
