@@ -188,6 +188,14 @@ struct KELO_API SchemaAccess {
 // offsetof of a member of a message class: the classes are polymorphic, so not standard-layout,
 // which makes offsetof conditionally supported; GCC and Clang support it for single non-virtual
 // inheritance, as here, and warn all the same.
+// The generated constructors and destructors are called from many places (nested members, the
+// catalogue's create, lists); kept out of line, each exists once.
+#if defined(__GNUC__)
+#define KELO_NOINLINE __attribute__((noinline))
+#else
+#define KELO_NOINLINE
+#endif
+
 #if defined(__GNUC__)
 #define KELO_OFFSETOF_BEGIN \
   _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")
@@ -209,8 +217,8 @@ struct KELO_API SchemaAccess {
     static const CKeloHesName mNamespace;                  \
     static const CKeloHesName mClassName;                  \
     static const ::kelo::ClassInfo mClassInfo;             \
-    Cls();                                                 \
-    ~Cls() override;                                       \
+    KELO_NOINLINE Cls();                                   \
+    KELO_NOINLINE ~Cls() override;                         \
     const CKeloHesName& Namespace() const override;        \
     const CKeloHesName& ClassName() const override;        \
     int Serialize(CKeloOutput& out) const override;        \
