@@ -7,9 +7,9 @@
 
 // Growing is rare; kept out of line so that the appends stay small enough to inline.
 #if defined(__GNUC__)
-#define KELO_COLD __attribute__((noinline, cold))
+#define KELO_OUT_OF_LINE __attribute__((noinline))
 #else
-#define KELO_COLD
+#define KELO_OUT_OF_LINE
 #endif
 
 CKeloOutput::CKeloOutput(unsigned int growthStep)
@@ -49,7 +49,7 @@ int CKeloOutput::Append(const char* bytes, unsigned int length) {
 // non-zero number of whole steps that fits; with step 0 it at least doubles (geometric growth,
 // linear total time for large messages). A capacity that would pass 32 bits is an allocation
 // failure.
-KELO_COLD int CKeloOutput::Grow(unsigned int length) {
+KELO_OUT_OF_LINE int CKeloOutput::Grow(unsigned int length) {
   const unsigned long long needed = static_cast<unsigned long long>(m_dataSize) + length;
   unsigned long long capacity;
   if (m_growthStep == 0) {
