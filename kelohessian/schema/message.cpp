@@ -104,8 +104,7 @@ int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKel
   if (object.IsNull()) return out.Append('N');
   if (int rc = out.Append(info.typeHeader, info.typeHeaderLength); rc != 0) return rc;
   bool any = false;
-  // The members are written, not changed: access hands out the object's own members.
-  if (int rc = WriteMembers(const_cast<CKeloHesClass&>(object), info, out, any); rc != 0) return rc;
+  if (int rc = WriteMembers(object, info, out, any); rc != 0) return rc;
   if (!any) return KELO_E_INVALID_STATE;
   return out.Append('z');
 }

@@ -185,9 +185,6 @@ struct KELO_API SchemaAccess {
 
 #define KELO_NO_EXTRA
 
-// offsetof of a member of a message class: the classes are polymorphic, so not standard-layout,
-// which makes offsetof conditionally supported; GCC and Clang support it for single non-virtual
-// inheritance, as here, and warn all the same.
 // The generated constructors and destructors are called from many places (nested members, the
 // catalogue's create, lists); kept out of line, each exists once.
 #if defined(__GNUC__)
@@ -196,6 +193,9 @@ struct KELO_API SchemaAccess {
 #define KELO_NOINLINE
 #endif
 
+// offsetof of a member of a message class: the classes are polymorphic, so not standard-layout,
+// which makes offsetof conditionally supported; GCC and Clang support it for single non-virtual
+// inheritance, as here, and warn all the same.
 #if defined(__GNUC__)
 #define KELO_OFFSETOF_BEGIN \
   _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")
@@ -204,6 +204,7 @@ struct KELO_API SchemaAccess {
 #define KELO_OFFSETOF_BEGIN
 #define KELO_OFFSETOF_END
 #endif
+
 #define KELO_MEMBER_FIELD(Type, name) Type name;
 
 // Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
