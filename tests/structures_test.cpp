@@ -7,11 +7,13 @@
 
 #include "support/test_support.h"
 
-struct KeloRegistryAccess {
+namespace kelo {
+struct RegistryAccess {
   static int Create(CKeloHesClass& c) { return c.CreateMemberHash(); }
   static void Clear(CKeloHesClass& c) { c.ClearMemberHash(); }
   static void Nullify(CKeloHesClass& c) { c.NullifyAllMembers(); }
 };
+}  // namespace kelo
 
 namespace {
 
@@ -271,17 +273,17 @@ TEST(Registry, DuplicateNamesAreAllWrittenAndTheFirstIsRead) {
 TEST(Registry, ExplicitRegistryOperations) {
   kelotest::Point p;
   EXPECT_EQ(p.FirstMember(), nullptr);
-  ASSERT_EQ(KeloRegistryAccess::Create(p), 0);
+  ASSERT_EQ(kelo::RegistryAccess::Create(p), 0);
   ASSERT_NE(p.FirstMember(), nullptr);
   const CKeloMemberData* first = p.FirstMember();
-  ASSERT_EQ(KeloRegistryAccess::Create(p), 0);  // already built: unchanged
+  ASSERT_EQ(kelo::RegistryAccess::Create(p), 0);  // already built: unchanged
   EXPECT_EQ(p.FirstMember(), first);
   ASSERT_EQ(p.label.Copy("x"), 0);
-  KeloRegistryAccess::Nullify(p);
+  kelo::RegistryAccess::Nullify(p);
   EXPECT_TRUE(p.label.IsNull());
-  KeloRegistryAccess::Clear(p);
+  kelo::RegistryAccess::Clear(p);
   EXPECT_EQ(p.FirstMember(), nullptr);
-  KeloRegistryAccess::Clear(p);              // clearing an empty registry does nothing
+  kelo::RegistryAccess::Clear(p);            // clearing an empty registry does nothing
   EXPECT_EQ(Encode(p), Hex(kDefaultPoint));  // rebuilt on the next write
 }
 

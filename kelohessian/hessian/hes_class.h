@@ -10,8 +10,9 @@
 #include <kelohessian/hessian/object.h>
 
 namespace kelo {
+struct RegistryAccess;
 struct SchemaAccess;
-}
+}  // namespace kelo
 
 // Threading: a structure is used by one thread at a time. Its member registry is built by the
 // first Serialize or Deserialize of a class that registers its members itself, so even the first
@@ -78,7 +79,7 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
 
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
-  friend struct KeloRegistryAccess;
+  friend struct kelo::RegistryAccess;
   // Writes and reads generated message classes from their constant descriptions with the same
   // building blocks (kelohessian/schema/message.h).
   friend struct kelo::SchemaAccess;
