@@ -93,7 +93,7 @@ std::string Build(const Shape& shape, size_t size) {
 
 void BM_Bomb(benchmark::State& state, const Shape* shape, size_t size) {
   const std::string bytes = Build(*shape, size);
-  const KeloClassInfo* info = KeloCatalogueFind(shape->type);
+  const kelo::ClassInfo* info = kelo::CatalogueFind(shape->type);
   for (auto _ : state) {
     std::unique_ptr<CKeloHesClass> object(info->create());
     CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));

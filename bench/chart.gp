@@ -18,8 +18,8 @@ set xtics nomirror
 set datafile missing "NaN"
 plot datafile using 2:xtic(1) title "KeloHessian decode" lc rgb "#1f4e9c", \
      '' using 3 title "KeloHessian encode" lc rgb "#6fa0e8", \
-     '' using 4 title "Java decode" lc rgb "#b5361c", \
-     '' using 5 title "Java encode" lc rgb "#ec9a7c", \
+     '' using 4 title "Java decode (fastest)" lc rgb "#b5361c", \
+     '' using 5 title "Java encode (fastest)" lc rgb "#ec9a7c", \
      '' using 6 title "hessian.js decode" lc rgb "#2d7a2d", \
      '' using 7 title "hessian.js encode" lc rgb "#93d193", \
      '' using 8 title "scan ceiling" lc rgb "#666666"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Measures, in one run and on the same bytes: KeloHessian's encoders and decoders (bench/
-# codec_bench.cpp), Caucho's Hessian for Java (HessianInput into the classes generated from the
-# catalogue, HessianOutput writing them, after JIT warm-up: interop/), hessian.js (bench/js, pinned),
+# codec_bench.cpp), Caucho's Hessian for Java after JIT warm-up, two ways (HessianInput into the
+# classes generated from the catalogue and HessianOutput writing them, interop/Peer.java; and its
+# fastest paths, readObject() into generic maps and HessianOutput's writer calls,
+# interop/java/kelo/interop/FastBench.java), hessian.js (bench/js, pinned),
 # and the machine's ceilings (memcpy and a byte-at-a-time scan). Writes bench/RESULTS.md and
 # bench/results.svg and prints the table.
 #   bash bench/compare.sh            full run (about 10 minutes on two cores)
@@ -97,6 +99,19 @@ if [ $java = ON ]; then
     printf '%s\t' "$name" >> "$out/java.tsv"
     "$build"/interop/kelo-java-peer bench "$out/$name.rec" $n | grep -v '^#' >> "$out/java.tsv"
     tail -1 "$out/java.tsv"
+  done < "$out/workloads.tsv"
+  echo "== Caucho's Hessian for Java, fastest paths (generic maps, writer calls)"
+  : > "$out/java_fast.tsv"
+  while IFS=$'\t' read -r name type bytes _; do
+    case $name in \#*) continue ;; esac
+    n=$((budget / bytes))
+    [ $n -lt 3 ] && n=3
+    [ $n -gt 2000 ] && n=2000
+    printf '%s\t' "$name" >> "$out/java_fast.tsv"
+    java --add-opens java.base/java.lang=ALL-UNNAMED --add-opens java.base/java.util=ALL-UNNAMED \
+      -cp "$build/interop/java-classes:/usr/share/java/hessian.jar" kelo.interop.FastBench \
+      "$out/$name.rec" $n | grep -v '^#' >> "$out/java_fast.tsv"
+    tail -1 "$out/java_fast.tsv"
   done < "$out/workloads.tsv"
 fi
 

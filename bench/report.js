@@ -17,11 +17,13 @@ const tsv = (text) =>
     .filter((l) => l && !l.startsWith('#'))
     .map((l) => l.split('\t'));
 
-const workloads = tsv(read('workloads.tsv')).map(([name, type, bytes, , , items]) => ({
+const workloads = tsv(read('workloads.tsv')).map(([name, type, bytes, offset, , items]) => ({
   name,
   type,
   bytes: Number(bytes),
   items: Number(items),
+  // A message is framed as a call or a reply; the others are bare values.
+  message: Number(offset) > 0,
 }));
 const machine = Object.fromEntries(tsv(read('machine.tsv')).map(([k, ...v]) => [k, v.join('\t')]));
 const costs = Object.fromEntries(tsv(read('costs.tsv')).map(([k, v]) => [k, v]));
@@ -39,6 +41,10 @@ for (const b of JSON.parse(read('kelo.json') || '{"benchmarks":[]}').benchmarks)
 const java = {};
 for (const [name, , , decodeNs, encodeNs] of tsv(read('java.tsv'))) {
   if (decodeNs !== undefined) java[name] = { decode: Number(decodeNs), encode: Number(encodeNs) };
+}
+const javaFast = {};
+for (const [name, , , decodeNs, encodeNs] of tsv(read('java_fast.tsv'))) {
+  if (decodeNs !== undefined) javaFast[name] = { decode: Number(decodeNs), encode: Number(encodeNs) };
 }
 const js = {};
 for (const line of read('js.jsonl').trim().split('\n').filter(Boolean)) {
@@ -63,6 +69,8 @@ const rows = workloads.map((w) => {
     encFresh: mbs(w.bytes, k('encode').ns),
     javaDec: java[w.name] ? mbs(w.bytes, java[w.name].decode) : NaN,
     javaEnc: java[w.name] ? mbs(w.bytes, java[w.name].encode) : NaN,
+    javaFastDec: javaFast[w.name] ? mbs(w.bytes, javaFast[w.name].decode) : NaN,
+    javaFastEnc: javaFast[w.name] ? mbs(w.bytes, javaFast[w.name].encode) : NaN,
     jsDec: js[w.name] ? mbs(w.bytes, js[w.name].decode) : NaN,
     jsEnc: js[w.name] ? mbs(w.bytes, js[w.name].encode) : NaN,
     memcpy: mbs(w.bytes, k('memcpy').ns),
@@ -72,6 +80,10 @@ const rows = workloads.map((w) => {
     encAllocs: k('encode').allocs,
     encPeak: k('encode').peak,
   };
+  // The ratios use Java's faster figure of its two ways.
+  const best = (a, b) => (Number.isFinite(a) && Number.isFinite(b) ? Math.max(a, b) : Number.isFinite(a) ? a : b);
+  r.javaBestDec = best(r.javaDec, r.javaFastDec);
+  r.javaBestEnc = best(r.javaEnc, r.javaFastEnc);
   return r;
 });
 
@@ -116,28 +128,34 @@ say('before and after): [PROFILE.md](PROFILE.md).');
 say();
 say('## Throughput (MB/s)');
 say();
-say('| workload | bytes | ours decode | ours encode | ours encode, fresh buffer | Java decode | Java encode | hessian.js decode | hessian.js encode | memcpy | scan |');
-say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
+say('| workload | bytes | ours decode | ours encode | ours encode, fresh buffer | Java decode, classes | Java encode, classes | Java decode, fastest | Java encode, fastest | hessian.js decode | hessian.js encode | memcpy | scan |');
+say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
 for (const r of rows)
   say(
     `| ${r.w.name} | ${r.w.bytes} | ${fmt(r.dec)} | ${fmt(r.enc)} | ${fmt(r.encFresh)} | ${fmt(r.javaDec)} | ${fmt(
       r.javaEnc,
-    )} | ${fmt(r.jsDec)} | ${fmt(r.jsEnc)} | ${fmt(r.memcpy)} | ${fmt(r.scan)} |`,
+    )} | ${fmt(r.javaFastDec)} | ${fmt(r.javaFastEnc)} | ${fmt(r.jsDec)} | ${fmt(r.jsEnc)} | ${fmt(r.memcpy)} | ${fmt(r.scan)} |`,
   );
 say();
 say('"ours encode" writes into one `CKeloOutput(0)` emptied with `SetDataSize(0)` before each');
 say('message (as the Java peer reuses its `ByteArrayOutputStream`); "fresh buffer" constructs a new');
 say('`CKeloOutput(0)` per message, so it includes growing the buffer and the page faults of new');
 say('memory. "scan" reads every byte once through `h = h * 31 + byte`, a dependency chain that');
-say('cannot be vectorised.');
+say('cannot be vectorised. Java runs two ways: "classes" reads into the classes generated from the');
+say('catalogue and writes them (`HessianInput.readObject(Class)`, `HessianOutput.writeObject`, by');
+say('reflection); "fastest" reads with `HessianInput.readObject()` into generic maps and lists (one');
+say('`SerializerFactory` for the run that answers every type with the generic map, so no class is');
+say('looked up) and writes with `HessianOutput`\'s writer calls (`writeMapBegin`, `writeString`,');
+say('`writeInt`, ...) from a tree of the message into one reused `ByteArrayOutputStream`. The ratios');
+say('below use the faster of the two.');
 say();
 say('## Ratios');
 say();
-say('| workload | decode ÷ Java | encode ÷ Java | decode ÷ hessian.js | encode ÷ hessian.js | decode ÷ scan | decode ÷ memcpy | encode ÷ memcpy |');
+say('| workload | decode ÷ Java (fastest) | encode ÷ Java (fastest) | decode ÷ hessian.js | encode ÷ hessian.js | decode ÷ scan | decode ÷ memcpy | encode ÷ memcpy |');
 say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
 for (const r of rows)
   say(
-    `| ${r.w.name} | ${fmtx(ratio(r.dec, r.javaDec))} | ${fmtx(ratio(r.enc, r.javaEnc))} | ${fmtx(
+    `| ${r.w.name} | ${fmtx(ratio(r.dec, r.javaBestDec))} | ${fmtx(ratio(r.enc, r.javaBestEnc))} | ${fmtx(
       ratio(r.dec, r.jsDec),
     )} | ${fmtx(ratio(r.enc, r.jsEnc))} | ${fmtx(ratio(r.dec, r.scan))} | ${fmtx(
       ratio(r.dec, r.memcpy),
@@ -149,18 +167,39 @@ say();
 const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
 const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
 const t = [];
-const jr = (n) => ratio(by[n].dec, by[n].javaDec);
+const jr = (n) => ratio(by[n].dec, by[n].javaBestDec);
 for (const n of ['restopo_10000', 'connectsvc'])
-  t.push([`decode ≥ 10× Java on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
-const sr = ratio(by.restopo_10000.dec, by.restopo_10000.scan);
-t.push(['decode ≥ ¼ of the scan ceiling on restopo_10000', fmtx(sr), sr >= 0.25]);
-const encRatios = rows.map((r) => ratio(r.enc, r.javaEnc)).filter(Number.isFinite);
+  t.push([`decode ≥ 10× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
+for (const n of ['restopo_10000', 'connectsvc']) {
+  const sr = ratio(by[n].dec, by[n].scan);
+  t.push([`decode ≥ ¼ of the byte-at-a-time scan on ${n} (aim: ½)`, fmtx(sr), sr >= 0.25]);
+}
+const encRatios = rows
+  .filter((r) => r.w.message)
+  .map((r) => ratio(r.enc, r.javaBestEnc))
+  .filter(Number.isFinite);
 const minEnc = encRatios.length ? Math.min(...encRatios) : NaN;
-t.push(['encode ≥ 2× Java on every workload (lowest)', fmtx(minEnc), encRatios.length ? minEnc >= 2 : undefined]);
+t.push([
+  "encode ≥ 3× Java's fastest on every message workload (lowest)",
+  fmtx(minEnc),
+  encRatios.length ? minEnc >= 3 : undefined,
+]);
 const scaleDec = ratio(by.restopo_10000.dec, by.restopo_100.dec);
 const scaleEnc = ratio(by.restopo_10000.enc, by.restopo_100.enc);
-t.push(['decode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleDec), scaleDec >= 0.8]);
-t.push(['encode MB/s of restopo_10000 within 20% of restopo_100', fmtx(scaleEnc), scaleEnc >= 0.8]);
+t.push(['decode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleDec), scaleDec >= 0.9]);
+t.push(['encode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleEnc), scaleEnc >= 0.9]);
+// Per access point: the allocations that one more access point adds, so that what a reply costs
+// once (its root object, the doublings of the list's pointer array) is not spread over the items.
+const perAp =
+  (by.restopo_10000.decAllocs - by.restopo_100.decAllocs) /
+  (by.restopo_10000.w.items - by.restopo_100.w.items);
+t.push([
+  'heap blocks per decoded access point ≤ 14 (restopo_10000 − restopo_100, per added point)',
+  perAp.toFixed(2),
+  Number(perAp.toFixed(2)) <= 14,
+]);
+const perByte = by.restopo_10000.decPeak / by.restopo_10000.w.bytes;
+t.push(['peak heap per byte of reply ≤ 2.0 (restopo_10000)', fmt(perByte), perByte <= 2.0]);
 for (const n of ['blob_4m', 'text_1m']) {
   t.push([`${n}: decode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].dec, by[n].memcpy)), undefined]);
   t.push([`${n}: encode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].enc, by[n].memcpy)), undefined]);
@@ -172,21 +211,24 @@ say('| --- | ---: | --- |');
 for (const [what, v, ok] of t) say(`| ${what} | ${v} | ${ok === undefined ? '' : check(ok)} |`);
 say();
 
-say('What the targets that are not met run into (see also [PROFILE.md](PROFILE.md)):');
+say('What stands in the way where a target is not met (see also [PROFILE.md](PROFILE.md)):');
 say();
-say('- **Encode of blob_4m against Java.** Both write the 4 MiB as 64 KiB chunks, each one memory');
-say('  copy into a reused buffer: ours runs at about the speed of `memcpy`, and so does Java\'s');
-say('  `HessianOutput.writeBytes`. Twice Java there would be twice as fast as copying the bytes.');
-say('  Every other workload is encoded many times faster than Java.');
-say('- **restopo_10000.** The instruction count per byte is the same as for restopo_100 (23.5 per');
-say('  byte); what is lost in wall time is glibc merging the previous tree\'s 230,000 freed blocks');
-say('  and the cache misses of a tree of 28 MB, on a shared machine whose load average was about');
-say('  ten on two cores. The ratios against Java and against the scan move by ±20% from run to');
-say('  run here; the "tuned malloc" table below shows what the allocator costs.');
-say('- **text_1m and blob_4m against memcpy.** The blob is copied once on each side (about 0.8–0.9');
-say('  of `memcpy`). The text is transcoded between UTF-8 and 16-bit units, one to three bytes per');
-say('  character, at about 18 instructions per byte to decode and 10 to encode: near the');
-say('  byte-at-a-time scan, and a factor of 25–50 below `memcpy`, which moves 32 bytes at a time.');
+say('- **Decode of restopo_10000 against Java\'s fastest.** The instructions per byte are the same');
+say('  for restopo_100 and restopo_10000 (callgrind); what the large message adds is memory');
+say('  traffic. The previous reply\'s 140,000 freed blocks (one `ApRes` and its 13 strings and');
+say('  blobs per access point) are merged by glibc in one pass at the first large allocation of the');
+say('  next decode (`malloc_consolidate` and `unlink_chunk`, about a fifth of the decode\'s wall');
+say('  time in perf), and a 17 MB tree misses the cache on the way. The "tuned malloc" table below');
+say('  shows what the allocator accounts for. What is left is one heap block per string or blob,');
+say('  which each owns by the documented contract of `CKeloHesString` and `CKeloHesBinary`.');
+say('- **MB/s of restopo_10000 against restopo_100.** On this shared machine the ratio moves by');
+say('  about ±15% between runs (two consecutive runs gave 0.79× and 1.03× for decode, 0.96× and');
+say('  0.88× for encode); the instruction counts per byte of the two sizes are equal.');
+say('- **Encode of blob_4m against Java.** Both write the 4 MiB as chunks, each one memory copy');
+say('  into a reused buffer, at about the speed of `memcpy`; it is not a message workload.');
+say('- **text_1m and blob_4m against memcpy.** The blob is copied once on each side. The text is');
+say('  transcoded between UTF-8 and 16-bit units, one to three bytes per character: near the');
+say('  byte-at-a-time scan, and far below `memcpy`, which moves 32 bytes at a time.');
 say();
 
 say('## Heap per message');
@@ -208,14 +250,11 @@ say();
 
 say('## Large messages and the heap');
 say();
-say('Decoding restopo_10000 allocates about 230,000 small blocks, and deleting the object frees');
-say('them again. glibc keeps small freed blocks in "fastbins" and merges all of them in one pass');
-say('at the next large request (here the first 1,184-byte `ApRes` of the next message): a walk over');
-say('tens of megabytes that misses the cache on every block, and most of what separates the MB/s');
-say('of restopo_10000 from those of restopo_100. A long-running receiver of large messages can turn');
-say('fastbins off (`mallopt(M_MXFAST, 0)` or `GLIBC_TUNABLES=glibc.malloc.mxfast=0`) and keep its');
-say('heap mapped (`M_TRIM_THRESHOLD`, `M_MMAP_THRESHOLD`); "tuned malloc" is the same decode with');
-say('those three settings:');
+say('Decoding restopo_10000 allocates 140,000 small blocks (14 per access point, no member');
+say('registries), and deleting the object frees them again. glibc keeps small freed blocks in');
+say('"fastbins" and merges all of them in one pass at the next large request. For comparison only');
+say('(no program needs it), "tuned malloc" is the same decode with fastbins off');
+say('(`mallopt(M_MXFAST, 0)`) and the heap kept mapped (`M_TRIM_THRESHOLD`, `M_MMAP_THRESHOLD`):');
 say();
 say('| decode MB/s | default malloc | tuned malloc |');
 say('| --- | ---: | ---: |');
@@ -264,17 +303,17 @@ say();
 fs.writeFileSync(resultsPath, lines.join('\n'));
 
 // Chart data: one row per workload, columns as in the header.
-const chart = ['# workload ours_decode ours_encode java_decode java_encode js_decode js_encode scan'];
+const chart = ['# workload ours_decode ours_encode java_fastest_decode java_fastest_encode js_decode js_encode scan'];
 for (const r of rows)
   chart.push(
-    [r.w.name, r.dec, r.enc, r.javaDec, r.javaEnc, r.jsDec, r.jsEnc, r.scan]
+    [r.w.name, r.dec, r.enc, r.javaBestDec, r.javaBestEnc, r.jsDec, r.jsEnc, r.scan]
       .map((v) => (typeof v === 'number' ? (Number.isFinite(v) ? v.toFixed(3) : 'NaN') : v))
       .join(' '),
   );
 fs.writeFileSync(chartPath, chart.join('\n') + '\n');
 
 // The console table.
-const head = ['workload', 'ours dec', 'ours enc', 'Java dec', 'Java enc', 'js dec', 'js enc', 'scan', 'dec/Java', 'enc/Java', 'dec/scan'];
+const head = ['workload', 'ours dec', 'ours enc', 'Java dec', 'Java enc', 'Java fast dec', 'Java fast enc', 'js dec', 'js enc', 'scan', 'dec/Java', 'enc/Java', 'dec/scan'];
 const table = [head].concat(
   rows.map((r) => [
     r.w.name,
@@ -282,11 +321,13 @@ const table = [head].concat(
     fmt(r.enc),
     fmt(r.javaDec),
     fmt(r.javaEnc),
+    fmt(r.javaFastDec),
+    fmt(r.javaFastEnc),
     fmt(r.jsDec),
     fmt(r.jsEnc),
     fmt(r.scan),
-    fmtx(ratio(r.dec, r.javaDec)),
-    fmtx(ratio(r.enc, r.javaEnc)),
+    fmtx(ratio(r.dec, r.javaBestDec)),
+    fmtx(ratio(r.enc, r.javaBestEnc)),
     fmtx(ratio(r.dec, r.scan)),
   ]),
 );

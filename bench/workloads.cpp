@@ -214,7 +214,7 @@ CKeloHesClass* BuildBehavior() {
 }
 
 CKeloHesClass* BuildConnect() {
-  const KeloClassInfo* info = KeloCatalogueFind("services.ConnectServiceResponse");
+  const kelo::ClassInfo* info = kelo::CatalogueFind("services.ConnectServiceResponse");
   return kelotest::NewFilled(*info, 11, 4);
 }
 

@@ -25,7 +25,7 @@ std::string U16(unsigned int n) {
 std::string U32(unsigned int n) {
   return U16(n >> 16) + U16(n & 0xFFFF);
 }
-std::string MapHeader(const KeloClassInfo& info) {
+std::string MapHeader(const kelo::ClassInfo& info) {
   return "Mt" + U16(info.typeNameLength) + std::string(info.typeName, info.typeNameLength);
 }
 std::string Member(const char* name, unsigned int length) {
@@ -42,7 +42,7 @@ struct Row {
 
 // Reads a reply into a fresh object of the class and returns the peak heap over what was live
 // before the object was created.
-Row Measure(const std::string& what, const KeloClassInfo& info, const std::string& map) {
+Row Measure(const std::string& what, const kelo::ClassInfo& info, const std::string& map) {
   const std::string reply = std::string("r\x01\x00", 3) + map + "z";
   const size_t base = heap::LiveBytes();
   heap::StartCounting();
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
   std::vector<Row> rows;
   for (unsigned int j = 0; j < kelofuzz::ListMemberCount(); ++j) {
     const kelofuzz::ListMember lm = kelofuzz::ListMemberAt(j);
-    const KeloClassInfo& item = *lm.member->type;
+    const kelo::ClassInfo& item = *lm.member->type;
     const std::string head = MapHeader(*lm.owner) + Member(lm.member->name, lm.member->nameLength) +
                              "Vt" + U16(item.typeNameLength + 1) + "[" +
                              std::string(item.typeName, item.typeNameLength) + "l" + U32(items);
@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
     rows.push_back(Measure(name + ": empty maps", *lm.owner, head + maps + "zz"));
   }
   // The cheap shapes, inside an unknown member of the smallest message.
-  const KeloClassInfo& header = *KeloCatalogueFind("kelo.cl.Header");
+  const kelo::ClassInfo& header = *kelo::CatalogueFind("kelo.cl.Header");
   const std::string unknown = MapHeader(header) + Member("unknown", 7);
   rows.push_back(
       Measure("skipped list of 'N' items", header,

@@ -30,8 +30,8 @@ void CheckContract(int rc, const CKeloInputParse& parse) {
   }
 }
 
-const KeloClassInfo& ClassFor(uint8_t selector) {
-  return *KeloCatalogueAt(selector % KeloCatalogueSize());
+const kelo::ClassInfo& ClassFor(uint8_t selector) {
+  return *kelo::CatalogueAt(selector % kelo::CatalogueSize());
 }
 
 namespace {
@@ -40,10 +40,10 @@ struct ListTable {
   ListMember items[256];
   unsigned int count;
   ListTable() : count(0) {
-    for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-      const KeloClassInfo* info = KeloCatalogueAt(c);
+    for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+      const kelo::ClassInfo* info = kelo::CatalogueAt(c);
       for (unsigned int m = 0; m < info->memberCount; ++m) {
-        if (info->members[m].kind == KELO_KIND_LIST && count < 256)
+        if (info->members[m].kind == kelo::KELO_KIND_LIST && count < 256)
           items[count++] = ListMember{info, &info->members[m]};
       }
     }
@@ -76,24 +76,24 @@ bool HoldsSurrogate(const CKeloHesString& text) {
   return false;
 }
 
-bool HoldsSurrogate(CKeloHesClass& object, const KeloClassInfo& info) {
-  const unsigned int n = KeloCatalogueMemberCount(info);
+bool HoldsSurrogate(CKeloHesClass& object, const kelo::ClassInfo& info) {
+  const unsigned int n = kelo::CatalogueMemberCount(info);
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& member = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     CKeloHesObject& value = member.access(object);
     switch (member.kind) {
-      case KELO_KIND_STRING:
+      case kelo::KELO_KIND_STRING:
         if (HoldsSurrogate(static_cast<CKeloHesString&>(value))) return true;
         break;
-      case KELO_KIND_VALUE:
+      case kelo::KELO_KIND_VALUE:
         // A value class is written as a full map even when it is null.
         if (HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type)) return true;
         break;
-      case KELO_KIND_MESSAGE:
+      case kelo::KELO_KIND_MESSAGE:
         if (!value.IsNull() && HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type))
           return true;
         break;
-      case KELO_KIND_LIST: {
+      case kelo::KELO_KIND_LIST: {
         const int count = member.list->count(value);
         for (int k = 0; k < count; ++k) {
           CKeloHesClass* item = member.list->at(value, k);

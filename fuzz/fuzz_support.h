@@ -29,12 +29,12 @@ extern const char* g_currentInput;
 void CheckContract(int rc, const CKeloInputParse& parse);
 
 // The catalogue class chosen by a selector byte (any value picks a class).
-const KeloClassInfo& ClassFor(uint8_t selector);
+const kelo::ClassInfo& ClassFor(uint8_t selector);
 
 // A typed-list member of some catalogue class: the class that declares it and the member.
 struct ListMember {
-  const KeloClassInfo* owner;
-  const KeloMemberInfo* member;
+  const kelo::ClassInfo* owner;
+  const kelo::MemberInfo* member;
 };
 // Every typed-list member the catalogue declares (own members only, so none twice), in catalogue
 // order.
@@ -43,7 +43,7 @@ ListMember ListMemberAt(unsigned int index);
 
 // True when a string that the object would write (not inside a null message) holds a unit in
 // 0xD800..0xDFFF: the reader accepts such units from encoded surrogates, the writer refuses them.
-bool HoldsSurrogate(CKeloHesClass& object, const KeloClassInfo& info);
+bool HoldsSurrogate(CKeloHesClass& object, const kelo::ClassInfo& info);
 bool HoldsSurrogate(const CKeloHesString& text);
 
 // Writes an object into a fresh buffer; the bytes written so far are kept even on failure.

@@ -61,8 +61,8 @@ std::string MustEncode(const CKeloHesObject& object, const char* what) {
 }
 
 void ClassSeeds() {
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i) {
-    const KeloClassInfo& info = *KeloCatalogueAt(i);
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(i);
     std::unique_ptr<CKeloHesClass> empty(info.create());
     std::unique_ptr<CKeloHesClass> one(kelotest::NewFilled(info, i + 1, 1));
     std::unique_ptr<CKeloHesClass> two(kelotest::NewFilled(info, i + 7, 2));
@@ -212,14 +212,14 @@ void Dictionary() {
                                    Bytes("Mt\x00"),
                                    Bytes("l\x00\x00\x00"),
                                    Bytes("l\xff\xff\xff\xff")};
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i) {
-    const KeloClassInfo& info = *KeloCatalogueAt(i);
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(i);
     const std::string type(info.typeName, info.typeNameLength);
     entries.insert(type);
     entries.insert("Mt" + U16(info.typeNameLength) + type);
     entries.insert("Vt" + U16(info.typeNameLength + 1) + "[" + type);
     for (unsigned int m = 0; m < info.memberCount; ++m) {
-      const KeloMemberInfo& member = info.members[m];
+      const kelo::MemberInfo& member = info.members[m];
       const std::string name(member.name, member.nameLength);
       entries.insert(name);
       entries.insert("S" + U16(member.nameLength) + name);

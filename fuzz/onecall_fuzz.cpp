@@ -22,7 +22,7 @@ void CheckStatus(const kelo::Status& s, size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const KeloClassInfo& info = kelofuzz::ClassFor(static_cast<uint8_t>(data[0] / 2));
+  const kelo::ClassInfo& info = kelofuzz::ClassFor(static_cast<uint8_t>(data[0] / 2));
   const uint8_t* bytes = data + 1;
   const size_t length = size - 1;
 

@@ -8,7 +8,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const KeloClassInfo& info = kelofuzz::ClassFor(data[0]);
+  const kelo::ClassInfo& info = kelofuzz::ClassFor(data[0]);
   std::unique_ptr<CKeloHesClass> object(info.create());
   KELO_FUZZ_CHECK(object != nullptr);
 

@@ -220,7 +220,7 @@ TEST(ReferenceServer, KelohesCall) {
     kelo::CallReader reader(call.data(), call.size());
     std::string method;
     std::unique_ptr<CKeloHesClass> request(
-        KeloCatalogueFind(kelointerop::kExchanges[index].request)->create());
+        kelo::CatalogueFind(kelointerop::kExchanges[index].request)->create());
     if (!reader.ReadMethod(method) || !reader.ReadArg(*request)) return std::string();
     return kelo::ToJson(*request);
   };

@@ -23,7 +23,7 @@ namespace {
 
 struct Case {
   std::string label;
-  const KeloClassInfo* info;
+  const kelo::ClassInfo* info;
   std::string bytes;  // our encoding
 };
 
@@ -35,11 +35,11 @@ std::string EncodeOrDie(const CKeloHesClass& object) {
 }
 
 // Sets every string, blob, nested message and list member to null.
-void NullMembers(CKeloHesClass& object, const KeloClassInfo& info) {
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(info); ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
-    if (m.kind == KELO_KIND_STRING || m.kind == KELO_KIND_BINARY || m.kind == KELO_KIND_MESSAGE ||
-        m.kind == KELO_KIND_LIST)
+void NullMembers(CKeloHesClass& object, const kelo::ClassInfo& info) {
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i) {
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
+    if (m.kind == kelo::KELO_KIND_STRING || m.kind == kelo::KELO_KIND_BINARY ||
+        m.kind == kelo::KELO_KIND_MESSAGE || m.kind == kelo::KELO_KIND_LIST)
       m.access(object).SetNull(true);
   }
 }
@@ -49,8 +49,8 @@ void NullMembers(CKeloHesClass& object, const KeloClassInfo& info) {
 // member can be null.
 std::vector<Case> AllCases() {
   std::vector<Case> cases;
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const KeloClassInfo& info = *KeloCatalogueAt(c);
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(c);
     std::unique_ptr<CKeloHesClass> object(info.create());
     cases.push_back({std::string(info.typeName) + " default", &info, EncodeOrDie(*object)});
     const int items[] = {0, 1, 3, 3, 3, 3, 3};
@@ -68,7 +68,7 @@ std::vector<Case> AllCases() {
 }
 
 // Reads one object of class info from bytes (all of them) and writes it again.
-::testing::AssertionResult ReadsBackTo(const KeloClassInfo& info, const std::string& peerBytes,
+::testing::AssertionResult ReadsBackTo(const kelo::ClassInfo& info, const std::string& peerBytes,
                                        const std::string& original) {
   std::unique_ptr<CKeloHesClass> object(info.create());
   const kelotest::Decoded d = kelotest::Decode(*object, peerBytes);
@@ -115,7 +115,7 @@ void RoundTripEveryClass(const Peer& peer) {
     if (answers[i].bytes != cases[i].bytes) ++reordered;
   }
   std::printf("%s: %zu objects of %u classes round-tripped, %u came back as other bytes\n",
-              peer.name, cases.size(), KeloCatalogueSize(), reordered);
+              peer.name, cases.size(), kelo::CatalogueSize(), reordered);
 }
 
 TEST(JavaPeer, EveryClassRoundTrips) {
@@ -164,7 +164,7 @@ TEST(HessianJsPeer, EveryClassRoundTrips) {
 // A VerSite whose name is 40000 units of text (mostly ASCII, some of it BMP beyond Latin-1) and
 // whose body is 40000 bytes: one chunk for us (up to 65535), two for the Java peer (32768 each).
 std::unique_ptr<CKeloHesClass> LongVerSite() {
-  const KeloClassInfo& info = *KeloCatalogueFind("kelo.cl.VerSite");
+  const kelo::ClassInfo& info = *kelo::CatalogueFind("kelo.cl.VerSite");
   std::unique_ptr<CKeloHesClass> object(kelotest::NewFilled(info, 1, 1));
   std::u16string text;
   for (int i = 0; i < 40000; ++i)
@@ -179,7 +179,8 @@ std::unique_ptr<CKeloHesClass> LongVerSite() {
 }
 
 // The object a kept file holds: "s<seed>n<items>" filled, or "long" for LongVerSite.
-std::unique_ptr<CKeloHesClass> MakeVariant(const KeloClassInfo& info, const std::string& variant) {
+std::unique_ptr<CKeloHesClass> MakeVariant(const kelo::ClassInfo& info,
+                                           const std::string& variant) {
   if (variant == "long") return LongVerSite();
   unsigned int seed = 0;
   int items = 0;
@@ -219,7 +220,7 @@ void CheckEnvelopes(const Peer& peer) {
   std::vector<std::string> ours;
   for (const Item& item : items) {
     std::unique_ptr<CKeloHesClass> object =
-        MakeVariant(*KeloCatalogueFind(item.type), item.variant);
+        MakeVariant(*kelo::CatalogueFind(item.type), item.variant);
     ours.push_back(EncodeOrDie(*object));
     records.push_back({item.frame, item.type, ours.back()});
   }
@@ -232,7 +233,7 @@ void CheckEnvelopes(const Peer& peer) {
     SCOPED_TRACE(std::string(items[i].type) + " " + items[i].variant);
     ASSERT_TRUE(answers[i].ok) << answers[i].bytes;
     const std::string& got = answers[i].bytes;
-    const KeloClassInfo& info = *KeloCatalogueFind(items[i].type);
+    const kelo::ClassInfo& info = *kelo::CatalogueFind(items[i].type);
     std::unique_ptr<CKeloHesClass> object(info.create());
     if (items[i].frame == kReply) {
       EXPECT_EQ(got.substr(0, 3), std::string("r\x01\x00", 3));
@@ -311,7 +312,7 @@ TEST(PeerFiles, KeptFilesAreRead) {
     const std::string frame = name.substr(a + 1, b - a - 1);
     const std::string type = name.substr(b + 1, c - b - 1);
     const std::string variant = name.substr(c + 1, name.size() - 4 - c - 1);
-    const KeloClassInfo* info = KeloCatalogueFind(type.c_str());
+    const kelo::ClassInfo* info = kelo::CatalogueFind(type.c_str());
     ASSERT_NE(info, nullptr);
     std::unique_ptr<CKeloHesClass> expected = MakeVariant(*info, variant);
     ASSERT_NE(expected, nullptr);
@@ -453,7 +454,7 @@ TEST(PeerDisagreements, AsListedInTheReadme) {
   for (size_t i = 0; i < records.size(); ++i) {
     const Disagreement& d = kDisagreements[i];
     SCOPED_TRACE(d.what);
-    std::unique_ptr<CKeloHesClass> object(KeloCatalogueFind(d.type)->create());
+    std::unique_ptr<CKeloHesClass> object(kelo::CatalogueFind(d.type)->create());
     EXPECT_EQ(kelotest::Decode(*object, records[i].bytes).rc, d.oursRead);
     if (d.oursRead == 0) {
       int rc = 0;

@@ -45,37 +45,37 @@ std::string Blob(const CKeloHesBinary& b) {
   return n == 0 ? "empty" : out;
 }
 
-std::string Scalar(CKeloHesObject& m, TKeloMemberKind kind) {
+std::string Scalar(CKeloHesObject& m, kelo::MemberKind kind) {
   char buf[64];
   switch (kind) {
-    case KELO_KIND_INT8:
+    case kelo::KELO_KIND_INT8:
       return std::to_string(
           static_cast<int>(static_cast<signed char>(static_cast<CKeloHesInt8&>(m))));
-    case KELO_KIND_UINT8:
+    case kelo::KELO_KIND_UINT8:
       return std::to_string(static_cast<unsigned char>(static_cast<CKeloHesUInt8&>(m)));
-    case KELO_KIND_INT16:
+    case kelo::KELO_KIND_INT16:
       return std::to_string(static_cast<short>(static_cast<CKeloHesInt16&>(m)));
-    case KELO_KIND_UINT16:
+    case kelo::KELO_KIND_UINT16:
       return std::to_string(static_cast<unsigned short>(static_cast<CKeloHesUInt16&>(m)));
-    case KELO_KIND_INT32:
+    case kelo::KELO_KIND_INT32:
       return std::to_string(static_cast<int>(static_cast<CKeloHesInt32&>(m)));
-    case KELO_KIND_UINT32:
+    case kelo::KELO_KIND_UINT32:
       return std::to_string(static_cast<unsigned int>(static_cast<CKeloHesUInt32&>(m)));
-    case KELO_KIND_INT64:
+    case kelo::KELO_KIND_INT64:
       return std::to_string(static_cast<long long>(static_cast<CKeloHesInt64&>(m)));
-    case KELO_KIND_UINT64:
+    case kelo::KELO_KIND_UINT64:
       return std::to_string(static_cast<unsigned long long>(static_cast<CKeloHesUInt64&>(m)));
-    case KELO_KIND_BOOL:
+    case kelo::KELO_KIND_BOOL:
       return static_cast<bool>(static_cast<CKeloHesBool&>(m)) ? "true" : "false";
-    case KELO_KIND_DOUBLE:
+    case kelo::KELO_KIND_DOUBLE:
       std::snprintf(buf, sizeof buf, "%g", static_cast<double>(static_cast<CKeloHesDouble&>(m)));
       return buf;
-    case KELO_KIND_DATE:
+    case kelo::KELO_KIND_DATE:
       return "date(" +
              std::to_string(static_cast<unsigned long long>(static_cast<CKeloHesDate&>(m))) + ")";
-    case KELO_KIND_STRING:
+    case kelo::KELO_KIND_STRING:
       return Text(static_cast<CKeloHesString&>(m));
-    case KELO_KIND_BINARY:
+    case kelo::KELO_KIND_BINARY:
       return Blob(static_cast<CKeloHesBinary&>(m));
     default:
       return "?";
@@ -84,7 +84,7 @@ std::string Scalar(CKeloHesObject& m, TKeloMemberKind kind) {
 
 // Prints an object as one line of its scalar members, nested messages and list items indented
 // below it.
-void Print(std::FILE* out, CKeloHesClass& object, const KeloClassInfo& info,
+void Print(std::FILE* out, CKeloHesClass& object, const kelo::ClassInfo& info,
            const std::string& label, int depth) {
   const std::string indent(static_cast<size_t>(2 * depth + 3), ' ');
   std::string line =
@@ -94,15 +94,15 @@ void Print(std::FILE* out, CKeloHesClass& object, const KeloClassInfo& info,
     std::fprintf(out, "%s\n", line.c_str());
     return;
   }
-  const unsigned int n = KeloCatalogueMemberCount(info);
+  const unsigned int n = kelo::CatalogueMemberCount(info);
   bool first = true;
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     CKeloHesObject& value = m.access(object);
-    if (m.kind == KELO_KIND_MESSAGE || m.kind == KELO_KIND_LIST) continue;
+    if (m.kind == kelo::KELO_KIND_MESSAGE || m.kind == kelo::KELO_KIND_LIST) continue;
     std::string text;
-    if (m.kind == KELO_KIND_VALUE) {
-      const KeloMemberInfo& inner = *KeloCatalogueMemberAt(*m.type, 0);
+    if (m.kind == kelo::KELO_KIND_VALUE) {
+      const kelo::MemberInfo& inner = *kelo::CatalogueMemberAt(*m.type, 0);
       text = Scalar(inner.access(static_cast<CKeloHesClass&>(value)), inner.kind);
     } else {
       text = Scalar(value, m.kind);
@@ -112,11 +112,11 @@ void Print(std::FILE* out, CKeloHesClass& object, const KeloClassInfo& info,
   }
   std::fprintf(out, "%s }\n", line.c_str());
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     CKeloHesObject& value = m.access(object);
-    if (m.kind == KELO_KIND_MESSAGE) {
+    if (m.kind == kelo::KELO_KIND_MESSAGE) {
       Print(out, static_cast<CKeloHesClass&>(value), *m.type, m.name, depth + 1);
-    } else if (m.kind == KELO_KIND_LIST) {
+    } else if (m.kind == kelo::KELO_KIND_LIST) {
       const int count = value.IsNull() ? 0 : m.list->count(value);
       std::fprintf(out, "%s  %s: %s\n", indent.c_str(), m.name,
                    value.IsNull() ? "null list" : (std::to_string(count) + " items").c_str());
@@ -145,7 +145,7 @@ std::string Printable(const std::string& bytes) {
 
 std::string BuildCall(unsigned int index, unsigned int seed) {
   const Exchange& e = kExchanges[index];
-  const KeloClassInfo* info = KeloCatalogueFind(e.request);
+  const kelo::ClassInfo* info = kelo::CatalogueFind(e.request);
   if (!info) return std::string();
   std::unique_ptr<CKeloHesClass> request(kelotest::NewFilled(*info, seed, kSessionListItems));
   CKeloOutput call;
@@ -159,8 +159,8 @@ std::string BuildCall(unsigned int index, unsigned int seed) {
 bool RunExchange(kelo::http::Connection& connection, const std::string& base, unsigned int index,
                  std::FILE* out, std::string& failure) {
   const Exchange& e = kExchanges[index];
-  const KeloClassInfo* requestInfo = KeloCatalogueFind(e.request);
-  const KeloClassInfo* responseInfo = KeloCatalogueFind(e.response);
+  const kelo::ClassInfo* requestInfo = kelo::CatalogueFind(e.request);
+  const kelo::ClassInfo* responseInfo = kelo::CatalogueFind(e.response);
   std::unique_ptr<CKeloHesClass> request, expected, response;
   if (requestInfo && responseInfo) {
     request.reset(kelotest::NewFilled(*requestInfo, RequestSeed(index), kSessionListItems));

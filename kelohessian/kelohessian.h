@@ -3,9 +3,7 @@
 
 #include <kelohessian/call/call.h>
 #include <kelohessian/client/client.h>
-#include <kelohessian/commengine/catalogue.h>
 #include <kelohessian/commengine/commengine.h>
-#include <kelohessian/commengine/message.h>
 #include <kelohessian/hessian/array.h>
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/hes_class.h>
@@ -18,5 +16,7 @@
 #include <kelohessian/hessian/string.h>
 #include <kelohessian/kelo.h>
 #include <kelohessian/kllang/kllang.h>
+#include <kelohessian/schema/catalogue.h>
+#include <kelohessian/schema/message.h>
 #include <kelohessian/types/domain_types.h>
 #include <kelohessian/types/value_class.h>

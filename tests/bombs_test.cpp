@@ -279,7 +279,7 @@ TEST(RepeatBomb, RepeatedKnownMembersReplaceWhatTheyHold) {
       {"kelo.cl.ScanResInfo", Member("bssid") + "B" + U16(3) + "abc"},
   };
   for (const Case& c : cases) {
-    const KeloClassInfo& info = *KeloCatalogueFind(c.type);
+    const kelo::ClassInfo& info = *kelo::CatalogueFind(c.type);
     std::unique_ptr<CKeloHesClass> once(info.create()), often(info.create());
     const Outcome one = Read(*once, MapHeader(c.type) + c.member + "z");
     const std::string wire = MapHeader(c.type) + Repeat(c.member, kReps) + "z";
@@ -303,11 +303,11 @@ TEST(RepeatBomb, KnownListItemsAreAddedInLinearTime) {
 
 // The nesting depth of a class: 1 for a class with no nested message, list or value class.
 // Returns 0 when the class can reach itself (a cycle would let input nest without bound).
-unsigned int SchemaDepth(const KeloClassInfo& info, unsigned int onPath) {
-  if (onPath > KeloCatalogueSize()) return 0;
+unsigned int SchemaDepth(const kelo::ClassInfo& info, unsigned int onPath) {
+  if (onPath > kelo::CatalogueSize()) return 0;
   unsigned int deepest = 0;
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(info); ++i) {
-    const KeloMemberInfo& member = *KeloCatalogueMemberAt(info, i);
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i) {
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     if (!member.type) continue;
     const unsigned int depth = SchemaDepth(*member.type, onPath + 1);
     if (depth == 0) return 0;
@@ -321,9 +321,9 @@ TEST(NestingBomb, KnownMessagesNestOnlyAsDeepAsTheSchema) {
   // because no class can contain itself, so the schema bounds the depth. A class that did would
   // need a depth limit like the skipping one.
   unsigned int deepest = 0;
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const unsigned int depth = SchemaDepth(*KeloCatalogueAt(c), 0);
-    ASSERT_GT(depth, 0u) << KeloCatalogueAt(c)->typeName << " can contain itself";
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const unsigned int depth = SchemaDepth(*kelo::CatalogueAt(c), 0);
+    ASSERT_GT(depth, 0u) << kelo::CatalogueAt(c)->typeName << " can contain itself";
     if (depth > deepest) deepest = depth;
   }
   EXPECT_LE(deepest, 8u);  // SECURITY.md states the depth
@@ -335,11 +335,11 @@ const size_t kMaxHeapPerInputByte = 4096;
 
 TEST(Amplification, NullListItemsStayWithinTheDocumentedBound) {
   const unsigned int items = 2000;
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const KeloClassInfo& owner = *KeloCatalogueAt(c);
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& owner = *kelo::CatalogueAt(c);
     for (unsigned int m = 0; m < owner.memberCount; ++m) {
-      const KeloMemberInfo& member = owner.members[m];
-      if (member.kind != KELO_KIND_LIST) continue;
+      const kelo::MemberInfo& member = owner.members[m];
+      if (member.kind != kelo::KELO_KIND_LIST) continue;
       const std::string itemType(member.type->typeName, member.type->typeNameLength);
       const std::string wire = MapHeader(owner.typeName) + Member(member.name) +
                                ListHeader(itemType, items) + std::string(items, 'N') + "zz";

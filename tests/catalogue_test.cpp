@@ -23,29 +23,29 @@ std::string Bytes(const CKeloHesClass& object) {
 
 class EveryClass : public ::testing::TestWithParam<unsigned int> {
  protected:
-  const KeloClassInfo& Info() const { return *KeloCatalogueAt(GetParam()); }
+  const kelo::ClassInfo& Info() const { return *kelo::CatalogueAt(GetParam()); }
 };
 
 TEST_P(EveryClass, IdentityMatchesTheCatalogue) {
-  const KeloClassInfo& info = Info();
+  const kelo::ClassInfo& info = Info();
   Object object(info.create());
   ASSERT_TRUE(object);
   std::string typeName(object->Namespace().Data(), object->Namespace().Length());
   typeName += ".";
   typeName.append(object->ClassName().Data(), object->ClassName().Length());
   EXPECT_EQ(typeName, info.typeName);
-  EXPECT_EQ(KeloCatalogueFind(info.typeName), &info);
+  EXPECT_EQ(kelo::CatalogueFind(info.typeName), &info);
   EXPECT_EQ(Bytes(*object).substr(4, typeName.size()), typeName);
 }
 
 TEST_P(EveryClass, RegistryFollowsTheTableInWireOrder) {
-  const KeloClassInfo& info = Info();
-  if (info.classKind == KELO_CLASS_VALUE) return;  // its "value" is never registered
+  const kelo::ClassInfo& info = Info();
+  if (info.classKind == kelo::KELO_CLASS_VALUE) return;  // its "value" is never registered
   Object object(info.create());
   ASSERT_EQ(object->EnsureMembers(), 0);
   const CKeloMemberData* node = object->FirstMember();
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(info); ++i, node = node->m_next) {
-    const KeloMemberInfo& member = *KeloCatalogueMemberAt(info, i);
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i, node = node->m_next) {
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     ASSERT_NE(node, nullptr) << member.name;
     EXPECT_EQ(std::string(node->m_name->Data(), node->m_name->Length()), member.name);
     EXPECT_EQ(node->m_object, &member.access(*object)) << member.name;
@@ -54,7 +54,7 @@ TEST_P(EveryClass, RegistryFollowsTheTableInWireOrder) {
 }
 
 TEST_P(EveryClass, DefaultAndFilledObjectsRoundTrip) {
-  const KeloClassInfo& info = Info();
+  const kelo::ClassInfo& info = Info();
   for (int items : {-1, 0, 1, 3}) {
     Object source(items < 0 ? info.create() : kelotest::NewFilled(info, 11, items));
     const std::string bytes = Bytes(*source);
@@ -68,7 +68,7 @@ TEST_P(EveryClass, DefaultAndFilledObjectsRoundTrip) {
 }
 
 TEST_P(EveryClass, CopiesAndAssignmentsCarryValuesNotRegistries) {
-  const KeloClassInfo& info = Info();
+  const kelo::ClassInfo& info = Info();
   if (!info.copyable) {
     EXPECT_EQ(info.copy, nullptr);
     return;
@@ -91,10 +91,10 @@ TEST_P(EveryClass, CopiesAndAssignmentsCarryValuesNotRegistries) {
 }
 
 // A class cannot be copied exactly when it holds a list, directly or in a nested message.
-bool HoldsList(const KeloClassInfo& info) {
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(info); ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
-    if (m.kind == KELO_KIND_LIST || (m.kind == KELO_KIND_MESSAGE && HoldsList(*m.type)))
+bool HoldsList(const kelo::ClassInfo& info) {
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i) {
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
+    if (m.kind == kelo::KELO_KIND_LIST || (m.kind == kelo::KELO_KIND_MESSAGE && HoldsList(*m.type)))
       return true;
   }
   return false;
@@ -104,9 +104,9 @@ TEST_P(EveryClass, CopyableExactlyWhenNoListIsHeld) {
   EXPECT_EQ(Info().copyable, !HoldsList(Info()));
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, KeloCatalogueSize()),
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, kelo::CatalogueSize()),
                          [](const ::testing::TestParamInfo<unsigned int>& p) {
-                           std::string name = KeloCatalogueAt(p.param)->typeName;
+                           std::string name = kelo::CatalogueAt(p.param)->typeName;
                            for (char& c : name)
                              if (c == '.') c = '_';
                            return name;
@@ -114,17 +114,17 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, KeloCatalog
 
 TEST(Catalogue, NamesAreUniqueAndLookupsFail) {
   std::set<std::string> names;
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i)
-    EXPECT_TRUE(names.insert(KeloCatalogueAt(i)->typeName).second);
-  EXPECT_EQ(KeloCatalogueFind("VarantoTypes.CT_Nope"), nullptr);
-  EXPECT_EQ(KeloCatalogueFind("VarantoTypes.CT_CncI", 20), nullptr);
-  EXPECT_EQ(KeloCatalogueFind(nullptr), nullptr);
-  EXPECT_EQ(KeloCatalogueAt(KeloCatalogueSize()), nullptr);
-  ASSERT_NE(KeloCatalogueFind("VarantoTypes.CT_CncId"), nullptr);
-  EXPECT_STREQ(KeloMemberKindName(KELO_KIND_UINT16), "uint16");
-  const KeloClassInfo& mac = *KeloCatalogueFind("VarantoTypes.CT_MacAddr");
-  EXPECT_EQ(mac.classKind, KELO_CLASS_VALUE);
-  EXPECT_EQ(KeloCatalogueMemberAt(mac, 0)->kind, KELO_KIND_BINARY);
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i)
+    EXPECT_TRUE(names.insert(kelo::CatalogueAt(i)->typeName).second);
+  EXPECT_EQ(kelo::CatalogueFind("VarantoTypes.CT_Nope"), nullptr);
+  EXPECT_EQ(kelo::CatalogueFind("VarantoTypes.CT_CncI", 20), nullptr);
+  EXPECT_EQ(kelo::CatalogueFind(nullptr), nullptr);
+  EXPECT_EQ(kelo::CatalogueAt(kelo::CatalogueSize()), nullptr);
+  ASSERT_NE(kelo::CatalogueFind("VarantoTypes.CT_CncId"), nullptr);
+  EXPECT_STREQ(kelo::MemberKindName(kelo::KELO_KIND_UINT16), "uint16");
+  const kelo::ClassInfo& mac = *kelo::CatalogueFind("VarantoTypes.CT_MacAddr");
+  EXPECT_EQ(mac.classKind, kelo::KELO_CLASS_VALUE);
+  EXPECT_EQ(kelo::CatalogueMemberAt(mac, 0)->kind, kelo::KELO_KIND_BINARY);
 }
 
 }  // namespace

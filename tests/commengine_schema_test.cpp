@@ -96,15 +96,15 @@ TEST(CommEngineSchema, EnvelopesWriteHeaderThenIdThenPayload) {
 }
 
 TEST(CommEngineSchema, ConnectServiceResponseCarriesTheConfigurationInOrder) {
-  const KeloClassInfo* info = KeloCatalogueFind("services.ConnectServiceResponse");
+  const kelo::ClassInfo* info = kelo::CatalogueFind("services.ConnectServiceResponse");
   ASSERT_NE(info, nullptr);
   const char* const names[] = {
       "serviceHeader",    "rspID",           "m_connectRsp",       "m_networkProfile",
       "m_measurement",    "m_loggerProfile", "m_velkorParameters", "m_StatisticsFiles",
       "m_StatisticsInfo", "m_versionUpdate", "m_serverInfo"};
-  ASSERT_EQ(KeloCatalogueMemberCount(*info), 11u);
+  ASSERT_EQ(kelo::CatalogueMemberCount(*info), 11u);
   for (unsigned int i = 0; i < 11; ++i)
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, i)->name, names[i]);
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, i)->name, names[i]);
 }
 
 // Every element: the width of its two header members, its member count and its last member.
@@ -135,16 +135,17 @@ TEST(CommEngineSchema, ElementHeadersCountsAndTrailers) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.cls);
-    const KeloClassInfo* info = KeloCatalogueFind((std::string("CommEngine.") + row.cls).c_str());
+    const kelo::ClassInfo* info =
+        kelo::CatalogueFind((std::string("CommEngine.") + row.cls).c_str());
     ASSERT_NE(info, nullptr);
-    ASSERT_EQ(KeloCatalogueMemberCount(*info), row.count);
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, 0)->name, "m_ieId");
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, 1)->name, "m_msgLength");
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, 0)->cppType, row.header);
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, 1)->cppType, row.header);
-    EXPECT_STREQ(KeloCatalogueMemberAt(*info, row.count - 1)->name, row.last);
+    ASSERT_EQ(kelo::CatalogueMemberCount(*info), row.count);
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, 0)->name, "m_ieId");
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, 1)->name, "m_msgLength");
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, 0)->cppType, row.header);
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, 1)->cppType, row.header);
+    EXPECT_STREQ(kelo::CatalogueMemberAt(*info, row.count - 1)->name, row.last);
     if (std::string(row.last) == "SIZE") {
-      EXPECT_STREQ(KeloCatalogueMemberAt(*info, row.count - 1)->cppType, "CKeloHesInt32");
+      EXPECT_STREQ(kelo::CatalogueMemberAt(*info, row.count - 1)->cppType, "CKeloHesInt32");
     }
   }
 }
@@ -207,9 +208,9 @@ TEST(CommEngineSchema, RowsThatDifferBetweenSimilarSchemas) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(std::string(row.cls) + " " + row.name);
-    const KeloClassInfo* info = KeloCatalogueFind(row.cls);
+    const kelo::ClassInfo* info = kelo::CatalogueFind(row.cls);
     ASSERT_NE(info, nullptr);
-    const KeloMemberInfo* member = KeloCatalogueMemberAt(*info, row.index);
+    const kelo::MemberInfo* member = kelo::CatalogueMemberAt(*info, row.index);
     ASSERT_NE(member, nullptr);
     EXPECT_STREQ(member->name, row.name);
     EXPECT_STREQ(member->cppType, row.type);
@@ -217,7 +218,7 @@ TEST(CommEngineSchema, RowsThatDifferBetweenSimilarSchemas) {
 
   // Measurement parameters: every number between the header and "SIZE" is 16-bit except the two
   // trip frequencies.
-  const KeloClassInfo& measurement = *KeloCatalogueFind("CommEngine.VKAP_IE_MeasurmentParamV3");
+  const kelo::ClassInfo& measurement = *kelo::CatalogueFind("CommEngine.VKAP_IE_MeasurmentParamV3");
   int uint16s = 0;
   for (unsigned int i = 2; i + 1 < measurement.memberCount; ++i)
     uint16s += std::string(measurement.members[i].cppType) == "VarantoTypes::CT_Uint16";

@@ -13,8 +13,8 @@
 namespace {
 
 TEST(Json, EveryClassRoundTrips) {
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const KeloClassInfo& info = *KeloCatalogueAt(c);
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(c);
     SCOPED_TRACE(info.typeName);
     for (int items : {0, 2}) {
       std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 3 + items, items));

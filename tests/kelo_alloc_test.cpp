@@ -43,7 +43,7 @@ unsigned long Sweep(const std::function<int()>& op) {
 }
 
 TEST(KeloUnderExhaustedMemory, EveryAllocationFailsCleanly) {
-  const KeloClassInfo& info = *KeloCatalogueFind("kelo.cl.ResTopology");
+  const kelo::ClassInfo& info = *kelo::CatalogueFind("kelo.cl.ResTopology");
   std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 3, 3));
   Bytes reply;
   ASSERT_TRUE(kelo::EncodeReply(*filled, reply));

@@ -36,7 +36,7 @@ Bytes ReadTestFile(const std::string& name) {
 
 class EveryClass : public ::testing::TestWithParam<unsigned int> {
  protected:
-  const KeloClassInfo& Info() const { return *KeloCatalogueAt(GetParam()); }
+  const kelo::ClassInfo& Info() const { return *kelo::CatalogueAt(GetParam()); }
 };
 
 TEST_P(EveryClass, EncodeCallWritesWhatBuildRequestWrites) {
@@ -63,9 +63,9 @@ TEST_P(EveryClass, EncodeReplyThenDecodeReplyRoundTrips) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, KeloCatalogueSize()),
+INSTANTIATE_TEST_SUITE_P(Catalogue, EveryClass, ::testing::Range(0u, kelo::CatalogueSize()),
                          [](const ::testing::TestParamInfo<unsigned int>& p) {
-                           std::string name = KeloCatalogueAt(p.param)->typeName;
+                           std::string name = kelo::CatalogueAt(p.param)->typeName;
                            for (char& c : name)
                              if (c == '.') c = '_';
                            return name;
@@ -276,7 +276,7 @@ TEST(CallReader, ReadsTheCallsJavaWroteForTheCatalogueClasses) {
   for (const auto& [file, type] : files) {
     SCOPED_TRACE(file);
     const Bytes call = ReadTestFile(file);
-    std::unique_ptr<CKeloHesClass> arg(KeloCatalogueFind(type)->create());
+    std::unique_ptr<CKeloHesClass> arg(kelo::CatalogueFind(type)->create());
     kelo::CallReader reader(call.data(), call.size());
     std::string method;
     ASSERT_TRUE(reader.ReadMethod(method));

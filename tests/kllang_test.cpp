@@ -10,7 +10,7 @@
 #include <string>
 #include <type_traits>
 
-#include <kelohessian/client/behavior.h>
+#include <kelohessian/client/client.h>
 #include <kelohessian/kllang/kllang.h>
 
 #include "support/failing_new.h"

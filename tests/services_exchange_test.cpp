@@ -34,11 +34,11 @@ std::string Reply(const std::string& body) {
 
 // The typed map of object with its members written in reverse order, plus extra (already encoded
 // members) in front.
-std::string Reordered(CKeloHesClass& object, const KeloClassInfo& info,
+std::string Reordered(CKeloHesClass& object, const kelo::ClassInfo& info,
                       const std::string& extra = std::string()) {
   std::string body = kelotest::Encode(object).substr(0, 4 + info.typeNameLength) + extra;
-  for (unsigned int i = KeloCatalogueMemberCount(info); i-- > 0;) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+  for (unsigned int i = kelo::CatalogueMemberCount(info); i-- > 0;) {
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     body += Hex("'S' 00") + static_cast<char>(m.nameLength) + m.name +
             kelotest::Encode(m.access(object));
   }
@@ -59,8 +59,8 @@ class EveryService : public ::testing::TestWithParam<Service> {};
 
 TEST_P(EveryService, RequestFramesAndReplyReadsBack) {
   const Service& s = GetParam();
-  const KeloClassInfo& reqInfo = *KeloCatalogueFind(s.request);
-  const KeloClassInfo& resInfo = *KeloCatalogueFind(s.response);
+  const kelo::ClassInfo& reqInfo = *kelo::CatalogueFind(s.request);
+  const kelo::ClassInfo& resInfo = *kelo::CatalogueFind(s.response);
   Object request(kelotest::NewFilled(reqInfo, 5, 3));
   CKeloOutput call(0);
   ASSERT_EQ(KeloHessianBuildRequest(s.method, static_cast<unsigned int>(strlen(s.method)), *request,
@@ -82,7 +82,7 @@ TEST_P(EveryService, RequestFramesAndReplyReadsBack) {
 }
 
 TEST_P(EveryService, MembersInAnotherOrderAndUnknownMembers) {
-  const KeloClassInfo& resInfo = *KeloCatalogueFind(GetParam().response);
+  const kelo::ClassInfo& resInfo = *kelo::CatalogueFind(GetParam().response);
   Object answer(kelotest::NewFilled(resInfo, 21, 2));
   const std::string unknown = Hex(
       "'S' 00 07 'future1' 'Mt' 00 03 'x.y' 'S' 00 01 'l' 'Vt' 00 04 '[x.y' 'l' 00 00 00 01 'N' 'z'"
@@ -94,10 +94,10 @@ TEST_P(EveryService, MembersInAnotherOrderAndUnknownMembers) {
 }
 
 TEST_P(EveryService, MissingElementsStayNullAndNumbersKeepTheirValues) {
-  const KeloClassInfo& resInfo = *KeloCatalogueFind(GetParam().response);
+  const kelo::ClassInfo& resInfo = *kelo::CatalogueFind(GetParam().response);
   Object response(resInfo.create());
   CKeloHesInt32& rspID =
-      static_cast<CKeloHesInt32&>(KeloCatalogueMemberAt(resInfo, 1)->access(*response));
+      static_cast<CKeloHesInt32&>(kelo::CatalogueMemberAt(resInfo, 1)->access(*response));
   rspID = 31;
   // Only the header arrives.
   const std::string body = std::string("Mt") + Hex("00") +
@@ -105,9 +105,9 @@ TEST_P(EveryService, MissingElementsStayNullAndNumbersKeepTheirValues) {
                            Hex("'S' 00 0d 'serviceHeader' 'N' 'z'");
   ASSERT_EQ(ReadReply(*response, Reply(body)).rc, 0);
   EXPECT_EQ(static_cast<int>(rspID), 31);
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(resInfo); ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(resInfo, i);
-    const bool nullable = m.kind == KELO_KIND_MESSAGE || m.kind == KELO_KIND_LIST;
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(resInfo); ++i) {
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(resInfo, i);
+    const bool nullable = m.kind == kelo::KELO_KIND_MESSAGE || m.kind == kelo::KELO_KIND_LIST;
     EXPECT_EQ(m.access(*response).IsNull(), nullable) << m.name;
   }
 }

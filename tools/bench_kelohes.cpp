@@ -27,7 +27,7 @@ std::string Reply(const CKeloHesClass& object) {
 
 // A topology response whose list has enough items for about `bytes` bytes.
 std::string ManyMaps(size_t bytes) {
-  const KeloClassInfo& info = *KeloCatalogueFind("kelo.cl.ResTopology");
+  const kelo::ClassInfo& info = *kelo::CatalogueFind("kelo.cl.ResTopology");
   std::unique_ptr<CKeloHesClass> probe(kelotest::NewFilled(info, 1, 100));
   const size_t perItem = Reply(*probe).size() / 100;
   std::unique_ptr<CKeloHesClass> object(
@@ -37,17 +37,17 @@ std::string ManyMaps(size_t bytes) {
 
 // A site whose body blob and name string (one third non-ASCII) fill about `bytes` bytes.
 std::string HugeValues(size_t bytes) {
-  const KeloClassInfo& info = *KeloCatalogueFind("kelo.cl.VerSite");
+  const kelo::ClassInfo& info = *kelo::CatalogueFind("kelo.cl.VerSite");
   std::unique_ptr<CKeloHesClass> object(info.create());
   std::string body(bytes / 2, '\0');
   for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 31);
   std::u16string name;
   for (size_t i = 0; i < bytes / 4; ++i)
     name.push_back(static_cast<char16_t>(i % 3 == 0 ? 0x4E2D : 'a' + i % 26));
-  for (unsigned int m = 0; m < KeloCatalogueMemberCount(info); ++m) {
-    const KeloMemberInfo& member = *KeloCatalogueMemberAt(info, m);
+  for (unsigned int m = 0; m < kelo::CatalogueMemberCount(info); ++m) {
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, m);
     CKeloHesObject& target = member.access(*object);
-    if (member.kind == KELO_KIND_BINARY)
+    if (member.kind == kelo::KELO_KIND_BINARY)
       static_cast<CKeloHesBinary&>(target).Copy(body.data(),
                                                 static_cast<unsigned int>(body.size()));
     else if (std::string(member.name) == "name")
@@ -71,7 +71,7 @@ double BestMs(F f) {
 }
 
 void Measure(const char* shape, const char* typeName, const std::string& reply) {
-  const KeloClassInfo& info = *KeloCatalogueFind(typeName);
+  const kelo::ClassInfo& info = *kelo::CatalogueFind(typeName);
   size_t dumpSize = 0;
   const double dumpMs = BestMs([&] {
     const kelohes::DumpResult r = kelohes::Dump(reply.data(), reply.size(), false);

@@ -1,17 +1,9 @@
-// Behaviour reports, and MeasureReq::setBssid, the one client-message operation that throws.
-#include <kelohessian/client/behavior.h>
-#include <kelohessian/commengine/detail/message_impl.h>
-
-KELO_DEFINE_ARRAY(kelo::cl::MeasureReq)
-KELO_DEFINE_ARRAY(kelo::cl::EventReq)
+// MeasureReq::setBssid, the one client-message operation that throws.
+#include <kelohessian/client/client.h>
+#include <kelohessian/kllang/kllang.h>
 
 namespace kelo {
 namespace cl {
-KELO_MESSAGE_IMPL(ResBehavior, "kelo.cl", Response, KELO_ResBehavior_MEMBERS)
-KELO_MESSAGE_IMPL(MeasureReq, "kelo.cl", CKeloHesClass, KELO_MeasureReq_MEMBERS)
-KELO_MESSAGE_IMPL(EventReq, "kelo.cl", CKeloHesClass, KELO_EventReq_MEMBERS)
-KELO_MESSAGE_IMPL(ReqBehavior, "kelo.cl", Request, KELO_ReqBehavior_MEMBERS)
-
 void MeasureReq::setBssid(const char* data, int length) {
   if (data == nullptr || length != 6) {
     throw kllang::IllegalArgumentException(

@@ -3,9 +3,6 @@
 // setBssid, which throws the exceptions of kllang on bad input or an exhausted heap.
 #pragma once
 
-#include <kelohessian/client/header.h>
-#include <kelohessian/kllang/kllang.h>
-
 #define KELO_ResBehavior_MEMBERS(X) \
   X(CKeloHesUInt8, status)          \
   X(CKeloHesString, desc)
@@ -48,24 +45,3 @@
 #define KELO_ReqBehavior_MEMBERS(X)         \
   X(CKeloHesArray<MeasureReq>, measureList) \
   X(CKeloHesArray<EventReq>, eventList)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ResBehavior, Response, KELO_ResBehavior_MEMBERS)
-KELO_MESSAGE_WITH(MeasureReq, CKeloHesClass, KELO_MeasureReq_MEMBERS, KELO_MeasureReq_EXTRA)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::MeasureReq)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(EventReq, CKeloHesClass, KELO_EventReq_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::EventReq)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ReqBehavior, Request, KELO_ReqBehavior_MEMBERS)
-}  // namespace cl
-}  // namespace kelo

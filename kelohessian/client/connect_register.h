@@ -3,8 +3,6 @@
 // shared by both requests.
 #pragma once
 
-#include <kelohessian/client/header.h>
-
 #define KELO_OsInfo_MEMBERS(X) \
   X(CKeloHesInt32, osMaj)      \
   X(CKeloHesInt32, osMin)      \
@@ -105,32 +103,3 @@
 #define KELO_ResRegister_MEMBERS(X) \
   X(CKeloHesUInt8, status)          \
   X(CKeloHesString, description)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(OsInfo, CKeloHesClass, KELO_OsInfo_MEMBERS)
-KELO_MESSAGE(OneTouchBtnData, CKeloHesClass, KELO_OneTouchBtnData_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::OneTouchBtnData)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ReqConnect, Request, KELO_ReqConnect_MEMBERS)
-KELO_MESSAGE(PcNetwork, CKeloHesClass, KELO_PcNetwork_MEMBERS)
-KELO_MESSAGE(MobileNetwork, CKeloHesClass, KELO_MobileNetwork_MEMBERS)
-KELO_MESSAGE(VerSite, CKeloHesClass, KELO_VerSite_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::VerSite)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(Log, CKeloHesClass, KELO_Log_MEMBERS)
-KELO_MESSAGE(Update, CKeloHesClass, KELO_Update_MEMBERS)
-KELO_MESSAGE(ResConnectV2, Response, KELO_ResConnectV2_MEMBERS)
-KELO_MESSAGE(Cmpgn, CKeloHesClass, KELO_Cmpgn_MEMBERS)
-KELO_MESSAGE(ReqRegister, Request, KELO_ReqRegister_MEMBERS)
-KELO_MESSAGE(ResRegister, Response, KELO_ResRegister_MEMBERS)
-}  // namespace cl
-}  // namespace kelo

@@ -3,8 +3,6 @@
 // those of the derived message.
 #pragma once
 
-#include <kelohessian/commengine/message.h>
-
 #define KELO_Header_MEMBERS(X) \
   X(CKeloHesInt32, cnc)        \
   X(CKeloHesInt32, cnu)        \
@@ -19,11 +17,3 @@
 #define KELO_Response_MEMBERS(X) \
   X(CKeloHesInt32, resID)        \
   X(Header, header)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(Header, CKeloHesClass, KELO_Header_MEMBERS)
-KELO_MESSAGE(Request, CKeloHesClass, KELO_Request_MEMBERS)
-KELO_MESSAGE(Response, CKeloHesClass, KELO_Response_MEMBERS)
-}  // namespace cl
-}  // namespace kelo

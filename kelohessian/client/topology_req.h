@@ -3,8 +3,6 @@
 // own; ConnDetailsReq stands beside them, nested in no class.
 #pragma once
 
-#include <kelohessian/client/header.h>
-
 #define KELO_GeneralReq_MEMBERS(X) X(CKeloHesInt8, isLan)
 
 #define KELO_ReqPartition_MEMBERS(X) \
@@ -85,34 +83,3 @@
   X(GeneralReq, generalReq)         \
   X(CommCacheReq, commCacheReq)     \
   X(CKeloHesArray<ApReq>, apList)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(GeneralReq, CKeloHesClass, KELO_GeneralReq_MEMBERS)
-KELO_MESSAGE(ReqPartition, CKeloHesClass, KELO_ReqPartition_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::ReqPartition)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(CommCacheReq, CKeloHesClass, KELO_CommCacheReq_MEMBERS)
-KELO_MESSAGE(ScanReqInfo, CKeloHesClass, KELO_ScanReqInfo_MEMBERS)
-KELO_MESSAGE(ConnectivityReq, CKeloHesClass, KELO_ConnectivityReq_MEMBERS)
-KELO_MESSAGE(CaptiveReq, CKeloHesClass, KELO_CaptiveReq_MEMBERS)
-KELO_MESSAGE(WispInfoReq, CKeloHesClass, KELO_WispInfoReq_MEMBERS)
-KELO_MESSAGE(LocationReq, CKeloHesClass, KELO_LocationReq_MEMBERS)
-KELO_MESSAGE(PublicInfoReq, CKeloHesClass, KELO_PublicInfoReq_MEMBERS)
-KELO_MESSAGE(AddressReq, CKeloHesClass, KELO_AddressReq_MEMBERS)
-KELO_MESSAGE(GeneralInfoReq, CKeloHesClass, KELO_GeneralInfoReq_MEMBERS)
-KELO_MESSAGE(ApReq, CKeloHesClass, KELO_ApReq_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::ApReq)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ConnDetailsReq, CKeloHesClass, KELO_ConnDetailsReq_MEMBERS)
-KELO_MESSAGE(ReqTopology, Request, KELO_ReqTopology_MEMBERS)
-}  // namespace cl
-}  // namespace kelo

@@ -3,8 +3,6 @@
 // resemble the query elements of the request but differ in names, order and types.
 #pragma once
 
-#include <kelohessian/client/header.h>
-
 #define KELO_ResPartition_MEMBERS(X) \
   X(CKeloHesString, pidName)         \
   X(CKeloHesString, url)
@@ -73,32 +71,3 @@
 #define KELO_ResTopology_MEMBERS(X)  \
   X(CommCacheRes, communityCacheRes) \
   X(CKeloHesArray<ApRes>, apList)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ResPartition, CKeloHesClass, KELO_ResPartition_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::ResPartition)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(CommCacheRes, CKeloHesClass, KELO_CommCacheRes_MEMBERS)
-KELO_MESSAGE(ScanResInfo, CKeloHesClass, KELO_ScanResInfo_MEMBERS)
-KELO_MESSAGE(ConnectivityRes, CKeloHesClass, KELO_ConnectivityRes_MEMBERS)
-KELO_MESSAGE(ApCaptiveRes, CKeloHesClass, KELO_ApCaptiveRes_MEMBERS)
-KELO_MESSAGE(WispInfoRes, CKeloHesClass, KELO_WispInfoRes_MEMBERS)
-KELO_MESSAGE(LocationRes, CKeloHesClass, KELO_LocationRes_MEMBERS)
-KELO_MESSAGE(PublicInfoRes, CKeloHesClass, KELO_PublicInfoRes_MEMBERS)
-KELO_MESSAGE(AddressRes, CKeloHesClass, KELO_AddressRes_MEMBERS)
-KELO_MESSAGE(GeneralInfoRes, CKeloHesClass, KELO_GeneralInfoRes_MEMBERS)
-KELO_MESSAGE(ApRes, CKeloHesClass, KELO_ApRes_MEMBERS)
-}  // namespace cl
-}  // namespace kelo
-KELO_DECLARE_ARRAY(kelo::cl::ApRes)
-
-namespace kelo {
-namespace cl {
-KELO_MESSAGE(ResTopology, Response, KELO_ResTopology_MEMBERS)
-}  // namespace cl
-}  // namespace kelo

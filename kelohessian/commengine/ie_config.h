@@ -4,8 +4,6 @@
 // are the protocol's own spellings.
 #pragma once
 
-#include <kelohessian/commengine/message.h>
-
 #define KELO_VKAP_IE_NetworkProfile_MEMBERS(X)      \
   X(CKeloHesInt16, m_ieId)                          \
   X(CKeloHesInt16, m_msgLength)                     \
@@ -129,14 +127,3 @@
   X(CKeloHesBinary, m_serverVersion)                  \
   X(VarantoTypes::CT_Uint32, m_networkProfileVersion) \
   X(CKeloHesInt32, SIZE)
-
-namespace CommEngine {
-KELO_MESSAGE(VKAP_IE_NetworkProfile, CKeloHesClass, KELO_VKAP_IE_NetworkProfile_MEMBERS)
-KELO_MESSAGE(VKAP_IE_MeasurmentParamV3, CKeloHesClass, KELO_VKAP_IE_MeasurmentParamV3_MEMBERS)
-KELO_MESSAGE(VKAP_IE_LoggerProfileRspV3, CKeloHesClass, KELO_VKAP_IE_LoggerProfileRspV3_MEMBERS)
-KELO_MESSAGE(VKAP_IE_VelkorParameters, CKeloHesClass, KELO_VKAP_IE_VelkorParameters_MEMBERS)
-KELO_MESSAGE(VKAP_IE_StatisticFiles, CKeloHesClass, KELO_VKAP_IE_StatisticFiles_MEMBERS)
-KELO_MESSAGE(VKAP_IE_StatisticInfo, CKeloHesClass, KELO_VKAP_IE_StatisticInfo_MEMBERS)
-KELO_MESSAGE(VKAP_IE_VersionUpdate, CKeloHesClass, KELO_VKAP_IE_VersionUpdate_MEMBERS)
-KELO_MESSAGE(VKAP_IE_ServerInfo, CKeloHesClass, KELO_VKAP_IE_ServerInfo_MEMBERS)
-}  // namespace CommEngine

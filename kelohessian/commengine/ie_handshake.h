@@ -3,8 +3,6 @@
 // 16-bit in others. "m_featurereMap" and "m_connStatues" are the protocol's own spellings.
 #pragma once
 
-#include <kelohessian/commengine/message.h>
-
 #define KELO_VKAP_IE_ClientRegistrationReq_MEMBERS(X) \
   X(CKeloHesInt32, m_ieId)                            \
   X(CKeloHesInt32, m_msgLength)                       \
@@ -62,14 +60,3 @@
   X(CKeloHesInt8, m_connStatues)              \
   X(VarantoTypes::CT_Uint32, m_featureBitMap) \
   X(CKeloHesInt32, SIZE)
-
-namespace CommEngine {
-KELO_MESSAGE(VKAP_IE_ClientRegistrationReq, CKeloHesClass,
-             KELO_VKAP_IE_ClientRegistrationReq_MEMBERS)
-KELO_MESSAGE(VKAP_IE_ClientRegistrationRsp, CKeloHesClass,
-             KELO_VKAP_IE_ClientRegistrationRsp_MEMBERS)
-KELO_MESSAGE(VKAP_IE_LoginReq, CKeloHesClass, KELO_VKAP_IE_LoginReq_MEMBERS)
-KELO_MESSAGE(VKAP_IE_LoginRsp, CKeloHesClass, KELO_VKAP_IE_LoginRsp_MEMBERS)
-KELO_MESSAGE(VKAP_IE_ConnectReqV3, CKeloHesClass, KELO_VKAP_IE_ConnectReqV3_MEMBERS)
-KELO_MESSAGE(VKAP_IE_ConnectRsp, CKeloHesClass, KELO_VKAP_IE_ConnectRsp_MEMBERS)
-}  // namespace CommEngine

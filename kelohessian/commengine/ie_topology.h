@@ -4,8 +4,6 @@
 // spellings.
 #pragma once
 
-#include <kelohessian/commengine/message.h>
-
 #define KELO_VKAP_IE_TopologyReqV3_MEMBERS(X)           \
   X(CKeloHesInt32, m_ieId)                              \
   X(CKeloHesInt32, m_msgLength)                         \
@@ -74,17 +72,3 @@
   X(CKeloHesInt8, m_roamingReson)                 \
   X(VarantoTypes::CT_IPAddr, m_ipAddr)            \
   X(VarantoTypes::CT_IPAddr, m_subnet)
-
-namespace CommEngine {
-KELO_MESSAGE(VKAP_IE_TopologyReqV3, CKeloHesClass, KELO_VKAP_IE_TopologyReqV3_MEMBERS)
-}  // namespace CommEngine
-KELO_DECLARE_ARRAY(CommEngine::VKAP_IE_TopologyReqV3)
-
-namespace CommEngine {
-KELO_MESSAGE(VKAP_IE_TopologyRspV3, CKeloHesClass, KELO_VKAP_IE_TopologyRspV3_MEMBERS)
-}  // namespace CommEngine
-KELO_DECLARE_ARRAY(CommEngine::VKAP_IE_TopologyRspV3)
-
-namespace CommEngine {
-KELO_MESSAGE(VKAP_IE_ConnectionReport, CKeloHesClass, KELO_VKAP_IE_ConnectionReport_MEMBERS)
-}  // namespace CommEngine

@@ -4,11 +4,6 @@
 // cannot be copied.
 #pragma once
 
-#include <kelohessian/commengine/ie_config.h>
-#include <kelohessian/commengine/ie_handshake.h>
-#include <kelohessian/commengine/ie_topology.h>
-#include <kelohessian/commengine/message.h>
-
 #define KELO_ServiceHeader_MEMBERS(X) \
   X(CKeloHesInt32, m_CNCID)           \
   X(CKeloHesInt32, m_CNUID)           \
@@ -56,20 +51,3 @@
 
 #define KELO_TopologyServiceResponse_MEMBERS(X) \
   X(CKeloHesArray<CommEngine::VKAP_IE_TopologyRspV3>, rsp)
-
-namespace services {
-KELO_MESSAGE(ServiceHeader, CKeloHesClass, KELO_ServiceHeader_MEMBERS)
-KELO_MESSAGE(ServiceRequest, CKeloHesClass, KELO_ServiceRequest_MEMBERS)
-KELO_MESSAGE(ServiceResponse, CKeloHesClass, KELO_ServiceResponse_MEMBERS)
-
-KELO_MESSAGE(RegistrationServiceRequest, ServiceRequest, KELO_RegistrationServiceRequest_MEMBERS)
-KELO_MESSAGE(RegistrationServiceResponse, ServiceResponse, KELO_RegistrationServiceResponse_MEMBERS)
-KELO_MESSAGE(LoginServiceRequest, ServiceRequest, KELO_LoginServiceRequest_MEMBERS)
-KELO_MESSAGE(LoginServiceResponse, ServiceResponse, KELO_LoginServiceResponse_MEMBERS)
-KELO_MESSAGE(ConnectServiceRequest, ServiceRequest, KELO_ConnectServiceRequest_MEMBERS)
-KELO_MESSAGE(ConnectServiceResponse, ServiceResponse, KELO_ConnectServiceResponse_MEMBERS)
-KELO_MESSAGE(ReportUpdateServiceRequest, ServiceRequest, KELO_ReportUpdateServiceRequest_MEMBERS)
-KELO_MESSAGE(ReportUpdateServiceResponse, ServiceResponse, KELO_ReportUpdateServiceResponse_MEMBERS)
-KELO_MESSAGE(TopologyServiceRequest, ServiceRequest, KELO_TopologyServiceRequest_MEMBERS)
-KELO_MESSAGE(TopologyServiceResponse, ServiceResponse, KELO_TopologyServiceResponse_MEMBERS)
-}  // namespace services

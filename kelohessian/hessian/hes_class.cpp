@@ -20,8 +20,7 @@ CKeloHesClass::CKeloHesClass()
       m_checkClassName(true),
       m_uniqueNames(false),
       m_blockSize(0),
-      m_blockUsed(0),
-      m_block(nullptr) {}
+      m_blockUsed(0) {}
 
 CKeloHesClass::CKeloHesClass(const CKeloHesClass& other)
     : CKeloHesObject(other),
@@ -30,8 +29,7 @@ CKeloHesClass::CKeloHesClass(const CKeloHesClass& other)
       m_checkClassName(other.m_checkClassName),
       m_uniqueNames(false),
       m_blockSize(0),
-      m_blockUsed(0),
-      m_block(nullptr) {}
+      m_blockUsed(0) {}
 
 CKeloHesClass& CKeloHesClass::operator=(const CKeloHesClass& other) {
   m_null = other.m_null;
@@ -40,7 +38,8 @@ CKeloHesClass& CKeloHesClass::operator=(const CKeloHesClass& other) {
 }
 
 CKeloHesClass::~CKeloHesClass() {
-  ClearMemberHash();
+  // Most structures never build a registry: nothing to free then.
+  if (m_head) ClearMemberHash();
 }
 
 int CKeloHesClass::SetNull(bool isNull) {
@@ -53,11 +52,7 @@ int CKeloHesClass::HashMembers() {
 }
 
 int CKeloHesClass::ReserveMembers(unsigned int count) {
-  if (m_head || m_block || count == 0 || count > 0xFFFF) return KELO_OK;
-  // Raw storage: the nodes are constructed one by one as members are inserted.
-  void* block = ::operator new(sizeof(CKeloMemberData) * static_cast<size_t>(count), std::nothrow);
-  if (!block) return KELO_E_NO_MEMORY;
-  m_block = static_cast<CKeloMemberData*>(block);
+  if (m_head || m_blockSize || count == 0 || count > 0xFFFF) return KELO_OK;
   m_blockSize = static_cast<unsigned short>(count);
   m_blockUsed = 0;
   return KELO_OK;
@@ -65,10 +60,18 @@ int CKeloHesClass::ReserveMembers(unsigned int count) {
 
 int CKeloHesClass::InsertMember(const CKeloHesName& name, CKeloHesObject& object) {
   CKeloMemberData* node;
-  if (m_blockUsed < m_blockSize)
-    node = new (m_block + m_blockUsed++) CKeloMemberData(&name, &object);
-  else
+  if (m_blockSize && !m_head) {
+    // Raw storage: the nodes are constructed one by one as members are inserted.
+    void* block =
+        ::operator new(sizeof(CKeloMemberData) * static_cast<size_t>(m_blockSize), std::nothrow);
+    if (!block) return KELO_E_NO_MEMORY;
+    node = new (block) CKeloMemberData(&name, &object);
+    m_blockUsed = 1;
+  } else if (m_blockUsed < m_blockSize) {
+    node = new (m_head + m_blockUsed++) CKeloMemberData(&name, &object);
+  } else {
     node = new (std::nothrow) CKeloMemberData(&name, &object);
+  }
   if (!node) return KELO_E_NO_MEMORY;
   m_uniqueNames = false;
   if (m_tail)
@@ -86,8 +89,9 @@ int CKeloHesClass::CreateMemberHash() {
 
 void CKeloHesClass::ClearMemberHash() {
   // Nodes inside the reserved block go with the block; the others were allocated one by one.
-  const uintptr_t first = reinterpret_cast<uintptr_t>(m_block);
-  const uintptr_t end = reinterpret_cast<uintptr_t>(m_block + m_blockSize);
+  CKeloMemberData* block = m_blockUsed ? m_head : nullptr;
+  const uintptr_t first = reinterpret_cast<uintptr_t>(block);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(block + m_blockSize);
   CKeloMemberData* node = m_head;
   while (node) {
     CKeloMemberData* next = node->m_next;
@@ -95,8 +99,7 @@ void CKeloHesClass::ClearMemberHash() {
     if (at < first || at >= end) delete node;
     node = next;
   }
-  ::operator delete(m_block);
-  m_block = nullptr;
+  ::operator delete(block);
   m_blockSize = m_blockUsed = 0;
   m_head = m_tail = nullptr;
   m_uniqueNames = false;

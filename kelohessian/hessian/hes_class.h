@@ -9,9 +9,17 @@
 #include <kelohessian/hessian/name.h>
 #include <kelohessian/hessian/object.h>
 
+namespace kelo {
+struct RegistryAccess;
+struct SchemaAccess;
+}  // namespace kelo
+
 // Threading: a structure is used by one thread at a time. Its member registry is built by the
-// first Serialize or Deserialize, so even the first Serialize of a const object writes to it: a
-// const object shared between threads must have been written or read once before.
+// first Serialize or Deserialize of a class that registers its members itself, so even the first
+// Serialize of a const object of such a class writes to it: a const object shared between
+// threads must have been written or read once before. Generated message classes (schema/) are
+// written and read from constant descriptions and build no registry unless asked to
+// (EnsureMembers), or unless the object's class derives from the generated one.
 //
 // Copying copies the null flag and the class-name check flag, never the registry: a copy
 // registers its own members on first use, and assignment keeps the target's registry.
@@ -40,12 +48,12 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   virtual int HashMembers();
 
   // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated. The node
-  // comes from the reservation of ReserveMembers while that has room, otherwise from a heap
-  // allocation of its own.
+  // comes from the block reserved with ReserveMembers while that has room (the first node
+  // allocates the block), otherwise from a heap allocation of its own.
   int InsertMember(const CKeloHesName& name, CKeloHesObject& object);
-  // Reserves room for count registry nodes in one allocation, so that registering count members
-  // costs one allocation instead of count. Does nothing when the registry or a reservation
-  // already exists, or for more than 65535 nodes; -1999997 when the block cannot be allocated.
+  // Reserves room for count registry nodes in one block, so that registering count members
+  // costs one allocation instead of count; the block is allocated with the first node. Does
+  // nothing when the registry or a reservation already exists, or for more than 65535 nodes.
   int ReserveMembers(unsigned int count);
   // Declares that no two registered members share a name. A read then tries the member after the
   // one it found last before searching from the first (the first match is then the only one).
@@ -71,7 +79,10 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
 
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
-  friend struct KeloRegistryAccess;
+  friend struct kelo::RegistryAccess;
+  // Writes and reads generated message classes from their constant descriptions with the same
+  // building blocks (kelohessian/schema/message.h).
+  friend struct kelo::SchemaAccess;
 
   int CreateMemberHash();
   void ClearMemberHash();
@@ -94,12 +105,12 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
 
  private:
   // Fields beyond the documented layout (null flag, head, tail, class-name check) come last, so
-  // that the layout a client compiled against stays the same up to here; the three small ones
-  // fill the padding behind the class-name check.
+  // that the layout a client compiled against stays the same up to here; they fill the padding
+  // behind the class-name check.
   // Whether SetMemberNamesUnique holds for the registry as it is.
   mutable bool m_uniqueNames;
-  // Storage reserved by ReserveMembers: m_blockUsed of m_blockSize nodes are in the registry.
+  // Nodes reserved by ReserveMembers: m_blockUsed of m_blockSize nodes are in the registry. The
+  // block starts at m_head once its first node is in it.
   mutable unsigned short m_blockSize;
   mutable unsigned short m_blockUsed;
-  mutable CKeloMemberData* m_block;
 };

@@ -15,7 +15,7 @@ int CKeloHesName::Compare(const CKeloHesName& other) const {
 }
 
 bool CKeloHesName::Equals(const char* bytes, unsigned int length) const {
-  return length == m_length && (length == 0 || memcmp(bytes, m_data, length) == 0);
+  return length == m_length && kelo_detail::SameBytes(bytes, m_data, length);
 }
 
 bool kelo_detail::IsTypeName(const CKeloHesName& ns, const CKeloHesName& cls, const char* name,

@@ -5,6 +5,13 @@
 
 #include <new>
 
+// Growing is rare; kept out of line so that the appends stay small enough to inline.
+#if defined(__GNUC__)
+#define KELO_OUT_OF_LINE __attribute__((noinline))
+#else
+#define KELO_OUT_OF_LINE
+#endif
+
 CKeloOutput::CKeloOutput(unsigned int growthStep)
     : m_data(nullptr), m_capacity(0), m_dataSize(0), m_growthStep(growthStep), m_deleteData(true) {}
 
@@ -42,7 +49,7 @@ int CKeloOutput::Append(const char* bytes, unsigned int length) {
 // non-zero number of whole steps that fits; with step 0 it at least doubles (geometric growth,
 // linear total time for large messages). A capacity that would pass 32 bits is an allocation
 // failure.
-int CKeloOutput::Grow(unsigned int length) {
+KELO_OUT_OF_LINE int CKeloOutput::Grow(unsigned int length) {
   const unsigned long long needed = static_cast<unsigned long long>(m_dataSize) + length;
   unsigned long long capacity;
   if (m_growthStep == 0) {

@@ -13,7 +13,7 @@
 #include <new>
 #include <nlohmann/json.hpp>
 
-#include <kelohessian/commengine/catalogue.h>
+#include <kelohessian/schema/catalogue.h>
 #include <kelohessian/hessian/array.h>
 
 namespace kelo {
@@ -23,11 +23,11 @@ using nlohmann::json;
 namespace {
 
 // The catalogue's description of the object's class, found by its wire type name.
-const KeloClassInfo* ClassOf(const CKeloHesClass& object) {
+const kelo::ClassInfo* ClassOf(const CKeloHesClass& object) {
   std::string name(object.Namespace().Data(), object.Namespace().Length());
   if (!name.empty()) name += '.';
   name.append(object.ClassName().Data(), object.ClassName().Length());
-  return KeloCatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
+  return kelo::CatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
 }
 
 }  // namespace
@@ -93,47 +93,47 @@ void Indent(std::string& out, int level) {
   out.append(static_cast<size_t>(level) * 2, ' ');
 }
 
-void AppendObject(std::string& out, CKeloHesClass& object, const KeloClassInfo& info, int level);
+void AppendObject(std::string& out, CKeloHesClass& object, const kelo::ClassInfo& info, int level);
 
 // A scalar, string or blob of the given kind.
-void AppendScalar(std::string& out, CKeloHesObject& m, TKeloMemberKind kind) {
+void AppendScalar(std::string& out, CKeloHesObject& m, kelo::MemberKind kind) {
   switch (kind) {
-    case KELO_KIND_INT8:
+    case kelo::KELO_KIND_INT8:
       out += std::to_string(static_cast<signed char>(static_cast<CKeloHesInt8&>(m)));
       break;
-    case KELO_KIND_UINT8:
+    case kelo::KELO_KIND_UINT8:
       out += std::to_string(static_cast<unsigned char>(static_cast<CKeloHesUInt8&>(m)));
       break;
-    case KELO_KIND_INT16:
+    case kelo::KELO_KIND_INT16:
       out += std::to_string(static_cast<short>(static_cast<CKeloHesInt16&>(m)));
       break;
-    case KELO_KIND_UINT16:
+    case kelo::KELO_KIND_UINT16:
       out += std::to_string(static_cast<unsigned short>(static_cast<CKeloHesUInt16&>(m)));
       break;
-    case KELO_KIND_INT32:
+    case kelo::KELO_KIND_INT32:
       out += std::to_string(static_cast<int>(static_cast<CKeloHesInt32&>(m)));
       break;
-    case KELO_KIND_UINT32:
+    case kelo::KELO_KIND_UINT32:
       out += std::to_string(static_cast<unsigned int>(static_cast<CKeloHesUInt32&>(m)));
       break;
-    case KELO_KIND_INT64:
+    case kelo::KELO_KIND_INT64:
       out += std::to_string(static_cast<long long>(static_cast<CKeloHesInt64&>(m)));
       break;
-    case KELO_KIND_UINT64:
+    case kelo::KELO_KIND_UINT64:
       out += std::to_string(static_cast<unsigned long long>(static_cast<CKeloHesUInt64&>(m)));
       break;
-    case KELO_KIND_BOOL:
+    case kelo::KELO_KIND_BOOL:
       out += static_cast<bool>(static_cast<CKeloHesBool&>(m)) ? "true" : "false";
       break;
-    case KELO_KIND_DOUBLE:
+    case kelo::KELO_KIND_DOUBLE:
       AppendDouble(out, static_cast<double>(static_cast<CKeloHesDouble&>(m)));
       break;
-    case KELO_KIND_DATE:
+    case kelo::KELO_KIND_DATE:
       // Milliseconds are shown signed, as the dump shows them.
       out += std::to_string(
           static_cast<long long>(static_cast<unsigned long long>(static_cast<CKeloHesDate&>(m))));
       break;
-    case KELO_KIND_STRING: {
+    case kelo::KELO_KIND_STRING: {
       const CKeloHesString& s = static_cast<CKeloHesString&>(m);
       if (s.IsNull()) {
         out += "null";
@@ -144,7 +144,7 @@ void AppendScalar(std::string& out, CKeloHesObject& m, TKeloMemberKind kind) {
       }
       break;
     }
-    case KELO_KIND_BINARY: {
+    case kelo::KELO_KIND_BINARY: {
       const CKeloHesBinary& b = static_cast<CKeloHesBinary&>(m);
       if (b.IsNull()) {
         out += "null";
@@ -168,27 +168,27 @@ void AppendScalar(std::string& out, CKeloHesObject& m, TKeloMemberKind kind) {
 }
 
 // A value class flattened to the value it carries.
-void AppendValueClass(std::string& out, CKeloHesClass& object, const KeloClassInfo& info) {
+void AppendValueClass(std::string& out, CKeloHesClass& object, const kelo::ClassInfo& info) {
   if (object.IsNull()) {
     out += "null";
     return;
   }
-  const KeloMemberInfo& value = *KeloCatalogueMemberAt(info, 0);
+  const kelo::MemberInfo& value = *kelo::CatalogueMemberAt(info, 0);
   AppendScalar(out, value.access(object), value.kind);
 }
 
-void AppendMember(std::string& out, CKeloHesObject& m, const KeloMemberInfo& info, int level) {
+void AppendMember(std::string& out, CKeloHesObject& m, const kelo::MemberInfo& info, int level) {
   switch (info.kind) {
-    case KELO_KIND_VALUE:
+    case kelo::KELO_KIND_VALUE:
       AppendValueClass(out, static_cast<CKeloHesClass&>(m), *info.type);
       break;
-    case KELO_KIND_MESSAGE:
+    case kelo::KELO_KIND_MESSAGE:
       if (m.IsNull())
         out += "null";
       else
         AppendObject(out, static_cast<CKeloHesClass&>(m), *info.type, level);
       break;
-    case KELO_KIND_LIST: {
+    case kelo::KELO_KIND_LIST: {
       if (m.IsNull()) {
         out += "null";
         break;
@@ -217,19 +217,19 @@ void AppendMember(std::string& out, CKeloHesObject& m, const KeloMemberInfo& inf
   }
 }
 
-void AppendObject(std::string& out, CKeloHesClass& object, const KeloClassInfo& info, int level) {
-  if (info.classKind == KELO_CLASS_VALUE) {
+void AppendObject(std::string& out, CKeloHesClass& object, const kelo::ClassInfo& info, int level) {
+  if (info.classKind == kelo::KELO_CLASS_VALUE) {
     AppendValueClass(out, object, info);
     return;
   }
-  const unsigned int n = KeloCatalogueMemberCount(info);
+  const unsigned int n = kelo::CatalogueMemberCount(info);
   if (n == 0) {
     out += "{}";
     return;
   }
   out.push_back('{');
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     Indent(out, level + 1);
     out.push_back('"');
     out.append(m.name, m.nameLength);  // wire names are plain ASCII identifiers
@@ -245,7 +245,7 @@ void AppendObject(std::string& out, CKeloHesClass& object, const KeloClassInfo& 
 
 std::string ToJson(const CKeloHesClass& constObject) {
   try {
-    const KeloClassInfo* info = ClassOf(constObject);
+    const kelo::ClassInfo* info = ClassOf(constObject);
     if (!info) return std::string();
     // The catalogue reaches members through non-const objects; nothing is changed.
     CKeloHesClass& object = const_cast<CKeloHesClass&>(constObject);
@@ -268,21 +268,21 @@ class Filler {
  public:
   explicit Filler(Status& status) : status_(status) {}
 
-  bool Object(const json& j, CKeloHesClass& object, const KeloClassInfo& info,
+  bool Object(const json& j, CKeloHesClass& object, const kelo::ClassInfo& info,
               const std::string& path) {
-    if (info.classKind == KELO_CLASS_VALUE) return ValueClass(j, object, info, path);
+    if (info.classKind == kelo::KELO_CLASS_VALUE) return ValueClass(j, object, info, path);
     if (j.is_null()) {
       object.SetNull(true);
       return true;
     }
     if (!j.is_object()) return Wrong(path, std::string("an object of ") + info.typeName, j);
     object.SetNull(false);
-    const unsigned int n = KeloCatalogueMemberCount(info);
+    const unsigned int n = kelo::CatalogueMemberCount(info);
     for (auto it = j.begin(); it != j.end(); ++it) {
       const std::string memberPath = path.empty() ? it.key() : path + "." + it.key();
-      const KeloMemberInfo* member = nullptr;
+      const kelo::MemberInfo* member = nullptr;
       for (unsigned int i = 0; i < n && !member; ++i) {
-        const KeloMemberInfo* m = KeloCatalogueMemberAt(info, i);
+        const kelo::MemberInfo* m = kelo::CatalogueMemberAt(info, i);
         if (it.key().size() == m->nameLength &&
             memcmp(it.key().data(), m->name, m->nameLength) == 0)
           member = m;
@@ -304,10 +304,10 @@ class Filler {
     return Fail(path, "expected " + expected + ", got " + shown);
   }
 
-  bool ValueClass(const json& j, CKeloHesClass& object, const KeloClassInfo& info,
+  bool ValueClass(const json& j, CKeloHesClass& object, const kelo::ClassInfo& info,
                   const std::string& path) {
-    const KeloMemberInfo& value = *KeloCatalogueMemberAt(info, 0);
-    if (j.is_null() && value.kind != KELO_KIND_BINARY) {
+    const kelo::MemberInfo& value = *kelo::CatalogueMemberAt(info, 0);
+    if (j.is_null() && value.kind != kelo::KELO_KIND_BINARY) {
       // Written as the full map all the same; accepted so that decode output reads back.
       object.SetNull(true);
       return true;
@@ -316,21 +316,21 @@ class Filler {
     return Scalar(j, value.access(object), value.kind, path);
   }
 
-  bool Member(const json& j, CKeloHesObject& m, const KeloMemberInfo& info,
+  bool Member(const json& j, CKeloHesObject& m, const kelo::MemberInfo& info,
               const std::string& path) {
     switch (info.kind) {
-      case KELO_KIND_VALUE:
+      case kelo::KELO_KIND_VALUE:
         return ValueClass(j, static_cast<CKeloHesClass&>(m), *info.type, path);
-      case KELO_KIND_MESSAGE:
+      case kelo::KELO_KIND_MESSAGE:
         return Object(j, static_cast<CKeloHesClass&>(m), *info.type, path);
-      case KELO_KIND_LIST:
+      case kelo::KELO_KIND_LIST:
         return List(j, m, info, path);
       default:
         return Scalar(j, m, info.kind, path);
     }
   }
 
-  bool List(const json& j, CKeloHesObject& list, const KeloMemberInfo& info,
+  bool List(const json& j, CKeloHesObject& list, const kelo::MemberInfo& info,
             const std::string& path) {
     if (j.is_null()) {
       list.SetNull(true);
@@ -374,60 +374,60 @@ class Filler {
     return Wrong(path, range, j);
   }
 
-  bool Scalar(const json& j, CKeloHesObject& m, TKeloMemberKind kind, const std::string& path) {
+  bool Scalar(const json& j, CKeloHesObject& m, kelo::MemberKind kind, const std::string& path) {
     long long s = 0;
     unsigned long long u = 0;
     switch (kind) {
-      case KELO_KIND_INT8:
+      case kelo::KELO_KIND_INT8:
         if (!Integer(j, -128, 127, path, s, u)) return false;
         static_cast<CKeloHesInt8&>(m) = static_cast<char>(s);
         return true;
-      case KELO_KIND_UINT8:
+      case kelo::KELO_KIND_UINT8:
         if (!Integer(j, 0, 255, path, s, u)) return false;
         static_cast<CKeloHesUInt8&>(m) = static_cast<unsigned char>(u);
         return true;
-      case KELO_KIND_INT16:
+      case kelo::KELO_KIND_INT16:
         if (!Integer(j, -32768, 32767, path, s, u)) return false;
         static_cast<CKeloHesInt16&>(m) = static_cast<short>(s);
         return true;
-      case KELO_KIND_UINT16:
+      case kelo::KELO_KIND_UINT16:
         if (!Integer(j, 0, 65535, path, s, u)) return false;
         static_cast<CKeloHesUInt16&>(m) = static_cast<unsigned short>(u);
         return true;
-      case KELO_KIND_INT32:
+      case kelo::KELO_KIND_INT32:
         if (!Integer(j, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), path, s,
                      u))
           return false;
         static_cast<CKeloHesInt32&>(m) = static_cast<int>(s);
         return true;
-      case KELO_KIND_UINT32:
+      case kelo::KELO_KIND_UINT32:
         if (!Integer(j, 0, std::numeric_limits<unsigned int>::max(), path, s, u)) return false;
         static_cast<CKeloHesUInt32&>(m) = static_cast<unsigned int>(u);
         return true;
-      case KELO_KIND_INT64:
-      case KELO_KIND_DATE:
+      case kelo::KELO_KIND_INT64:
+      case kelo::KELO_KIND_DATE:
         if (!Integer(j, std::numeric_limits<long long>::min(),
                      std::numeric_limits<long long>::max(), path, s, u))
           return false;
-        if (kind == KELO_KIND_DATE)
+        if (kind == kelo::KELO_KIND_DATE)
           static_cast<CKeloHesDate&>(m) = static_cast<unsigned long long>(s);
         else
           static_cast<CKeloHesInt64&>(m) = s;
         return true;
-      case KELO_KIND_UINT64:
+      case kelo::KELO_KIND_UINT64:
         if (!Integer(j, 0, std::numeric_limits<unsigned long long>::max(), path, s, u))
           return false;
         static_cast<CKeloHesUInt64&>(m) = u;
         return true;
-      case KELO_KIND_BOOL:
+      case kelo::KELO_KIND_BOOL:
         if (!j.is_boolean()) return Wrong(path, "true or false", j);
         static_cast<CKeloHesBool&>(m) = j.get<bool>();
         return true;
-      case KELO_KIND_DOUBLE:
+      case kelo::KELO_KIND_DOUBLE:
         return Double(j, static_cast<CKeloHesDouble&>(m), path);
-      case KELO_KIND_STRING:
+      case kelo::KELO_KIND_STRING:
         return String(j, static_cast<CKeloHesString&>(m), path);
-      case KELO_KIND_BINARY:
+      case kelo::KELO_KIND_BINARY:
         return Binary(j, static_cast<CKeloHesBinary&>(m), path);
       default:
         return Fail(path, "member kind not supported");
@@ -506,7 +506,7 @@ class Filler {
 
 Status FromJson(std::string_view text, CKeloHesClass& object) {
   try {
-    const KeloClassInfo* info = ClassOf(object);
+    const kelo::ClassInfo* info = ClassOf(object);
     if (!info)
       return Status(KELO_E_NOT_SUPPORTED, "the catalogue has no class of this type name", 0);
     json j;

@@ -5,14 +5,17 @@
 #include <string.h>
 
 #include <new>
+#include <typeinfo>
 
-#include <kelohessian/commengine/message.h>
+#include <kelohessian/schema/message.h>
 #include <kelohessian/types/detail/class_list.h>
 
 namespace VarantoTypes {
 
 namespace {
-const char kNamespace[] = "VarantoTypes";
+constexpr char kNamespace[] = "VarantoTypes";
+// 'S', the 2-byte length 5 and "value": the one member of a value class.
+constexpr char kValueHeader[] = "S\x00\x05value";
 }  // namespace
 
 // A value class has one member, "value", which is not registered: the catalogue lists it so that
@@ -21,30 +24,39 @@ const char kNamespace[] = "VarantoTypes";
   const CKeloHesName Cls::mNamespace(kNamespace, sizeof(kNamespace) - 1);                          \
   const CKeloHesName Cls::mClassName(#Cls, sizeof(#Cls) - 1);                                      \
   namespace {                                                                                      \
-  constexpr KeloMemberInfo kValueMember_##Cls[] = {                                                \
-      {"value", 5, KeloMemberTraits<Object>::kind, KeloMemberTraits<Object>::kind, nullptr,        \
-       #Object,                                                                                    \
+  constexpr kelo::TypeHeader<sizeof(kNamespace), sizeof(#Cls)> kTypeHeader_##Cls{kNamespace,       \
+                                                                                 #Cls};            \
+  constexpr kelo::MemberInfo kValueMember_##Cls[] = {                                              \
+      {kValueHeader + 3, 5, kelo::MemberTraits<Object>::kind, kelo::MemberTraits<Object>::kind,    \
+       nullptr, #Object,                                                                           \
        [](CKeloHesClass& object) -> CKeloHesObject& { return static_cast<Cls&>(object).Value(); }, \
-       nullptr}};                                                                                  \
+       nullptr, kValueHeader, sizeof kValueHeader - 1, 0}};                                        \
   }                                                                                                \
-  const KeloClassInfo Cls::mClassInfo = {                                                          \
-      "VarantoTypes." #Cls,                                                                        \
-      sizeof("VarantoTypes." #Cls) - 1,                                                            \
+  const kelo::ClassInfo Cls::mClassInfo = {                                                        \
+      kTypeHeader_##Cls.bytes + 4,                                                                 \
+      static_cast<unsigned int>(kTypeHeader_##Cls.kNameLength),                                    \
       #Cls,                                                                                        \
-      KELO_CLASS_VALUE,                                                                            \
+      kelo::KELO_CLASS_VALUE,                                                                      \
       nullptr,                                                                                     \
       kValueMember_##Cls,                                                                          \
       1,                                                                                           \
       true,                                                                                        \
       []() -> CKeloHesClass* { return new (std::nothrow) Cls(); },                                 \
-      KeloCopyOps<Cls>::copy,                                                                      \
-      KeloCopyOps<Cls>::assign};                                                                   \
+      kelo::CopyOps<Cls>::copy,                                                                    \
+      kelo::CopyOps<Cls>::assign,                                                                  \
+      kTypeHeader_##Cls.bytes,                                                                     \
+      static_cast<unsigned int>(kTypeHeader_##Cls.kNameLength + 4)};                               \
   Cls::~Cls() {}                                                                                   \
   const CKeloHesName& Cls::Namespace() const {                                                     \
     return mNamespace;                                                                             \
   }                                                                                                \
   const CKeloHesName& Cls::ClassName() const {                                                     \
     return mClassName;                                                                             \
+  }                                                                                                \
+  /* The header from the description, unless a derived class may name itself otherwise. */         \
+  int Cls::Serialize(CKeloOutput& out) const {                                                     \
+    if (typeid(*this) != typeid(Cls)) return CKeloValueClass::Serialize(out);                      \
+    return SerializeWithHeader(mClassInfo.typeHeader, mClassInfo.typeHeaderLength, out);           \
   }
 
 KELO_VALUE_TYPES(KELO_DEFINE_VALUE_TYPE)

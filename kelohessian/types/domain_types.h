@@ -15,7 +15,7 @@ namespace VarantoTypes {
    public:                                          \
     static const CKeloHesName mNamespace;           \
     static const CKeloHesName mClassName;           \
-    static const KeloClassInfo mClassInfo;          \
+    static const ::kelo::ClassInfo mClassInfo;      \
     Cls(Type v = 0) { value = v; }                  \
     Cls(const Cls& other) = default;                \
     Cls& operator=(const Cls& other) = default;     \
@@ -26,6 +26,9 @@ namespace VarantoTypes {
     ~Cls() override;                                \
     const CKeloHesName& Namespace() const override; \
     const CKeloHesName& ClassName() const override; \
+                                                    \
+   protected:                                       \
+    int Serialize(CKeloOutput& out) const override; \
   };
 
 KELO_DECLARE_NUMERIC_TYPE(CT_CncId, CKeloInt32ValueClass, int)
@@ -47,13 +50,18 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
    public:                                            \
     static const CKeloHesName mNamespace;             \
     static const CKeloHesName mClassName;             \
-    static const KeloClassInfo mClassInfo;            \
+    static const ::kelo::ClassInfo mClassInfo;        \
     Cls() {}                                          \
     Cls(const Cls& other) = default;                  \
     Cls& operator=(const Cls& other) = default;       \
     ~Cls() override;                                  \
     const CKeloHesName& Namespace() const override;   \
-    const CKeloHesName& ClassName() const override;
+    const CKeloHesName& ClassName() const override;   \
+                                                      \
+   protected:                                         \
+    int Serialize(CKeloOutput& out) const override;   \
+                                                      \
+   public:
 
 KELO_DECLARE_BINARY_TYPE_BEGIN(CT_MacAddr)
 };

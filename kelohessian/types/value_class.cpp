@@ -21,6 +21,13 @@ int CKeloValueClass::Serialize(CKeloOutput& out) const {
   return out.Append('z');
 }
 
+int CKeloValueClass::SerializeWithHeader(const char* header, unsigned int length,
+                                         CKeloOutput& out) const {
+  if (int rc = out.Append(header, length); rc != 0) return rc;
+  if (int rc = SerializeMembers(out); rc != 0) return rc;
+  return out.Append('z');
+}
+
 int CKeloValueClass::SerializeMembers(CKeloOutput&) const {
   return KELO_E_NOT_SUPPORTED;
 }

@@ -8,7 +8,9 @@
 #include <kelohessian/hessian/hes_class.h>
 #include <kelohessian/hessian/string.h>
 
-struct KeloClassInfo;
+namespace kelo {
+struct ClassInfo;
+}
 
 namespace VarantoTypes {
 
@@ -30,6 +32,9 @@ class KELO_API CKeloValueClass : public CKeloHesClass {
   int DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse);
   // Writes 'S' 00 05 "value" and the value object.
   int SerializeValue(const CKeloHesObject& value, CKeloOutput& out) const;
+  // Serialize with the type header ('M' 't' <length> <type name>) given whole: what the domain
+  // types do with the header of their constant class description.
+  int SerializeWithHeader(const char* header, unsigned int length, CKeloOutput& out) const;
 };
 
 // The typed wrappers: each embeds one value object in the field `value`.

@@ -5,46 +5,46 @@
 
 namespace kelotest {
 
-static void FillMember(CKeloHesObject& m, const KeloMemberInfo& info, unsigned int seed,
+static void FillMember(CKeloHesObject& m, const kelo::MemberInfo& info, unsigned int seed,
                        int listItems);
 
-static void FillScalar(CKeloHesObject& m, TKeloMemberKind kind, unsigned int seed) {
+static void FillScalar(CKeloHesObject& m, kelo::MemberKind kind, unsigned int seed) {
   const int s = static_cast<int>(seed);
   switch (kind) {
-    case KELO_KIND_INT8:
+    case kelo::KELO_KIND_INT8:
       static_cast<CKeloHesInt8&>(m) = static_cast<char>(-s);
       break;
-    case KELO_KIND_UINT8:
+    case kelo::KELO_KIND_UINT8:
       static_cast<CKeloHesUInt8&>(m) = static_cast<unsigned char>(200 + s);
       break;
-    case KELO_KIND_INT16:
+    case kelo::KELO_KIND_INT16:
       static_cast<CKeloHesInt16&>(m) = static_cast<short>(-1000 - s);
       break;
-    case KELO_KIND_UINT16:
+    case kelo::KELO_KIND_UINT16:
       static_cast<CKeloHesUInt16&>(m) = static_cast<unsigned short>(60000 + s);
       break;
-    case KELO_KIND_INT32:
+    case kelo::KELO_KIND_INT32:
       static_cast<CKeloHesInt32&>(m) = -100000 * s - 7;
       break;
-    case KELO_KIND_UINT32:
+    case kelo::KELO_KIND_UINT32:
       static_cast<CKeloHesUInt32&>(m) = 0xFFFF0000u + seed;
       break;
-    case KELO_KIND_INT64:
+    case kelo::KELO_KIND_INT64:
       static_cast<CKeloHesInt64&>(m) = -(1ll << 53) - 3 * s - 1;
       break;
-    case KELO_KIND_UINT64:
+    case kelo::KELO_KIND_UINT64:
       static_cast<CKeloHesUInt64&>(m) = (1ull << 63) + seed;
       break;
-    case KELO_KIND_BOOL:
+    case kelo::KELO_KIND_BOOL:
       static_cast<CKeloHesBool&>(m) = seed % 2 == 0;
       break;
-    case KELO_KIND_DOUBLE:
+    case kelo::KELO_KIND_DOUBLE:
       static_cast<CKeloHesDouble&>(m) = -1.25 * (s + 1);
       break;
-    case KELO_KIND_DATE:
+    case kelo::KELO_KIND_DATE:
       static_cast<CKeloHesDate&>(m) = 1733443200000ull + seed;
       break;
-    case KELO_KIND_STRING: {
+    case kelo::KELO_KIND_STRING: {
       // Alternates an empty string, non-ASCII BMP text and a null string.
       std::u16string text = u"Caf\u00e9 \u20ac\u4e2d #" + std::u16string(1, u'0' + seed % 10);
       CKeloHesString& str = static_cast<CKeloHesString&>(m);
@@ -57,7 +57,7 @@ static void FillScalar(CKeloHesObject& m, TKeloMemberKind kind, unsigned int see
       }
       break;
     }
-    case KELO_KIND_BINARY: {
+    case kelo::KELO_KIND_BINARY: {
       CKeloHesBinary& blob = static_cast<CKeloHesBinary&>(m);
       if (seed % 7 == 4) {
         blob.SetNull(true);
@@ -73,18 +73,18 @@ static void FillScalar(CKeloHesObject& m, TKeloMemberKind kind, unsigned int see
   }
 }
 
-static void FillMember(CKeloHesObject& m, const KeloMemberInfo& info, unsigned int seed,
+static void FillMember(CKeloHesObject& m, const kelo::MemberInfo& info, unsigned int seed,
                        int listItems) {
   switch (info.kind) {
-    case KELO_KIND_VALUE: {
-      const KeloMemberInfo& value = *KeloCatalogueMemberAt(*info.type, 0);
+    case kelo::KELO_KIND_VALUE: {
+      const kelo::MemberInfo& value = *kelo::CatalogueMemberAt(*info.type, 0);
       FillScalar(value.access(static_cast<CKeloHesClass&>(m)), value.kind, seed);
       break;
     }
-    case KELO_KIND_MESSAGE:
+    case kelo::KELO_KIND_MESSAGE:
       FillObject(static_cast<CKeloHesClass&>(m), *info.type, seed, listItems);
       break;
-    case KELO_KIND_LIST:
+    case kelo::KELO_KIND_LIST:
       for (int i = 0; i < listItems; ++i) {
         CKeloHesClass* item = NewFilled(*info.type, seed + 1 + static_cast<unsigned int>(i), 1);
         if (item && info.list->add(m, *item) != 0) delete item;
@@ -95,16 +95,16 @@ static void FillMember(CKeloHesObject& m, const KeloMemberInfo& info, unsigned i
   }
 }
 
-void FillObject(CKeloHesClass& object, const KeloClassInfo& info, unsigned int seed,
+void FillObject(CKeloHesClass& object, const kelo::ClassInfo& info, unsigned int seed,
                 int listItems) {
-  const unsigned int n = KeloCatalogueMemberCount(info);
+  const unsigned int n = kelo::CatalogueMemberCount(info);
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& member = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     FillMember(member.access(object), member, seed + i, listItems);
   }
 }
 
-CKeloHesClass* NewFilled(const KeloClassInfo& info, unsigned int seed, int listItems) {
+CKeloHesClass* NewFilled(const kelo::ClassInfo& info, unsigned int seed, int listItems) {
   CKeloHesClass* object = info.create();
   if (object) FillObject(*object, info, seed, listItems);
   return object;

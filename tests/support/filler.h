@@ -7,9 +7,10 @@
 namespace kelotest {
 
 // Fills every member of object (of class info) from seed; each list gets listItems items.
-void FillObject(CKeloHesClass& object, const KeloClassInfo& info, unsigned int seed, int listItems);
+void FillObject(CKeloHesClass& object, const kelo::ClassInfo& info, unsigned int seed,
+                int listItems);
 
 // A default object of the class, filled; null when the heap is exhausted. The caller deletes it.
-CKeloHesClass* NewFilled(const KeloClassInfo& info, unsigned int seed, int listItems);
+CKeloHesClass* NewFilled(const kelo::ClassInfo& info, unsigned int seed, int listItems);
 
 }  // namespace kelotest

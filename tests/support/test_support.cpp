@@ -1,32 +1,16 @@
 // Shared test helpers and the test-only structure classes.
 #include "support/test_support.h"
 
-#include <kelohessian/commengine/detail/message_impl.h>
+#include <kelohessian/schema/message.h>
 
 namespace kelotest {
 
-KELO_MESSAGE_IMPL(Point, "test", CKeloHesClass, KELO_TEST_Point_MEMBERS)
-KELO_MESSAGE_IMPL(Box, "test", CKeloHesClass, KELO_TEST_Box_MEMBERS)
-KELO_MESSAGE_IMPL(Crate, "test.deep", CKeloHesClass, KELO_TEST_Crate_MEMBERS)
-
-// Bare has an empty wire namespace; the generic definition always adds a dot, so it is spelled
-// out here.
-const CKeloHesName Bare::mNamespace;
-const CKeloHesName Bare::mClassName("Bare", 4);
-const KeloClassInfo Bare::mClassInfo = {
-    "Bare", 4, "Bare", KELO_CLASS_MESSAGE, nullptr, nullptr, 0, true, nullptr, nullptr, nullptr};
-Bare::Bare() {}
-Bare::~Bare() {}
-const CKeloHesName& Bare::Namespace() const {
-  return mNamespace;
-}
-const CKeloHesName& Bare::ClassName() const {
-  return mClassName;
-}
-int Bare::HashMembers() {
-  static const CKeloHesName kN("n", 1);
-  return InsertMember(kN, n);
-}
+KELO_MESSAGE_DEFINE(Point, "test", CKeloHesClass, KELO_TEST_Point_MEMBERS)
+KELO_MESSAGE_DEFINE(Box, "test", CKeloHesClass, KELO_TEST_Box_MEMBERS)
+KELO_MESSAGE_DEFINE(Crate, "test.deep", CKeloHesClass, KELO_TEST_Crate_MEMBERS)
+// An empty wire namespace: the type name is the class name alone.
+KELO_MESSAGE_DEFINE(Bare, "", CKeloHesClass, KELO_TEST_Bare_MEMBERS)
+KELO_MESSAGE_DEFINE(BareTwice, "", Bare, KELO_TEST_BareTwice_MEMBERS)
 
 std::string Hex(const char* annotated) {
   std::string out;

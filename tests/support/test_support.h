@@ -54,10 +54,13 @@ std::u16string StringUnits(const CKeloHesString& s);
 
 // A class without a namespace, written under its class name alone.
 #define KELO_TEST_Bare_MEMBERS(X) X(CKeloHesInt32, n)
+// A class whose one member has the wire name of its base's member.
+#define KELO_TEST_BareTwice_MEMBERS(X) X(CKeloHesInt32, n)
 
 namespace kelotest {
 KELO_LOCAL_MESSAGE(Point, CKeloHesClass, KELO_TEST_Point_MEMBERS)
 KELO_LOCAL_MESSAGE(Box, CKeloHesClass, KELO_TEST_Box_MEMBERS)
 KELO_LOCAL_MESSAGE(Crate, CKeloHesClass, KELO_TEST_Crate_MEMBERS)
 KELO_LOCAL_MESSAGE(Bare, CKeloHesClass, KELO_TEST_Bare_MEMBERS)
+KELO_LOCAL_MESSAGE(BareTwice, Bare, KELO_TEST_BareTwice_MEMBERS)
 }  // namespace kelotest

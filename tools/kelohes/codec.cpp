@@ -5,11 +5,11 @@
 
 namespace kelohes {
 
-const KeloClassInfo* FindClass(const std::string& name) {
-  if (const KeloClassInfo* info = KeloCatalogueFind(name.c_str())) return info;
-  const KeloClassInfo* found = nullptr;
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i) {
-    const KeloClassInfo* info = KeloCatalogueAt(i);
+const kelo::ClassInfo* FindClass(const std::string& name) {
+  if (const kelo::ClassInfo* info = kelo::CatalogueFind(name.c_str())) return info;
+  const kelo::ClassInfo* found = nullptr;
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo* info = kelo::CatalogueAt(i);
     if (name == info->cppName) {
       if (found) return nullptr;  // ambiguous
       found = info;
@@ -22,13 +22,13 @@ const KeloClassInfo* FindClass(const std::string& name) {
 
 namespace {
 
-std::string KindText(const KeloMemberInfo& m) {
-  std::string text = KeloMemberKindName(m.kind);
-  if (m.kind == KELO_KIND_VALUE) {
+std::string KindText(const kelo::MemberInfo& m) {
+  std::string text = kelo::MemberKindName(m.kind);
+  if (m.kind == kelo::KELO_KIND_VALUE) {
     text += ' ';
-    text += KeloMemberKindName(m.carried);
+    text += kelo::MemberKindName(m.carried);
   }
-  if (m.type && m.kind != KELO_KIND_VALUE) {
+  if (m.type && m.kind != kelo::KELO_KIND_VALUE) {
     text += ' ';
     text += m.type->typeName;
   } else if (m.type) {
@@ -48,17 +48,17 @@ void Pad(std::string& out, const std::string& text, size_t width) {
 
 std::string ClassesText() {
   size_t width = 0;
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i)
-    width = std::max<size_t>(width, KeloCatalogueAt(i)->typeNameLength);
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i)
+    width = std::max<size_t>(width, kelo::CatalogueAt(i)->typeNameLength);
   std::string out;
-  for (unsigned int i = 0; i < KeloCatalogueSize(); ++i) {
-    const KeloClassInfo& info = *KeloCatalogueAt(i);
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(i);
     Pad(out, info.typeName, width + 2);
-    if (info.classKind == KELO_CLASS_VALUE) {
+    if (info.classKind == kelo::KELO_CLASS_VALUE) {
       out += "value ";
-      out += KeloMemberKindName(KeloCatalogueMemberAt(info, 0)->kind);
+      out += kelo::MemberKindName(kelo::CatalogueMemberAt(info, 0)->kind);
     } else {
-      const unsigned int n = KeloCatalogueMemberCount(info);
+      const unsigned int n = kelo::CatalogueMemberCount(info);
       out += "message, " + std::to_string(n) + (n == 1 ? " member" : " members");
     }
     out += '\n';
@@ -66,10 +66,10 @@ std::string ClassesText() {
   return out;
 }
 
-std::string SchemaText(const KeloClassInfo& info) {
-  const unsigned int n = KeloCatalogueMemberCount(info);
+std::string SchemaText(const kelo::ClassInfo& info) {
+  const unsigned int n = kelo::CatalogueMemberCount(info);
   std::string out = info.typeName;
-  out += info.classKind == KELO_CLASS_VALUE ? ": value class " : ": message class ";
+  out += info.classKind == kelo::KELO_CLASS_VALUE ? ": value class " : ": message class ";
   out += info.cppName;
   if (info.base) {
     out += ", base ";
@@ -81,12 +81,12 @@ std::string SchemaText(const KeloClassInfo& info) {
   size_t nameWidth = 0;
   size_t kindWidth = 0;
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     nameWidth = std::max<size_t>(nameWidth, m.nameLength);
     kindWidth = std::max(kindWidth, KindText(m).size());
   }
   for (unsigned int i = 0; i < n; ++i) {
-    const KeloMemberInfo& m = *KeloCatalogueMemberAt(info, i);
+    const kelo::MemberInfo& m = *kelo::CatalogueMemberAt(info, i);
     out += "  ";
     Pad(out, m.name, nameWidth + 2);
     Pad(out, KindText(m), kindWidth + 2);

@@ -11,19 +11,19 @@ namespace kelohes {
 
 // The class of a wire type name ("kelo.cl.ReqConnect"), or of a C++ class name ("ReqConnect")
 // that names exactly one class; null otherwise.
-const KeloClassInfo* FindClass(const std::string& name);
+const kelo::ClassInfo* FindClass(const std::string& name);
 
 // One line per catalogue class: type name, class kind, members.
 std::string ClassesText();
 // The class's members in wire order (bases first): wire name, kind, C++ type.
-std::string SchemaText(const KeloClassInfo& info);
+std::string SchemaText(const kelo::ClassInfo& info);
 
 // The library's JSON of an object of the class info (found for it by kelohes).
-inline std::string ToJson(const CKeloHesClass& object, const KeloClassInfo& /*info*/) {
+inline std::string ToJson(const CKeloHesClass& object, const kelo::ClassInfo& /*info*/) {
   return kelo::ToJson(object);
 }
 // The library's FromJson, with its message in error on failure.
-inline bool FromJson(const std::string& text, CKeloHesClass& object, const KeloClassInfo& /*info*/,
+inline bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& /*info*/,
                      std::string& error) {
   const kelo::Status status = kelo::FromJson(text, object);
   if (!status) error = status.message();

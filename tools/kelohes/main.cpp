@@ -91,8 +91,8 @@ int WriteOut(const char* data, size_t size) {
   return kExitOk;
 }
 
-const KeloClassInfo& ClassOrUsage(const std::string& name) {
-  const KeloClassInfo* info = kelohes::FindClass(name);
+const kelo::ClassInfo& ClassOrUsage(const std::string& name) {
+  const kelo::ClassInfo* info = kelohes::FindClass(name);
   if (!info) throw UsageError{"unknown class '" + name + "' (`kelohes classes` lists them)"};
   return *info;
 }
@@ -113,7 +113,7 @@ void PrintErrorText(const CKeloInputParse& parse, int rc) {
   PrintEscaped("", std::string(parse.GetError(), parse.GetErrorLength()));
 }
 
-std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
+std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
   std::unique_ptr<CKeloHesClass> object(info.create());
   if (!object) fprintf(stderr, "kelohes: out of memory\n");
   return object;
@@ -185,7 +185,7 @@ bool IsFaultReply(const std::string& bytes) {
 }
 
 // The object as decode prints it, or a fault of a reply; the exit status.
-int PrintReply(const std::string& bytes, CKeloHesClass& object, const KeloClassInfo& info) {
+int PrintReply(const std::string& bytes, CKeloHesClass& object, const kelo::ClassInfo& info) {
   const kelo::Status status = kelo::DecodeReply(bytes.data(), bytes.size(), object);
   if (status.is_fault()) return PrintFault(status);
   if (!status) {
@@ -220,7 +220,7 @@ std::string JsonQuoted(const std::string& text) {
 
 // A call 'c' v1 v2 (headers) 'm' <method> <argument> 'z' read through kelo::CallReader, printed as
 // {"method": ..., "argument": <the argument as decode prints it>}.
-int DecodeCall(const std::string& bytes, CKeloHesClass& object, const KeloClassInfo& info) {
+int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::ClassInfo& info) {
   kelo::CallReader reader(bytes.data(), bytes.size());
   std::string method;
   kelo::Status status = reader.ReadMethod(method);
@@ -262,8 +262,8 @@ struct CallOptions {
 
 int Call(const CallOptions& o, const std::string& className, const std::string& replyClass,
          const std::string& file) {
-  const KeloClassInfo& info = ClassOrUsage(className);
-  const KeloClassInfo& replyInfo = ClassOrUsage(replyClass);
+  const kelo::ClassInfo& info = ClassOrUsage(className);
+  const kelo::ClassInfo& replyInfo = ClassOrUsage(replyClass);
   kelo::http::Options options;
   if (!(o.timeoutSeconds > 0) || o.timeoutSeconds > 86400)
     throw UsageError{"--timeout takes seconds, more than 0 and at most a day"};
@@ -310,7 +310,7 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
 
 int Decode(const std::string& className, const std::string& file, bool hex, bool reply, bool call,
            bool allowTrailing) {
-  const KeloClassInfo& info = ClassOrUsage(className);
+  const kelo::ClassInfo& info = ClassOrUsage(className);
   std::string bytes;
   if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
   std::unique_ptr<CKeloHesClass> object = Create(info);
@@ -339,7 +339,7 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
 
 int Encode(const std::string& className, const std::string& file, const std::string& method,
            bool call, bool reply) {
-  const KeloClassInfo& info = ClassOrUsage(className);
+  const kelo::ClassInfo& info = ClassOrUsage(className);
   std::string text;
   if (!ReadAll(file, text)) return kExitBadInput;
   std::unique_ptr<CKeloHesClass> object = Create(info);
@@ -371,7 +371,7 @@ int Encode(const std::string& className, const std::string& file, const std::str
 }
 
 int Default(const std::string& className) {
-  const KeloClassInfo& info = ClassOrUsage(className);
+  const kelo::ClassInfo& info = ClassOrUsage(className);
   std::unique_ptr<CKeloHesClass> object = Create(info);
   if (!object) return kExitBadInput;
   CKeloOutput out(0);

@@ -36,7 +36,7 @@ std::string DumpText(const std::string& bytes, bool offsets = false) {
   return r.text;
 }
 
-std::unique_ptr<CKeloHesClass> Create(const KeloClassInfo& info) {
+std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
   return std::unique_ptr<CKeloHesClass>(info.create());
 }
 
@@ -291,8 +291,8 @@ TEST(Dump, ChunkingDoesNotShowInTheDump) {
 // filled object fills a fresh object that writes the same bytes and prints the same JSON, and
 // decoding the bytes through the library prints that JSON too.
 TEST(Json, RoundTripsEveryCatalogueClass) {
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const KeloClassInfo& info = *KeloCatalogueAt(c);
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(c);
     for (unsigned int seed : {1u, 3u, 4u, 5u, 6u}) {
       SCOPED_TRACE(std::string(info.typeName) + " seed " + std::to_string(seed));
       std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, seed, 2));
@@ -324,8 +324,8 @@ TEST(Json, RoundTripsEveryCatalogueClass) {
 
 // The top-level keys of a dump of a filled object are the catalogue's member names in order.
 TEST(Json, DumpOfEveryClassListsItsMembersInWireOrder) {
-  for (unsigned int c = 0; c < KeloCatalogueSize(); ++c) {
-    const KeloClassInfo& info = *KeloCatalogueAt(c);
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(c);
     SCOPED_TRACE(info.typeName);
     std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 2, 1));
     std::istringstream lines(DumpText(kelotest::Encode(*filled)));
@@ -335,14 +335,14 @@ TEST(Json, DumpOfEveryClassListsItsMembersInWireOrder) {
       if (line.compare(0, 4, "  S ") == 0) keys.push_back(line.substr(line.find('"')));
     }
     std::vector<std::string> expected;
-    for (unsigned int i = 0; i < KeloCatalogueMemberCount(info); ++i)
-      expected.push_back(std::string("\"") + KeloCatalogueMemberAt(info, i)->name + "\"");
+    for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i)
+      expected.push_back(std::string("\"") + kelo::CatalogueMemberAt(info, i)->name + "\"");
     EXPECT_EQ(keys, expected);
   }
 }
 
 TEST(Json, ShowsValuesExactly) {
-  const KeloClassInfo* log = kelohes::FindClass("kelo.cl.Log");
+  const kelo::ClassInfo* log = kelohes::FindClass("kelo.cl.Log");
   ASSERT_TRUE(log);
   EXPECT_EQ(kelohes::FindClass("Log"), log);
   EXPECT_EQ(kelohes::FindClass("kelo.cl.Nope"), nullptr);
@@ -357,7 +357,7 @@ TEST(Json, ShowsValuesExactly) {
 
   // A string read from an encoded surrogate pair and a lone surrogate: the JSON escapes them,
   // so it stays valid UTF-8 and parses back to the same units.
-  const KeloClassInfo* site = kelohes::FindClass("kelo.cl.VerSite");
+  const kelo::ClassInfo* site = kelohes::FindClass("kelo.cl.VerSite");
   ASSERT_TRUE(site);
   std::unique_ptr<CKeloHesClass> verSite = Create(*site);
   const std::string bytes =
@@ -373,12 +373,12 @@ TEST(Json, ShowsValuesExactly) {
 }
 
 TEST(Json, DoublesKeepEveryBit) {
-  const KeloClassInfo* info = kelohes::FindClass("kelo.cl.LocationReq");
+  const kelo::ClassInfo* info = kelohes::FindClass("kelo.cl.LocationReq");
   ASSERT_TRUE(info);
-  const KeloMemberInfo* lat = nullptr;
-  for (unsigned int i = 0; i < KeloCatalogueMemberCount(*info); ++i)
-    if (KeloCatalogueMemberAt(*info, i)->kind == KELO_KIND_DOUBLE)
-      lat = KeloCatalogueMemberAt(*info, i);
+  const kelo::MemberInfo* lat = nullptr;
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(*info); ++i)
+    if (kelo::CatalogueMemberAt(*info, i)->kind == kelo::KELO_KIND_DOUBLE)
+      lat = kelo::CatalogueMemberAt(*info, i);
   ASSERT_TRUE(lat);
   for (double v : {0.1, -0.0, 1e300, 5e-324, 48.137154, 1.0 / 3, std::nan(""),
                    -std::numeric_limits<double>::infinity()}) {
@@ -441,14 +441,14 @@ TEST(Json, RefusesWhatDoesNotFitAndNamesThePath) {
   };
   for (const EncodeErrorCase& c : cases) {
     SCOPED_TRACE(c.json);
-    const KeloClassInfo* info = kelohes::FindClass(c.className);
+    const kelo::ClassInfo* info = kelohes::FindClass(c.className);
     ASSERT_TRUE(info);
     std::unique_ptr<CKeloHesClass> object = Create(*info);
     std::string error;
     EXPECT_FALSE(kelohes::FromJson(c.json, *object, *info, error));
     EXPECT_EQ(error, c.error);
   }
-  const KeloClassInfo* log = kelohes::FindClass("kelo.cl.Log");
+  const kelo::ClassInfo* log = kelohes::FindClass("kelo.cl.Log");
   std::unique_ptr<CKeloHesClass> object = Create(*log);
   std::string error;
   EXPECT_FALSE(kelohes::FromJson("{\"fileSize\": ", *object, *log, error));
@@ -601,7 +601,7 @@ TEST_F(Tool, ClassesAndSchemaComeFromTheCatalogue) {
   Ran r = Run("classes");
   ASSERT_EQ(r.rc, 0);
   EXPECT_EQ(static_cast<unsigned int>(std::count(r.out.begin(), r.out.end(), '\n')),
-            KeloCatalogueSize());
+            kelo::CatalogueSize());
   EXPECT_NE(r.out.find("VarantoTypes.CT_CnrID"), std::string::npos);
   r = Run("schema ResRegister");
   ASSERT_EQ(r.rc, 0);
@@ -614,7 +614,7 @@ TEST_F(Tool, ClassesAndSchemaComeFromTheCatalogue) {
 }
 
 TEST_F(Tool, EncodeDecodeAndDefaultAgreeWithTheLibrary) {
-  const KeloClassInfo& info = *kelohes::FindClass("kelo.cl.ResTopology");
+  const kelo::ClassInfo& info = *kelohes::FindClass("kelo.cl.ResTopology");
   std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 4, 3));
   const std::string bytes = kelotest::Encode(*filled);
   const std::string json = kelohes::ToJson(*filled, info) + "\n";
@@ -663,7 +663,7 @@ TEST_F(Tool, EncodeDecodeAndDefaultAgreeWithTheLibrary) {
 
 // Every refusal of the library reaches stderr with its code and its exact text.
 TEST_F(Tool, DecodeFailuresPrintTheLibrarysText) {
-  const KeloClassInfo& info = *kelohes::FindClass("kelo.cl.ResRegister");
+  const kelo::ClassInfo& info = *kelohes::FindClass("kelo.cl.ResRegister");
   std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, 1, 0));
   const std::string value = kelotest::Encode(*filled);
   const std::string reply = "r\x01" + std::string(1, '\0') + value + "z";
@@ -791,7 +791,7 @@ TEST_F(Tool, PeerStyleRepliesReadLikeOurs) {
   EXPECT_EQ(Run("dump -", ours.out).rc, 0);
 
   // A peer's 32768-byte blob chunks and 32768-unit string chunks.
-  const KeloClassInfo& site = *kelohes::FindClass("kelo.cl.VerSite");
+  const kelo::ClassInfo& site = *kelohes::FindClass("kelo.cl.VerSite");
   const std::string body = ChunkedBlob(40000, 32768);
   const std::string name = ChunkedString(40000, 32768);
   const std::string bytes = "M" + Hex("74 00 0f 'kelo.cl.VerSite' 53 00 04 'body'") + body +
@@ -856,7 +856,7 @@ TEST_F(Tool, PeerFilesDumpLikeOurOwnBytes) {
     const unsigned long seed = strtoul(name.c_str() + seedStart + 2, &end, 10);
     if (end != name.c_str() + itemsStart) continue;
     const int items = atoi(name.c_str() + itemsStart + 1);
-    const KeloClassInfo* info = kelohes::FindClass(className);
+    const kelo::ClassInfo* info = kelohes::FindClass(className);
     if (!info || (kind != "call" && kind != "reply")) continue;
 
     std::unique_ptr<CKeloHesClass> filled(

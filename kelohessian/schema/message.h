@@ -1,0 +1,356 @@
+// The message class family: a message class is its schema table and nothing more. A table lists
+// the members in wire order as X(member type, wire member name); the macros below turn it into
+// the class declaration and the definitions: name constants, the constant class description that
+// writing and reading walk, the member registry built on request, and the catalogue entry. The
+// data member is named after the wire member name, so the two never drift apart.
+//
+// A program outside the library declares and defines its own message classes with the same
+// macros (installed with the library):
+//
+//   #define MY_Point_MEMBERS(X) X(CKeloHesInt32, x) X(CKeloHesString, label)
+//   namespace my {
+//   KELO_LOCAL_MESSAGE(Point, CKeloHesClass, MY_Point_MEMBERS)      // in a header
+//   }
+//   namespace my {
+//   KELO_MESSAGE_DEFINE(Point, "my", CKeloHesClass, MY_Point_MEMBERS)  // in one source file
+//   }
+//
+// KELO_LOCAL_MESSAGE gives a class that is neither exported nor imported: right for a program,
+// and on Windows the only form that links, since KELO_API there imports from the library's DLL.
+// A shared library of the program's own exports its classes with KELO_MESSAGE_CLASS and its own
+// export macro in place of KELO_API. The wire type name is the namespace, '.', the class name,
+// or the class name alone for the namespace "". A typed list of such a class is CKeloHesArray<T>,
+// instantiated where it is used.
+//
+// Copying is left to the compiler: it copies every member with its own copy rules, and the base
+// copies neither registry; it is deleted for classes that hold a typed list.
+#pragma once
+
+#include <stddef.h>
+
+#include <new>
+#include <type_traits>
+#include <typeinfo>
+
+#include <kelohessian/hessian/array.h>
+#include <kelohessian/hessian/export.h>
+#include <kelohessian/hessian/hes_class.h>
+#include <kelohessian/hessian/object.h>
+#include <kelohessian/hessian/string.h>
+#include <kelohessian/schema/catalogue.h>
+
+namespace kelo {
+
+// 'M' 't' <2-byte length> <namespace '.' class name> and a terminating zero, built at compile
+// time from two string literals (sizes counting their terminators).
+template <size_t NsSize, size_t ClsSize>
+struct TypeHeader {
+  static constexpr size_t kNameLength = (NsSize > 1 ? NsSize : 0) + ClsSize - 1;
+  static_assert(kNameLength <= 0xFFFF, "a type name longer than 65535 bytes cannot be written");
+  char bytes[4 + kNameLength + 1];
+  constexpr TypeHeader(const char (&ns)[NsSize], const char (&cls)[ClsSize]) : bytes{} {
+    bytes[0] = 'M';
+    bytes[1] = 't';
+    bytes[2] = static_cast<char>(kNameLength >> 8);
+    bytes[3] = static_cast<char>(kNameLength & 0xFF);
+    size_t at = 4;
+    for (size_t i = 0; i + 1 < NsSize; ++i) bytes[at++] = ns[i];
+    if (NsSize > 1) bytes[at++] = '.';
+    for (size_t i = 0; i + 1 < ClsSize; ++i) bytes[at++] = cls[i];
+  }
+};
+
+// 'S' <2-byte length> <member name> and a terminating zero.
+template <size_t NameSize>
+struct MemberHeader {
+  static_assert(NameSize - 1 <= 0xFFFF, "a member name longer than 65535 bytes cannot be written");
+  char bytes[3 + NameSize];
+  constexpr MemberHeader(const char (&name)[NameSize]) : bytes{} {
+    bytes[0] = 'S';
+    bytes[1] = static_cast<char>((NameSize - 1) >> 8);
+    bytes[2] = static_cast<char>((NameSize - 1) & 0xFF);
+    for (size_t i = 0; i + 1 < NameSize; ++i) bytes[3 + i] = name[i];
+  }
+};
+
+// Member kinds, worked out from the member's C++ type.
+template <class T, class Enable = void>
+struct MemberTraits {  // a nested message
+  static constexpr MemberKind kind = KELO_KIND_MESSAGE;
+  static constexpr MemberKind carried = KELO_KIND_MESSAGE;
+  static constexpr const ClassInfo* type = &T::mClassInfo;
+  static constexpr const ListOps* list = nullptr;
+};
+
+#define KELO_SCALAR_TRAITS(Type, Kind)                \
+  template <>                                         \
+  struct MemberTraits<Type> {                         \
+    static constexpr MemberKind kind = Kind;          \
+    static constexpr MemberKind carried = Kind;       \
+    static constexpr const ClassInfo* type = nullptr; \
+    static constexpr const ListOps* list = nullptr;   \
+  };
+KELO_SCALAR_TRAITS(CKeloHesInt8, KELO_KIND_INT8)
+KELO_SCALAR_TRAITS(CKeloHesUInt8, KELO_KIND_UINT8)
+KELO_SCALAR_TRAITS(CKeloHesInt16, KELO_KIND_INT16)
+KELO_SCALAR_TRAITS(CKeloHesUInt16, KELO_KIND_UINT16)
+KELO_SCALAR_TRAITS(CKeloHesInt32, KELO_KIND_INT32)
+KELO_SCALAR_TRAITS(CKeloHesUInt32, KELO_KIND_UINT32)
+KELO_SCALAR_TRAITS(CKeloHesInt64, KELO_KIND_INT64)
+KELO_SCALAR_TRAITS(CKeloHesUInt64, KELO_KIND_UINT64)
+KELO_SCALAR_TRAITS(CKeloHesBool, KELO_KIND_BOOL)
+KELO_SCALAR_TRAITS(CKeloHesDouble, KELO_KIND_DOUBLE)
+KELO_SCALAR_TRAITS(CKeloHesDate, KELO_KIND_DATE)
+KELO_SCALAR_TRAITS(CKeloHesString, KELO_KIND_STRING)
+KELO_SCALAR_TRAITS(CKeloHesBinary, KELO_KIND_BINARY)
+#undef KELO_SCALAR_TRAITS
+
+// A value class (a CT_ type) names the value object it carries.
+template <class T>
+struct MemberTraits<T, std::void_t<typename T::ValueObject>> {
+  static constexpr MemberKind kind = KELO_KIND_VALUE;
+  static constexpr MemberKind carried = MemberTraits<typename T::ValueObject>::kind;
+  static constexpr const ClassInfo* type = &T::mClassInfo;
+  static constexpr const ListOps* list = nullptr;
+};
+
+template <class T>
+struct MemberTraits<CKeloHesArray<T>> {
+  static constexpr MemberKind kind = KELO_KIND_LIST;
+  static constexpr MemberKind carried = KELO_KIND_LIST;
+  static constexpr const ClassInfo* type = &T::mClassInfo;
+  static constexpr ListOps ops = {
+      [](const CKeloHesObject& list) { return static_cast<const CKeloHesArray<T>&>(list).Count(); },
+      [](CKeloHesObject& list, int index) -> CKeloHesClass* {
+        return static_cast<CKeloHesArray<T>&>(list).GetAt(index);
+      },
+      [](CKeloHesObject& list, CKeloHesClass& item) {
+        return static_cast<CKeloHesArray<T>&>(list).Add(static_cast<T&>(item));
+      }};
+  static constexpr const ListOps* list = &ops;
+};
+
+// Copy and assignment through the catalogue, for the classes that allow them.
+template <class T, bool Copyable = std::is_copy_constructible<T>::value>
+struct CopyOps {
+  static constexpr CKeloHesClass* (*copy)(const CKeloHesClass&) = nullptr;
+  static constexpr void (*assign)(CKeloHesClass&, const CKeloHesClass&) = nullptr;
+};
+template <class T>
+struct CopyOps<T, true> {
+  static CKeloHesClass* Copy(const CKeloHesClass& source) {
+    return new (std::nothrow) T(static_cast<const T&>(source));
+  }
+  static void Assign(CKeloHesClass& target, const CKeloHesClass& source) {
+    static_cast<T&>(target) = static_cast<const T&>(source);
+  }
+  static constexpr CKeloHesClass* (*copy)(const CKeloHesClass&) = &Copy;
+  static constexpr void (*assign)(CKeloHesClass&, const CKeloHesClass&) = &Assign;
+};
+
+// The description of the envelope base whose members come first, or null for CKeloHesClass.
+template <class Base>
+struct BaseInfo {
+  static constexpr const ClassInfo* info = &Base::mClassInfo;
+};
+template <>
+struct BaseInfo<CKeloHesClass> {
+  static constexpr const ClassInfo* info = nullptr;
+};
+
+// Members a class registers, its envelope bases' included: the size of its registry block.
+inline unsigned int RegistrySize(const ClassInfo* info) {
+  unsigned int count = 0;
+  for (; info; info = info->base) count += info->memberCount;
+  return count;
+}
+
+// True when no two members of the class and its envelope bases share a wire name.
+KELO_API bool MemberNamesUnique(const ClassInfo& info);
+
+// Writing and reading a generated class through its description, with exactly the bytes, result
+// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
+// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
+// one found last before searching from the first (the first match being the only one).
+struct KELO_API SchemaAccess {
+  static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
+  static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
+                  CKeloInputParse& parse);
+
+ private:
+  static int Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse);
+};
+
+}  // namespace kelo
+
+#define KELO_NO_EXTRA
+
+// The generated constructors and destructors are called from many places (nested members, the
+// catalogue's create, lists); kept out of line, each exists once.
+#if defined(__GNUC__)
+#define KELO_NOINLINE __attribute__((noinline))
+#else
+#define KELO_NOINLINE
+#endif
+
+// offsetof of a member of a message class: the classes are polymorphic, so not standard-layout,
+// which makes offsetof conditionally supported; GCC and Clang support it for single non-virtual
+// inheritance, as here, and warn all the same.
+#if defined(__GNUC__)
+#define KELO_OFFSETOF_BEGIN \
+  _Pragma("GCC diagnostic push") _Pragma("GCC diagnostic ignored \"-Winvalid-offsetof\"")
+#define KELO_OFFSETOF_END _Pragma("GCC diagnostic pop")
+#else
+#define KELO_OFFSETOF_BEGIN
+#define KELO_OFFSETOF_END
+#endif
+
+#define KELO_MEMBER_FIELD(Type, name) Type name;
+
+// Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
+// of the table MEMBERS and EXTRA (declarations added to the public section), marked Api.
+// Serialize and Deserialize walk the constant description when the object's dynamic class is
+// Cls itself; a class derived from it (which may override HashMembers or SerializeMembers) is
+// written and read through its member registry, as CKeloHesClass does it.
+#define KELO_MESSAGE_CLASS(Api, Cls, Base, MEMBERS, EXTRA) \
+  class Api Cls : public Base {                            \
+   public:                                                 \
+    static const CKeloHesName mNamespace;                  \
+    static const CKeloHesName mClassName;                  \
+    static const ::kelo::ClassInfo mClassInfo;             \
+    KELO_NOINLINE Cls();                                   \
+    KELO_NOINLINE ~Cls() override;                         \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    int Serialize(CKeloOutput& out) const override;        \
+    int Deserialize(CKeloInputParse& parse) override;      \
+    EXTRA                                                  \
+    MEMBERS(KELO_MEMBER_FIELD)                             \
+                                                           \
+   protected:                                              \
+    int HashMembers() override;                            \
+  };
+
+// A class of the library (exported).
+#define KELO_MESSAGE(Cls, Base, MEMBERS) \
+  KELO_MESSAGE_CLASS(KELO_API, Cls, Base, MEMBERS, KELO_NO_EXTRA)
+// A class of a program outside the library: neither exported nor imported.
+#define KELO_LOCAL_MESSAGE(Cls, Base, MEMBERS) \
+  KELO_MESSAGE_CLASS(, Cls, Base, MEMBERS, KELO_NO_EXTRA)
+
+#define KELO_MEMBER_HEADER(Type, name) \
+  static constexpr ::kelo::MemberHeader<sizeof(#name)> header_##name{#name};
+#define KELO_MEMBER_NAME(Type, name) CKeloHesName(#name, sizeof(#name) - 1),
+#define KELO_MEMBER_INSERT(Type, name) \
+  if (int keloRc_ = InsertMember(keloNames_[keloIndex_++], name); keloRc_ != 0) return keloRc_;
+#define KELO_MEMBER_INFO(Type, name)                                     \
+  ::kelo::MemberInfo{header_##name.bytes + 3,                            \
+                     sizeof(#name) - 1,                                  \
+                     ::kelo::MemberTraits<Type>::kind,                   \
+                     ::kelo::MemberTraits<Type>::carried,                \
+                     ::kelo::MemberTraits<Type>::type,                   \
+                     #Type,                                              \
+                     [](CKeloHesClass& keloObject_) -> CKeloHesObject& { \
+                       return static_cast<Self&>(keloObject_).name;      \
+                     },                                                  \
+                     ::kelo::MemberTraits<Type>::list,                   \
+                     header_##name.bytes,                                \
+                     sizeof(#name) + 2,                                  \
+                     static_cast<unsigned int>(offsetof(Self, name))},
+
+// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
+// namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
+// is the C++ class name.
+#define KELO_MESSAGE_DEFINE(Cls, WireNs, Base, MEMBERS)                                           \
+  namespace {                                                                                     \
+  struct KeloSchema_##Cls {                                                                       \
+    typedef Cls Self;                                                                             \
+    MEMBERS(KELO_MEMBER_HEADER)                                                                   \
+    static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls};   \
+    static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};           \
+    KELO_OFFSETOF_BEGIN                                                                           \
+    static constexpr ::kelo::MemberInfo members[] = {                                             \
+        MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                           \
+    KELO_OFFSETOF_END                                                                             \
+  };                                                                                              \
+  }                                                                                               \
+  const CKeloHesName Cls::mNamespace(WireNs, sizeof(WireNs) - 1);                                 \
+  const CKeloHesName Cls::mClassName(#Cls, sizeof(#Cls) - 1);                                     \
+  const ::kelo::ClassInfo Cls::mClassInfo = {                                                     \
+      KeloSchema_##Cls::typeHeader.bytes + 4,                                                     \
+      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength),                        \
+      #Cls,                                                                                       \
+      ::kelo::KELO_CLASS_MESSAGE,                                                                 \
+      ::kelo::BaseInfo<Base>::info,                                                               \
+      KeloSchema_##Cls::members,                                                                  \
+      sizeof(KeloSchema_##Cls::members) / sizeof(::kelo::MemberInfo) - 1,                         \
+      std::is_copy_constructible<Cls>::value,                                                     \
+      []() -> CKeloHesClass* { return new (std::nothrow) Cls(); },                                \
+      ::kelo::CopyOps<Cls>::copy,                                                                 \
+      ::kelo::CopyOps<Cls>::assign,                                                               \
+      KeloSchema_##Cls::typeHeader.bytes,                                                         \
+      static_cast<unsigned int>(KeloSchema_##Cls::typeHeader.kNameLength + 4)};                   \
+  Cls::Cls() {}                                                                                   \
+  Cls::~Cls() {}                                                                                  \
+  const CKeloHesName& Cls::Namespace() const {                                                    \
+    return mNamespace;                                                                            \
+  }                                                                                               \
+  const CKeloHesName& Cls::ClassName() const {                                                    \
+    return mClassName;                                                                            \
+  }                                                                                               \
+  int Cls::Serialize(CKeloOutput& out) const {                                                    \
+    if (typeid(*this) != typeid(Cls)) return CKeloHesClass::Serialize(out);                       \
+    return ::kelo::SchemaAccess::Write(*this, mClassInfo, out);                                   \
+  }                                                                                               \
+  int Cls::Deserialize(CKeloInputParse& parse) {                                                  \
+    if (typeid(*this) != typeid(Cls)) return CKeloHesClass::Deserialize(parse);                   \
+    static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
+    return ::kelo::SchemaAccess::Read(*this, mClassInfo, keloUnique_, parse);                     \
+  }                                                                                               \
+  /* The registry, built only when a caller asks for it or a derived class is written or read. */ \
+  int Cls::HashMembers() {                                                                        \
+    /* Unique names are declared only for a registry of exactly these members. */                 \
+    const bool keloFresh_ = FirstMember() == nullptr;                                             \
+    /* One block for all nodes; a base's HashMembers finds it reserved. */                        \
+    const int keloReserved_ = ReserveMembers(::kelo::RegistrySize(&mClassInfo));                  \
+    if (keloReserved_ != 0) return keloReserved_;                                                 \
+    /* An envelope base registers its members first; the root has none to register. */            \
+    if (!std::is_same<Base, CKeloHesClass>::value) {                                              \
+      if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                        \
+    }                                                                                             \
+    const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                     \
+    unsigned int keloIndex_ = 0;                                                                  \
+    (void)keloNames_;                                                                             \
+    (void)keloIndex_;                                                                             \
+    MEMBERS(KELO_MEMBER_INSERT)                                                                   \
+    static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
+    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                        \
+    return 0;                                                                                     \
+  }
+
+// Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one
+// message class whose member table is the macro KELO_<class>_MEMBERS. The shape says what else
+// the row brings: PLAIN nothing; ITEM an exported typed list CKeloHesArray<class>; ITEM_EXTRA
+// that and the declarations of KELO_<class>_EXTRA. The rows are in declaration order (a class
+// after every class it holds). KELO_DECLARE_LISTED expands a row into the declaration (in a
+// header), KELO_DEFINE_LISTED into the definitions (in one source file of the library).
+#define KELO_SHAPE_EXTRA_PLAIN(Cls) KELO_NO_EXTRA
+#define KELO_SHAPE_EXTRA_ITEM(Cls) KELO_NO_EXTRA
+#define KELO_SHAPE_EXTRA_ITEM_EXTRA(Cls) KELO_##Cls##_EXTRA
+#define KELO_SHAPE_DECLARE_PLAIN(T)
+#define KELO_SHAPE_DECLARE_ITEM(T) KELO_DECLARE_ARRAY(T)
+#define KELO_SHAPE_DECLARE_ITEM_EXTRA(T) KELO_DECLARE_ARRAY(T)
+#define KELO_SHAPE_DEFINE_PLAIN(T)
+#define KELO_SHAPE_DEFINE_ITEM(T) KELO_DEFINE_ARRAY(T)
+#define KELO_SHAPE_DEFINE_ITEM_EXTRA(T) KELO_DEFINE_ARRAY(T)
+
+#define KELO_DECLARE_LISTED(CppNs, Cls, Base, WireNs, Shape)                                   \
+  namespace CppNs {                                                                            \
+  KELO_MESSAGE_CLASS(KELO_API, Cls, Base, KELO_##Cls##_MEMBERS, KELO_SHAPE_EXTRA_##Shape(Cls)) \
+  }                                                                                            \
+  KELO_SHAPE_DECLARE_##Shape(CppNs::Cls)
+
+#define KELO_DEFINE_LISTED(CppNs, Cls, Base, WireNs, Shape)      \
+  KELO_SHAPE_DEFINE_##Shape(CppNs::Cls) namespace CppNs {        \
+    KELO_MESSAGE_DEFINE(Cls, WireNs, Base, KELO_##Cls##_MEMBERS) \
+  }
