@@ -213,9 +213,9 @@ std::vector<RepeatedValue> RepeatedValues() {
       {"nested maps", MapHeader("x") + Repeat(Member("k") + MapHeader("y") + "z", kReps) + "z"},
       {"members of every kind",
        MapHeader("x") +
-           Repeat(Member("t") + "T" + Member("n") + "N" + Member("i") + "I" + U32(1) +
-                      Member("d") + "D" + U32(0) + U32(0) + Member("s") + "S" + U16(1) + "s" +
-                      Member("b") + "B" + U16(1) + "b",
+           Repeat(Member("t") + "T" + Member("n") + "N" + Member("i") + "I" + U32(1) + Member("d") +
+                      "D" + U32(0) + U32(0) + Member("s") + "S" + U16(1) + "s" + Member("b") + "B" +
+                      U16(1) + "b",
                   kReps / 6) +
            "z"},
   };

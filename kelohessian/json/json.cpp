@@ -13,8 +13,8 @@
 #include <new>
 #include <nlohmann/json.hpp>
 
-#include <kelohessian/schema/catalogue.h>
 #include <kelohessian/hessian/array.h>
+#include <kelohessian/schema/catalogue.h>
 
 namespace kelo {
 

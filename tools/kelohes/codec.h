@@ -23,8 +23,8 @@ inline std::string ToJson(const CKeloHesClass& object, const kelo::ClassInfo& /*
   return kelo::ToJson(object);
 }
 // The library's FromJson, with its message in error on failure.
-inline bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& /*info*/,
-                     std::string& error) {
+inline bool FromJson(const std::string& text, CKeloHesClass& object,
+                     const kelo::ClassInfo& /*info*/, std::string& error) {
   const kelo::Status status = kelo::FromJson(text, object);
   if (!status) error = status.message();
   return status.ok();

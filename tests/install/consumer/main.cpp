@@ -8,9 +8,9 @@
 #include <kelohessian/json/json.h>
 #endif
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <cstdint>
 #include <new>
 #include <string>
 #include <vector>
