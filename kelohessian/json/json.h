@@ -23,17 +23,17 @@
 
 namespace kelo {
 
-// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
-// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8; doubles that
-// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
-// catalogue does not know, and when memory runs out.
+/// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
+/// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8; doubles that
+/// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
+/// catalogue does not know, and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
-// Sets the members that the text names; the others keep their values. KELO_E_FORMAT, with a
-// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON, an
-// unknown member, or a value of the wrong kind or out of range; KELO_E_NOT_SUPPORTED for a
-// character above U+FFFF or a class the catalogue does not know. On failure, members set before
-// the failing one keep their new values.
+/// Sets the members that the text names; the others keep their values. KELO_E_FORMAT, with a
+/// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON, an
+/// unknown member, or a value of the wrong kind or out of range; KELO_E_NOT_SUPPORTED for a
+/// character above U+FFFF or a class the catalogue does not know. On failure, members set before
+/// the failing one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 }  // namespace kelo

@@ -9,7 +9,7 @@
 
 namespace kelo {
 
-// What a member holds.
+/// What a member holds.
 enum MemberKind {
   KELO_KIND_INT8,
   KELO_KIND_UINT8,
@@ -24,78 +24,84 @@ enum MemberKind {
   KELO_KIND_DATE,
   KELO_KIND_STRING,
   KELO_KIND_BINARY,
-  KELO_KIND_VALUE,    // a value class (CT_ type); `carried` says what it carries
-  KELO_KIND_MESSAGE,  // a nested message; `type` is its class
+  KELO_KIND_VALUE,    ///< a value class (CT_ type); `carried` says what it carries
+  KELO_KIND_MESSAGE,  ///< a nested message; `type` is its class
   KELO_KIND_LIST      // a typed list; `type` is the item class
 };
 
 enum ClassKind {
-  KELO_CLASS_MESSAGE,  // members written as a typed map from the class description
-  KELO_CLASS_VALUE     // one unregistered "value" member, always written as a full map
+  KELO_CLASS_MESSAGE,  ///< members written as a typed map from the class description
+  KELO_CLASS_VALUE     ///< one unregistered "value" member, always written as a full map
 };
 
 struct ClassInfo;
 
-// Item access of a typed-list member, whatever its item class.
+/// Item access of a typed-list member, whatever its item class.
 struct ListOps {
+  /// The number of items of the list.
   int (*count)(const CKeloHesObject& list);
-  CKeloHesClass* (*at)(CKeloHesObject& list, int index);  // null outside 0..count-1
-  // Appends a heap item of the list's item class; the list owns it on success (0).
+  CKeloHesClass* (*at)(CKeloHesObject& list, int index);  ///< null outside 0..count-1
+  /// Appends a heap item of the list's item class; the list owns it on success (0).
   int (*add)(CKeloHesObject& list, CKeloHesClass& item);
 };
 
+/// One member of a class description: its wire name, what it holds, and how to reach it.
 struct MemberInfo {
-  const char* name;  // wire member name (zero-terminated)
-  unsigned int nameLength;
-  MemberKind kind;
-  MemberKind carried;     // for KELO_KIND_VALUE: the kind of the value inside
-  const ClassInfo* type;  // for VALUE, MESSAGE and LIST; null otherwise
-  const char* cppType;    // the member's C++ type as the schema names it
-  // The member object inside an object of the class that declares this member (or a subclass).
+  const char* name;         ///< wire member name (zero-terminated)
+  unsigned int nameLength;  ///< bytes of the name, without the terminator
+  MemberKind kind;          ///< what the member holds
+  MemberKind carried;       ///< for KELO_KIND_VALUE: the kind of the value inside
+  const ClassInfo* type;    ///< for VALUE, MESSAGE and LIST; null otherwise
+  const char* cppType;      ///< the member's C++ type as the schema names it
+  /// The member object inside an object of the class that declares this member (or a subclass).
   CKeloHesObject& (*access)(CKeloHesClass& object);
-  const ListOps* list;  // for KELO_KIND_LIST; null otherwise
-  // 'S', the name length in 2 bytes (most significant first) and the name: what precedes the
-  // member's value on the wire. `name` points into it.
+  const ListOps* list;  ///< for KELO_KIND_LIST; null otherwise
+  /// 'S', the name length in 2 bytes (most significant first) and the name: what precedes the
+  /// member's value on the wire. `name` points into it.
   const char* header;
-  unsigned int headerLength;
-  // For a member of a message class: its offset in an object of the class that declares it,
-  // which starts at the same address as its CKeloHesClass part (single inheritance). What the
-  // generated reader uses instead of calling `access`. 0 for the "value" of a value class.
+  unsigned int headerLength;  ///< bytes of `header`: 3 plus the name's length
+  /// For a member of a message class: its offset in an object of the class that declares it,
+  /// which starts at the same address as its CKeloHesClass part (single inheritance). What the
+  /// generated reader uses instead of calling `access`. 0 for the "value" of a value class.
   unsigned int offset;
 };
 
+/// The constant description of a message or value class: what writing and reading walk, and what
+/// tools, tests and fuzzers use to handle any class. Constant data, initialised before any code
+/// runs; never changes.
 struct ClassInfo {
-  const char* typeName;  // wire type name, "kelo.cl.ReqConnect" (zero-terminated)
-  unsigned int typeNameLength;
-  const char* cppName;  // the C++ class name without its namespace, "ReqConnect"
-  ClassKind classKind;
-  const ClassInfo* base;      // the envelope base whose members come first, or null
-  const MemberInfo* members;  // own members only, in wire order
-  unsigned int memberCount;
-  bool copyable;  // false for classes that hold a typed list
-  // A default object allocated with new (nothrow); null when the heap is exhausted.
+  const char* typeName;         ///< wire type name, "kelo.cl.ReqConnect" (zero-terminated)
+  unsigned int typeNameLength;  ///< bytes of the type name, without the terminator
+  const char* cppName;          ///< the C++ class name without its namespace, "ReqConnect"
+  ClassKind classKind;          ///< a message class or a value class
+  const ClassInfo* base;        ///< the envelope base whose members come first, or null
+  const MemberInfo* members;    ///< own members only, in wire order
+  unsigned int memberCount;     ///< own members only; CatalogueMemberCount counts the bases' too
+  bool copyable;                ///< false for classes that hold a typed list
+  /// A default object allocated with new (nothrow); null when the heap is exhausted.
   CKeloHesClass* (*create)();
-  // For copyable classes: a heap copy (null when the heap is exhausted), and assignment between
-  // two objects of this class. Null for classes that cannot be copied.
+  /// For copyable classes: a heap copy (null when the heap is exhausted), and assignment between
+  /// two objects of this class. Null for classes that cannot be copied.
   CKeloHesClass* (*copy)(const CKeloHesClass& source);
+  /// Assigns source to target, both of this class (see `copy`).
   void (*assign)(CKeloHesClass& target, const CKeloHesClass& source);
-  // 'M', 't', the type name length in 2 bytes and the type name: how a non-null map of this class
-  // opens on the wire. `typeName` points into it.
+  /// 'M', 't', the type name length in 2 bytes and the type name: how a non-null map of this class
+  /// opens on the wire. `typeName` points into it.
   const char* typeHeader;
-  unsigned int typeHeaderLength;
+  unsigned int typeHeaderLength;  ///< bytes of `typeHeader`: 4 plus the type name's length
 };
 
-// Every class of the library, in a fixed order: value classes, management elements and
-// envelopes, client messages (each subsystem in the order of its class list).
+/// Every class of the library, in a fixed order: value classes, management elements and
+/// envelopes, client messages (each subsystem in the order of its class list).
 KELO_API unsigned int CatalogueSize();
 KELO_API const ClassInfo* CatalogueAt(unsigned int index);
-// The class of the given wire type name, or null.
+/// The class of the given wire type name, or null.
 KELO_API const ClassInfo* CatalogueFind(const char* typeName, unsigned int length);
 KELO_API const ClassInfo* CatalogueFind(const char* typeName);
-// All members of a class, its bases' first, in wire order.
+/// All members of a class, its bases' first, in wire order.
 KELO_API unsigned int CatalogueMemberCount(const ClassInfo& info);
 KELO_API const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index);
-// The name a kind is printed with ("int8", "string", "value", "list", ...).
+/// The name a kind is printed with ("int8", "string", "value", "list", ...).
 KELO_API const char* MemberKindName(MemberKind kind);
 
 }  // namespace kelo

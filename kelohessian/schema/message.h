@@ -41,8 +41,11 @@
 
 namespace kelo {
 
-// 'M' 't' <2-byte length> <namespace '.' class name> and a terminating zero, built at compile
-// time from two string literals (sizes counting their terminators).
+/// @cond KELO_INTERNAL
+// The machinery that the macros below expand to; not for direct use.
+
+/// 'M' 't' <2-byte length> <namespace '.' class name> and a terminating zero, built at compile
+/// time from two string literals (sizes counting their terminators).
 template <size_t NsSize, size_t ClsSize>
 struct TypeHeader {
   static constexpr size_t kNameLength = (NsSize > 1 ? NsSize : 0) + ClsSize - 1;
@@ -60,7 +63,7 @@ struct TypeHeader {
   }
 };
 
-// 'S' <2-byte length> <member name> and a terminating zero.
+/// 'S' <2-byte length> <member name> and a terminating zero.
 template <size_t NameSize>
 struct MemberHeader {
   static_assert(NameSize - 1 <= 0xFFFF, "a member name longer than 65535 bytes cannot be written");
@@ -73,9 +76,9 @@ struct MemberHeader {
   }
 };
 
-// Member kinds, worked out from the member's C++ type.
+/// Member kinds, worked out from the member's C++ type.
 template <class T, class Enable = void>
-struct MemberTraits {  // a nested message
+struct MemberTraits {  ///< a nested message
   static constexpr MemberKind kind = KELO_KIND_MESSAGE;
   static constexpr MemberKind carried = KELO_KIND_MESSAGE;
   static constexpr const ClassInfo* type = &T::mClassInfo;
@@ -105,7 +108,7 @@ KELO_SCALAR_TRAITS(CKeloHesString, KELO_KIND_STRING)
 KELO_SCALAR_TRAITS(CKeloHesBinary, KELO_KIND_BINARY)
 #undef KELO_SCALAR_TRAITS
 
-// A value class (a CT_ type) names the value object it carries.
+/// A value class (a CT_ type) names the value object it carries.
 template <class T>
 struct MemberTraits<T, std::void_t<typename T::ValueObject>> {
   static constexpr MemberKind kind = KELO_KIND_VALUE;
@@ -130,7 +133,7 @@ struct MemberTraits<CKeloHesArray<T>> {
   static constexpr const ListOps* list = &ops;
 };
 
-// Copy and assignment through the catalogue, for the classes that allow them.
+/// Copy and assignment through the catalogue, for the classes that allow them.
 template <class T, bool Copyable = std::is_copy_constructible<T>::value>
 struct CopyOps {
   static constexpr CKeloHesClass* (*copy)(const CKeloHesClass&) = nullptr;
@@ -148,7 +151,7 @@ struct CopyOps<T, true> {
   static constexpr void (*assign)(CKeloHesClass&, const CKeloHesClass&) = &Assign;
 };
 
-// The description of the envelope base whose members come first, or null for CKeloHesClass.
+/// The description of the envelope base whose members come first, or null for CKeloHesClass.
 template <class Base>
 struct BaseInfo {
   static constexpr const ClassInfo* info = &Base::mClassInfo;
@@ -158,20 +161,20 @@ struct BaseInfo<CKeloHesClass> {
   static constexpr const ClassInfo* info = nullptr;
 };
 
-// Members a class registers, its envelope bases' included: the size of its registry block.
+/// Members a class registers, its envelope bases' included: the size of its registry block.
 inline unsigned int RegistrySize(const ClassInfo* info) {
   unsigned int count = 0;
   for (; info; info = info->base) count += info->memberCount;
   return count;
 }
 
-// True when no two members of the class and its envelope bases share a wire name.
+/// True when no two members of the class and its envelope bases share a wire name.
 KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
-// Writing and reading a generated class through its description, with exactly the bytes, result
-// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
-// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
-// one found last before searching from the first (the first match being the only one).
+/// Writing and reading a generated class through its description, with exactly the bytes, result
+/// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
+/// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
+/// one found last before searching from the first (the first match being the only one).
 struct KELO_API SchemaAccess {
   static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
   static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
@@ -180,6 +183,8 @@ struct KELO_API SchemaAccess {
  private:
   static int Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse);
 };
+
+/// @endcond
 
 }  // namespace kelo
 
@@ -207,11 +212,11 @@ struct KELO_API SchemaAccess {
 
 #define KELO_MEMBER_FIELD(Type, name) Type name;
 
-// Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
-// of the table MEMBERS and EXTRA (declarations added to the public section), marked Api.
-// Serialize and Deserialize walk the constant description when the object's dynamic class is
-// Cls itself; a class derived from it (which may override HashMembers or SerializeMembers) is
-// written and read through its member registry, as CKeloHesClass does it.
+/// Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
+/// of the table MEMBERS and EXTRA (declarations added to the public section), marked Api.
+/// Serialize and Deserialize walk the constant description when the object's dynamic class is
+/// Cls itself; a class derived from it (which may override HashMembers or SerializeMembers) is
+/// written and read through its member registry, as CKeloHesClass does it.
 #define KELO_MESSAGE_CLASS(Api, Cls, Base, MEMBERS, EXTRA) \
   class Api Cls : public Base {                            \
    public:                                                 \
@@ -231,10 +236,10 @@ struct KELO_API SchemaAccess {
     int HashMembers() override;                            \
   };
 
-// A class of the library (exported).
+/// A class of the library (exported).
 #define KELO_MESSAGE(Cls, Base, MEMBERS) \
   KELO_MESSAGE_CLASS(KELO_API, Cls, Base, MEMBERS, KELO_NO_EXTRA)
-// A class of a program outside the library: neither exported nor imported.
+/// A class of a program outside the library: neither exported nor imported.
 #define KELO_LOCAL_MESSAGE(Cls, Base, MEMBERS) \
   KELO_MESSAGE_CLASS(, Cls, Base, MEMBERS, KELO_NO_EXTRA)
 
@@ -258,9 +263,9 @@ struct KELO_API SchemaAccess {
                      sizeof(#name) + 2,                                  \
                      static_cast<unsigned int>(offsetof(Self, name))},
 
-// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
-// namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
-// is the C++ class name.
+/// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
+/// namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
+/// is the C++ class name.
 #define KELO_MESSAGE_DEFINE(Cls, WireNs, Base, MEMBERS)                                           \
   namespace {                                                                                     \
   struct KeloSchema_##Cls {                                                                       \
@@ -328,12 +333,12 @@ struct KELO_API SchemaAccess {
     return 0;                                                                                     \
   }
 
-// Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one
-// message class whose member table is the macro KELO_<class>_MEMBERS. The shape says what else
-// the row brings: PLAIN nothing; ITEM an exported typed list CKeloHesArray<class>; ITEM_EXTRA
-// that and the declarations of KELO_<class>_EXTRA. The rows are in declaration order (a class
-// after every class it holds). KELO_DECLARE_LISTED expands a row into the declaration (in a
-// header), KELO_DEFINE_LISTED into the definitions (in one source file of the library).
+/// Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one
+/// message class whose member table is the macro KELO_<class>_MEMBERS. The shape says what else
+/// the row brings: PLAIN nothing; ITEM an exported typed list CKeloHesArray<class>; ITEM_EXTRA
+/// that and the declarations of KELO_<class>_EXTRA. The rows are in declaration order (a class
+/// after every class it holds). KELO_DECLARE_LISTED expands a row into the declaration (in a
+/// header), KELO_DEFINE_LISTED into the definitions (in one source file of the library).
 #define KELO_SHAPE_EXTRA_PLAIN(Cls) KELO_NO_EXTRA
 #define KELO_SHAPE_EXTRA_ITEM(Cls) KELO_NO_EXTRA
 #define KELO_SHAPE_EXTRA_ITEM_EXTRA(Cls) KELO_##Cls##_EXTRA
