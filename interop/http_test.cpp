@@ -214,16 +214,7 @@ TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
 TEST(ReferenceServer, KelohesCall) {
   const unsigned int getTopology = 5, login = 1;
   const std::string http = ServerEnvironment::httpUrl;
-  // The request JSON that the server expects, and the reply the library reads for it.
-  auto requestJson = [](unsigned int index, unsigned int seed) {
-    const std::string call = kelointerop::BuildCall(index, seed);
-    kelo::CallReader reader(call.data(), call.size());
-    std::string method;
-    std::unique_ptr<CKeloHesClass> request(
-        kelo::CatalogueFind(kelointerop::kExchanges[index].request)->create());
-    if (!reader.ReadMethod(method) || !reader.ReadArg(*request)) return std::string();
-    return kelo::ToJson(*request);
-  };
+  // The reply that the library reads for the request the server expects.
   Connection connection;
   Reply reply;
   std::string error;
@@ -242,7 +233,8 @@ TEST(ReferenceServer, KelohesCall) {
     std::string out;  // exact, or for a failure the start of the one line on stderr
   };
   const std::string topology = " getTopology --as ReqTopology --reply-as ResTopology -";
-  const std::string good = requestJson(getTopology, kelointerop::RequestSeed(getTopology));
+  const std::string good =
+      kelointerop::RequestJson(getTopology, kelointerop::RequestSeed(getTopology));
   const Row rows[] = {
       {"success", "call " + http + "/client" + topology, good, 0, kelo::ToJson(expected) + "\n"},
       {"success, dumped", "call --dump " + http + "/client" + topology, good, 0, "r 01 00\n"},
@@ -250,7 +242,7 @@ TEST(ReferenceServer, KelohesCall) {
        "call " + http +
            "/services login --as services.LoginServiceRequest "
            "--reply-as services.LoginServiceResponse -",
-       requestJson(login, kelointerop::RequestSeed(login) + 1), 1,
+       kelointerop::RequestJson(login, kelointerop::RequestSeed(login) + 1), 1,
        "kelohes: fault: ServiceException: mismatch: expected request."},
       {"no service at the path", "call " + http + "/nothing" + topology, good, 1,
        "kelohes: POST " + http + "/nothing: HTTP 405"},

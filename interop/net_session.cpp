@@ -7,8 +7,11 @@
 // and what came back; exits non-zero on any mismatch.
 //   kelo_net_session [--cacert PEM] URL          run the session (URL: http[s]://127.0.0.1:PORT)
 //   kelo_net_session [--cacert PEM] --stop URL   ask the server to stop
+//   kelo_net_session --request-json INDEX        print the request of exchange INDEX (0-based)
+//                                                that the server expects, as JSON
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -22,6 +25,12 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--cacert") == 0 && i + 1 < argc) {
       options.caFile = argv[++i];
+    } else if (std::strcmp(argv[i], "--request-json") == 0 && i + 1 < argc) {
+      const unsigned int index = static_cast<unsigned int>(std::strtoul(argv[++i], nullptr, 10));
+      if (index >= kelointerop::kExchangeCount) return 2;
+      const std::string json = kelointerop::RequestJson(index, kelointerop::RequestSeed(index));
+      std::printf("%s\n", json.c_str());
+      return json.empty() ? 1 : 0;
     } else if (std::strcmp(argv[i], "--stop") == 0) {
       stop = true;
     } else if (url.empty() && argv[i][0] != '-') {

@@ -2,10 +2,11 @@
 # Starts the reference server (Caucho's HessianServlet in an embedded Jetty) on an ephemeral
 # loopback port, runs the client session against it over libcurl and stops the server. Exits
 # non-zero when the session or the server saw a mismatch.
-#   bash interop/run-session.sh [--https] JAVA_PEER NET_SESSION
+#   bash interop/run-session.sh [--https] JAVA_PEER NET_SESSION [KELOHES]
 # JAVA_PEER is the kelo-java-peer launcher of the build (build/<preset>/interop/kelo-java-peer),
 # NET_SESSION the kelo_net_session program. With --https the session runs over HTTPS, trusting
-# the self-signed certificate the server makes at start-up.
+# the self-signed certificate the server makes at start-up. Given the kelohes tool, it then also
+# sends the getTopology call that the server expects with `kelohes call`, as a user would.
 set -uo pipefail
 
 https=0
@@ -15,6 +16,7 @@ if [ "${1:-}" = --https ]; then
 fi
 peer=$1
 session=$2
+kelohes=${3:-}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -47,9 +49,20 @@ trust=()
 [ "$https" -eq 1 ] && trust=(--cacert "$work/server.crt")
 "$session" "${trust[@]}" "$url" || session_rc=$?
 
+call_rc=0
+if [ -n "$kelohes" ]; then
+  "$session" --request-json 5 >"$work/request.json" || call_rc=$?
+  echo
+  echo "\$ kelohes call $http_url/client getTopology --as kelo.cl.ReqTopology --reply-as kelo.cl.ResTopology request.json"
+  "$kelohes" call "$http_url/client" getTopology --as kelo.cl.ReqTopology \
+    --reply-as kelo.cl.ResTopology "$work/request.json" >"$work/call.out" || call_rc=$?
+  head -n 8 "$work/call.out"
+  echo "  ... ($(wc -l <"$work/call.out") lines of JSON, exit $call_rc)"
+fi
+
 "$session" --stop "$http_url" || kill "$server_pid" 2>/dev/null
 server_rc=0
 wait "$server_pid" || server_rc=$?
 cat "$work/server.err"
-echo "session exit $session_rc, server exit $server_rc"
-[ "$session_rc" -eq 0 ] && [ "$server_rc" -eq 0 ]
+echo "session exit $session_rc, kelohes call exit $call_rc, server exit $server_rc"
+[ "$session_rc" -eq 0 ] && [ "$call_rc" -eq 0 ] && [ "$server_rc" -eq 0 ]

@@ -2,6 +2,8 @@
 // scalar members per object, nested messages and list items indented below it.
 #include "session.h"
 
+#include <kelohessian/json/json.h>
+
 #include <kelohessian/kelohessian.h>
 
 #include <cstring>
@@ -154,6 +156,17 @@ std::string BuildCall(unsigned int index, unsigned int seed) {
                               call) != 0)
     return std::string();
   return std::string(call.Data(), call.DataSize());
+}
+
+std::string RequestJson(unsigned int index, unsigned int seed) {
+  const std::string call = BuildCall(index, seed);
+  const kelo::ClassInfo* info = kelo::CatalogueFind(kExchanges[index].request);
+  if (call.empty() || !info) return std::string();
+  std::unique_ptr<CKeloHesClass> request(info->create());
+  kelo::CallReader reader(call.data(), call.size());
+  std::string method;
+  if (!request || !reader.ReadMethod(method) || !reader.ReadArg(*request)) return std::string();
+  return kelo::ToJson(*request);
 }
 
 bool RunExchange(kelo::http::Connection& connection, const std::string& base, unsigned int index,

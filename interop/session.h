@@ -23,4 +23,8 @@ bool RunExchange(kelo::http::Connection& connection, const std::string& base, un
 // gives the request the server expects, any other seed one that it refuses. Empty on failure.
 std::string BuildCall(unsigned int index, unsigned int seed);
 
+// The same request as JSON (the format of kelohes encode and decode), as kelohes call reads it.
+// Empty on failure.
+std::string RequestJson(unsigned int index, unsigned int seed);
+
 }  // namespace kelointerop
