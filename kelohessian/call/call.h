@@ -17,5 +17,5 @@ KELO_API int KeloHessianBuildRequest(const char* method, unsigned int length,
 // the 'z' and any bytes after it are left unread. On failure the cursor stays where the failure
 // left it, members already filled keep their new values, and the parse context holds the text,
 // with one exception: an unknown member's 4- or 8-byte value cut short by the end of the input
-// fails with -1999996 (KELO_E_EXHAUSTED) and adds no text, so the text may then be empty.
+// fails with KELO_E_EXHAUSTED and adds no text, so the text may then be empty.
 KELO_API int KeloHessianReadResponse(CKeloHesClass& response, CKeloInputParse& parse);

@@ -211,24 +211,19 @@ int CKeloHesClass::Deserialize(CKeloInputParse& parse) {
 int CKeloHesClass::StartDeserialize(CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get content indicator ('M' or 'N')", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapMissing);
   if (*p == 'N') {
     SetNull(true);
     return KELO_OK;
   }
-  if (*p != 'M')
-    return Fail(parse, KELO_E_FORMAT, "Expected 'M' or 'N' but got something else", true);
+  if (*p != 'M') return Fail(parse, kelo_detail::kFailMapMarker);
   SetNull(false);
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get class type indicator ('t')", true);
-  if (*p != 't')
-    return Fail(parse, KELO_E_FORMAT, "Expected 't' and then length but got something else", true);
-  if (int rc = in.Extract(p, 2); rc != 0)
-    return Fail(parse, rc, "Failed to get class name length (after 't')", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapTypeMissing);
+  if (*p != 't') return Fail(parse, kelo_detail::kFailMapTypeMarker);
+  if (int rc = in.Extract(p, 2); rc != 0) return Fail(parse, kelo_detail::kFailMapTypeLength, rc);
   const unsigned int length = kelo_detail::ReadU16(p);
   if (int rc = in.Extract(p, length); rc != 0)
-    return Fail(parse, rc, "Failed to get read class name", true);
+    return Fail(parse, kelo_detail::kFailMapTypeName, rc);
   if (!m_checkClassName) return KELO_OK;
   return VerifyExpectedClassName(parse, p, length);
 }
@@ -236,27 +231,27 @@ int CKeloHesClass::StartDeserialize(CKeloInputParse& parse) {
 int CKeloHesClass::VerifyExpectedClassName(CKeloInputParse& parse, const char* name,
                                            unsigned int length) {
   if (IsTypeName(name, length)) return KELO_OK;
-  Add(parse, "Expected class \"");
+  Add(parse, kelo_detail::kFailMapTypeOpen);
   const CKeloHesName& ns = Namespace();
   if (ns.Length()) {
     AddBytes(parse, ns.Data(), ns.Length());
-    Add(parse, ".");
+    Add(parse, kelo_detail::kFailTypeDot);
   }
   AddBytes(parse, ClassName().Data(), ClassName().Length());
-  Add(parse, "\" but got \"");
+  Add(parse, kelo_detail::kFailMapTypeGot);
   AddBytes(parse, name, length);
-  return Fail(parse, KELO_E_FORMAT, "\"", true);
+  return Fail(parse, kelo_detail::kFailTypeQuoteClose);
 }
 
 void CKeloHesClass::AppendClassNameToError(CKeloInputParse& parse) {
-  Add(parse, "class \"");
+  Add(parse, kelo_detail::kFailClassOpen);
   const CKeloHesName& ns = Namespace();
   if (ns.Length()) {
     AddBytes(parse, ns.Data(), ns.Length());
-    Add(parse, ".");
+    Add(parse, kelo_detail::kFailTypeDot);
   }
   AddBytes(parse, ClassName().Data(), ClassName().Length());
-  Add(parse, "\"");
+  Add(parse, kelo_detail::kFailQuote);
 }
 
 int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
@@ -274,25 +269,23 @@ int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
       code = KELO_E_FORMAT;
     } else if (in.Extract(p, 2) != 0) {
       code = KELO_E_EXHAUSTED;
-      Add(parse, "While parsing ");
+      Add(parse, kelo_detail::kFailWhileParsing);
       AppendClassNameToError(parse);
-      return Fail(parse, code, ", expected member name length (after 'S') but got no data", true);
+      return Fail(parse, kelo_detail::kFailMemberNameLength, code);
     } else {
       const unsigned int length = kelo_detail::ReadU16(p);
       if (in.Extract(p, length) != 0) {
-        Add(parse, "While parsing ");
+        Add(parse, kelo_detail::kFailWhileParsing);
         AppendClassNameToError(parse);
-        return Fail(parse, KELO_E_EXHAUSTED, ", Got member data length, but could not get the name",
-                    true);
+        return Fail(parse, kelo_detail::kFailMemberName);
       }
       if (int rc = DeserializeOneMember(p, length, hint, parse); rc != 0) return rc;
       continue;
     }
-    Add(parse, "While parsing ");
+    Add(parse, kelo_detail::kFailWhileParsing);
     AppendClassNameToError(parse);
-    if (code == KELO_E_EXHAUSTED)
-      return Fail(parse, code, ", expected either 'S' or 'z' but could not get data", true);
-    return Fail(parse, code, ", expected either 'S' or 'z' but got something else", true);
+    if (code == KELO_E_EXHAUSTED) return Fail(parse, kelo_detail::kFailMemberMissing, code);
+    return Fail(parse, kelo_detail::kFailMemberMarker, code);
   }
 }
 
@@ -330,22 +323,22 @@ int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
 void CKeloHesClass::AppendMemberToError(const char* prefix, const char* name, unsigned int length,
                                         CKeloInputParse& parse) {
   parse.AddToError(prefix, KELO_NO_LAST_CHARS);
-  Add(parse, " member \"");
+  Add(parse, kelo_detail::kFailMemberOpen);
   AddBytes(parse, name, length);
-  Add(parse, "\" of ");
+  Add(parse, kelo_detail::kFailMemberOf);
   AppendClassNameToError(parse);
 }
 
 int CKeloHesClass::EndDeserialize(CKeloInputParse& parse) {
   const char* p;
   if (parse.Input().Extract(p, 1) != 0) {
-    Add(parse, "Failed to read terminating 'z' for ");
+    Add(parse, kelo_detail::kFailMapEndMissing);
     AppendClassNameToError(parse);
     parse.AddLastCharsToError(kelo_detail::kLastChars);
     return KELO_E_EXHAUSTED;
   }
   if (*p == 'z') return KELO_OK;
-  Add(parse, "Expected terminating 'z' for ");
+  Add(parse, kelo_detail::kFailMapEndOpen);
   AppendClassNameToError(parse);
-  return Fail(parse, KELO_E_FORMAT, " but got something else", true);
+  return Fail(parse, kelo_detail::kFailMapEndClose);
 }

@@ -44,11 +44,12 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
 
  protected:
   virtual int SerializeMembers(CKeloOutput& out) const;
-  // Registers the members, base class first. The root registers nothing and returns -1999993.
+  // Registers the members, base class first. The root registers nothing and returns
+  // KELO_E_NOT_SUPPORTED.
   virtual int HashMembers();
 
-  // Appends one registry node; -1999997 (list unchanged) when it cannot be allocated. The node
-  // comes from the block reserved with ReserveMembers while that has room (the first node
+  // Appends one registry node; KELO_E_NO_MEMORY (list unchanged) when it cannot be allocated. The
+  // node comes from the block reserved with ReserveMembers while that has room (the first node
   // allocates the block), otherwise from a heap allocation of its own.
   int InsertMember(const CKeloHesName& name, CKeloHesObject& object);
   // Reserves room for count registry nodes in one block, so that registering count members

@@ -298,8 +298,7 @@ int CKeloHesString::DoSerialize(CKeloOutput& out) const {
 int CKeloHesString::Deserialize(CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read string value", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailStringMissing);
   char marker = *p;
   if (marker == 'N') {
     Release();
@@ -309,11 +308,8 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
   Gather<unsigned short> store;
   bool sized = false;
   for (;;) {
-    if (marker != 'S' && marker != 's')
-      return Fail(parse, KELO_E_FORMAT, "Expected string ('S', 's' or 'N') but got something else",
-                  true);
-    if (in.Extract(p, 2) != 0)
-      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read length of string value", true);
+    if (marker != 'S' && marker != 's') return Fail(parse, kelo_detail::kFailStringMarker);
+    if (in.Extract(p, 2) != 0) return Fail(parse, kelo_detail::kFailStringLength);
     const unsigned int count = kelo_detail::ReadU16(p);
     // Every character takes at least one byte, so the input bounds what is reserved. The first of
     // several chunks reserves room for all of them, so the string is stored once, at its size.
@@ -324,8 +320,7 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
       const size_t all = ChunkedUnitsAhead(in, count);
       if (all > wanted) wanted = all;
     }
-    if (!store.Reserve(wanted))
-      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store string data", true);
+    if (!store.Reserve(wanted)) return Fail(parse, kelo_detail::kFailStringStore);
     const char* start = nullptr;
     in.GetDataAt(start, in.GetNumExtracted(), available);
     size_t consumed = 0, decoded = 0;
@@ -334,16 +329,13 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
                                 store.End(), &consumed, &decoded);
     in.Extract(p, static_cast<unsigned int>(consumed));
     store.Grow(decoded);
-    if (status == kelo_detail::kUtf8Exhausted)
-      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read string value", true);
+    if (status == kelo_detail::kUtf8Exhausted) return Fail(parse, kelo_detail::kFailStringMissing);
     if (status != kelo_detail::kUtf8Ok) {
       parse.AddToError(kelo_detail::Utf8Message(status), KELO_NO_LAST_CHARS);
       return KELO_E_FORMAT;
     }
     if (marker == 'S') break;
-    if (in.Extract(p, 1) != 0)
-      return Fail(parse, KELO_E_EXHAUSTED,
-                  "Expected next block of string data, but got something else", true);
+    if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailStringNextChunk);
     marker = *p;
   }
   const size_t length = store.Size();
@@ -351,8 +343,7 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
   if (!data && length) {
     data = new (std::nothrow) short[length];
     if (!data) {
-      parse.AddToError("Failed to allocate data for decoding string", KELO_NO_LAST_CHARS);
-      return KELO_E_NO_MEMORY;
+      return Fail(parse, kelo_detail::kFailStringAllocate);
     }
     memcpy(data, store.Data(), length * sizeof(short));
   }
@@ -431,8 +422,7 @@ int CKeloHesBinary::DoSerialize(CKeloOutput& out) const {
 int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailBinaryMissing);
   char marker = *p;
   if (marker == 'N') {
     Release();
@@ -442,28 +432,21 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
   Gather<char> store;
   bool sized = false;
   for (;;) {
-    if (marker != 'B' && marker != 'b')
-      return Fail(parse, KELO_E_FORMAT, "Expected binary ('B', 'b' or 'N') but got something else",
-                  true);
-    if (in.Extract(p, 2) != 0)
-      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read length of binary value", true);
+    if (marker != 'B' && marker != 'b') return Fail(parse, kelo_detail::kFailBinaryMarker);
+    if (in.Extract(p, 2) != 0) return Fail(parse, kelo_detail::kFailBinaryLength);
     const unsigned int count = kelo_detail::ReadU16(p);
-    if (in.Extract(p, count) != 0)
-      return Fail(parse, KELO_E_EXHAUSTED, "Failed to read binary value", true);
+    if (in.Extract(p, count) != 0) return Fail(parse, kelo_detail::kFailBinaryMissing);
     // The first of several chunks reserves room for all of them, so the blob is allocated once.
     size_t more = 0;
     if (marker == 'b' && !sized) {
       sized = true;
       more = ChunkedBytesAhead(in);
     }
-    if (!store.Reserve(count + more))
-      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
+    if (!store.Reserve(count + more)) return Fail(parse, kelo_detail::kFailBinaryStore);
     if (count) memcpy(store.End(), p, count);
     store.Grow(count);
     if (marker == 'B') break;
-    if (in.Extract(p, 1) != 0)
-      return Fail(parse, KELO_E_EXHAUSTED,
-                  "Expected next block of binary data, but got something else", true);
+    if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailBinaryNextChunk);
     marker = *p;
   }
   // The blob takes over the gathered storage; after several chunks it is first trimmed to size.
@@ -471,8 +454,7 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
   char* data = store.ReleaseExact();
   if (!data && length) {
     data = new (std::nothrow) char[length];
-    if (!data)
-      return Fail(parse, KELO_E_NO_MEMORY, "Internal error: failed to store binary data", true);
+    if (!data) return Fail(parse, kelo_detail::kFailBinaryStore);
     memcpy(data, store.Data(), length);
   }
   Adopt(data, static_cast<unsigned int>(length));

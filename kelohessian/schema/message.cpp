@@ -62,24 +62,19 @@ bool Nullable(MemberKind kind) {
 int SchemaAccess::Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse) {
   CKeloInput& in = parse.Input();
   const char* p;
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get content indicator ('M' or 'N')", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapMissing);
   if (*p == 'N') {
     object.SetNull(true);
     return KELO_OK;
   }
-  if (*p != 'M')
-    return Fail(parse, KELO_E_FORMAT, "Expected 'M' or 'N' but got something else", true);
+  if (*p != 'M') return Fail(parse, kelo_detail::kFailMapMarker);
   object.SetNull(false);
-  if (in.Extract(p, 1) != 0)
-    return Fail(parse, KELO_E_EXHAUSTED, "Failed to get class type indicator ('t')", true);
-  if (*p != 't')
-    return Fail(parse, KELO_E_FORMAT, "Expected 't' and then length but got something else", true);
-  if (int rc = in.Extract(p, 2); rc != 0)
-    return Fail(parse, rc, "Failed to get class name length (after 't')", true);
+  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapTypeMissing);
+  if (*p != 't') return Fail(parse, kelo_detail::kFailMapTypeMarker);
+  if (int rc = in.Extract(p, 2); rc != 0) return Fail(parse, kelo_detail::kFailMapTypeLength, rc);
   const unsigned int length = kelo_detail::ReadU16(p);
   if (int rc = in.Extract(p, length); rc != 0)
-    return Fail(parse, rc, "Failed to get read class name", true);
+    return Fail(parse, kelo_detail::kFailMapTypeName, rc);
   if (!object.m_checkClassName ||
       (length == info.typeNameLength && kelo_detail::SameBytes(p, info.typeName, length)))
     return KELO_OK;
@@ -135,17 +130,15 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
     } else if (*p != 'S') {
       code = KELO_E_FORMAT;
     } else if (in.Extract(p, 2) != 0) {
-      Add(parse, "While parsing ");
+      Add(parse, kelo_detail::kFailWhileParsing);
       object.AppendClassNameToError(parse);
-      return Fail(parse, KELO_E_EXHAUSTED,
-                  ", expected member name length (after 'S') but got no data", true);
+      return Fail(parse, kelo_detail::kFailMemberNameLength);
     } else {
       const unsigned int length = kelo_detail::ReadU16(p);
       if (in.Extract(p, length) != 0) {
-        Add(parse, "While parsing ");
+        Add(parse, kelo_detail::kFailWhileParsing);
         object.AppendClassNameToError(parse);
-        return Fail(parse, KELO_E_EXHAUSTED, ", Got member data length, but could not get the name",
-                    true);
+        return Fail(parse, kelo_detail::kFailMemberName);
       }
       // Members usually arrive in wire order: with unique names the row after the last one found
       // is tried first; otherwise, and when that guess misses, the first match from the top wins.
@@ -168,11 +161,10 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
       }
       continue;
     }
-    Add(parse, "While parsing ");
+    Add(parse, kelo_detail::kFailWhileParsing);
     object.AppendClassNameToError(parse);
-    if (code == KELO_E_EXHAUSTED)
-      return Fail(parse, code, ", expected either 'S' or 'z' but could not get data", true);
-    return Fail(parse, code, ", expected either 'S' or 'z' but got something else", true);
+    if (code == KELO_E_EXHAUSTED) return Fail(parse, kelo_detail::kFailMemberMissing, code);
+    return Fail(parse, kelo_detail::kFailMemberMarker, code);
   }
 }
 

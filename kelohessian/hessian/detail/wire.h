@@ -55,18 +55,6 @@ inline void Add(CKeloInputParse& parse, Failure piece) {
   parse.AddToErrorByLength(row.text, row.length, 0);
 }
 
-// The literal forms below serve the structure and string decoders, whose texts have not moved
-// into the table yet.
-template <size_t N>
-inline int Fail(CKeloInputParse& parse, int code, const char (&message)[N], bool lastChars) {
-  parse.AddToErrorByLength(message, N - 1, lastChars ? kLastChars : 0);
-  return code;
-}
-// Appends a message without context (for pieces of a composed message).
-template <size_t N>
-inline void Add(CKeloInputParse& parse, const char (&message)[N]) {
-  parse.AddToErrorByLength(message, N - 1, 0);
-}
 inline void AddBytes(CKeloInputParse& parse, const char* bytes, unsigned int length) {
   parse.AddToErrorByLength(bytes, length, 0);
 }
