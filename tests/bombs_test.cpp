@@ -331,7 +331,7 @@ TEST(NestingBomb, KnownMessagesNestOnlyAsDeepAsTheSchema) {
 
 // The bound that SECURITY.md states for the worst reply shape: peak heap per input byte while a
 // list of items written as 'N' is read, each item becoming a full default object.
-const size_t kMaxHeapPerInputByte = 4096;
+const size_t kMaxHeapPerInputByte = 2048;
 
 TEST(Amplification, NullListItemsStayWithinTheDocumentedBound) {
   const unsigned int items = 2000;
