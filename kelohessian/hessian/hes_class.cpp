@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/member_name.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 
@@ -257,36 +258,21 @@ void CKeloHesClass::AppendClassNameToError(CKeloInputParse& parse) {
 int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
   NullifyAllMembers();
   CKeloMemberData* hint = m_head;
-  CKeloInput& in = parse.Input();
   for (;;) {
-    const char* p;
-    int code = KELO_OK;
-    if (in.Extract(p, 1) != 0) {
-      code = KELO_E_EXHAUSTED;
-    } else if (*p == 'z') {
-      return KELO_OK;
-    } else if (*p != 'S') {
-      code = KELO_E_FORMAT;
-    } else if (in.Extract(p, 2) != 0) {
-      code = KELO_E_EXHAUSTED;
-      Add(parse, kelo_detail::kFailWhileParsing);
-      AppendClassNameToError(parse);
-      return Fail(parse, kelo_detail::kFailMemberNameLength, code);
-    } else {
-      const unsigned int length = kelo_detail::ReadU16(p);
-      if (in.Extract(p, length) != 0) {
-        Add(parse, kelo_detail::kFailWhileParsing);
-        AppendClassNameToError(parse);
-        return Fail(parse, kelo_detail::kFailMemberName);
-      }
-      if (int rc = DeserializeOneMember(p, length, hint, parse); rc != 0) return rc;
-      continue;
-    }
-    Add(parse, kelo_detail::kFailWhileParsing);
-    AppendClassNameToError(parse);
-    if (code == KELO_E_EXHAUSTED) return Fail(parse, kelo_detail::kFailMemberMissing, code);
-    return Fail(parse, kelo_detail::kFailMemberMarker, code);
+    const char* name;
+    unsigned int length;
+    const int rc = kelo_detail::MemberNames::Next(*this, parse, name, length);
+    if (rc == kelo_detail::kMapEnd) return KELO_OK;
+    if (rc != 0) return rc;
+    if (int member = DeserializeOneMember(name, length, hint, parse); member != 0) return member;
   }
+}
+
+int kelo_detail::MemberNames::Failed(CKeloHesClass& object, CKeloInputParse& parse, Failure failure,
+                                     int code) {
+  Add(parse, kFailWhileParsing);
+  object.AppendClassNameToError(parse);
+  return Fail(parse, failure, code);
 }
 
 // The registry's lookup rule (exact bytes), inlined: it runs once per member read.

@@ -13,6 +13,9 @@ namespace kelo {
 struct RegistryAccess;
 struct SchemaAccess;
 }  // namespace kelo
+namespace kelo_detail {
+struct MemberNames;
+}  // namespace kelo_detail
 
 // Threading: a structure is used by one thread at a time. Its member registry is built by the
 // first Serialize or Deserialize of a class that registers its members itself, so even the first
@@ -84,6 +87,8 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   // Writes and reads generated message classes from their constant descriptions with the same
   // building blocks (kelohessian/schema/message.h).
   friend struct kelo::SchemaAccess;
+  // Reads the member names of a map for both readers (detail/member_name.h).
+  friend struct kelo_detail::MemberNames;
 
   int CreateMemberHash();
   void ClearMemberHash();

@@ -2,6 +2,7 @@
 // map of CKeloHesClass, byte for byte and failure for failure, without a member registry.
 #include <kelohessian/schema/message.h>
 
+#include <kelohessian/hessian/detail/member_name.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 
@@ -119,52 +120,31 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
     if (Nullable(rows[i]->kind)) objects[i]->SetNull(true);
   }
   unsigned int hint = 0;
-  CKeloInput& in = parse.Input();
   for (;;) {
     const char* p;
-    int code = KELO_OK;
-    if (in.Extract(p, 1) != 0) {
-      code = KELO_E_EXHAUSTED;
-    } else if (*p == 'z') {
-      return KELO_OK;
-    } else if (*p != 'S') {
-      code = KELO_E_FORMAT;
-    } else if (in.Extract(p, 2) != 0) {
-      Add(parse, kelo_detail::kFailWhileParsing);
-      object.AppendClassNameToError(parse);
-      return Fail(parse, kelo_detail::kFailMemberNameLength);
-    } else {
-      const unsigned int length = kelo_detail::ReadU16(p);
-      if (in.Extract(p, length) != 0) {
-        Add(parse, kelo_detail::kFailWhileParsing);
-        object.AppendClassNameToError(parse);
-        return Fail(parse, kelo_detail::kFailMemberName);
+    unsigned int length;
+    const int next = kelo_detail::MemberNames::Next(object, parse, p, length);
+    if (next == kelo_detail::kMapEnd) return KELO_OK;
+    if (next != 0) return next;
+    // Members usually arrive in wire order: with unique names the row after the last one found
+    // is tried first; otherwise, and when that guess misses, the first match from the top wins.
+    unsigned int at = uniqueNames ? hint : count;
+    if (at >= count || !SameName(*rows[at], p, length)) {
+      for (at = 0; at < count; ++at) {
+        if (SameName(*rows[at], p, length)) break;
       }
-      // Members usually arrive in wire order: with unique names the row after the last one found
-      // is tried first; otherwise, and when that guess misses, the first match from the top wins.
-      unsigned int at = uniqueNames ? hint : count;
-      if (at >= count || !SameName(*rows[at], p, length)) {
-        for (at = 0; at < count; ++at) {
-          if (SameName(*rows[at], p, length)) break;
-        }
-        if (at == count) {
-          if (int rc = CKeloHesSkipObject::Skip(parse); rc != 0) return rc;
-          continue;
-        }
+      if (at == count) {
+        if (int rc = CKeloHesSkipObject::Skip(parse); rc != 0) return rc;
+        continue;
       }
-      hint = at + 1;
-      // CKeloHesClass::DeserializeOneMember, inlined.
-      if (int rc = objects[at]->Deserialize(parse); rc != 0) {
-        object.AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing",
-                                   p, length, parse);
-        return rc;
-      }
-      continue;
     }
-    Add(parse, kelo_detail::kFailWhileParsing);
-    object.AppendClassNameToError(parse);
-    if (code == KELO_E_EXHAUSTED) return Fail(parse, kelo_detail::kFailMemberMissing, code);
-    return Fail(parse, kelo_detail::kFailMemberMarker, code);
+    hint = at + 1;
+    // CKeloHesClass::DeserializeOneMember, inlined.
+    if (int rc = objects[at]->Deserialize(parse); rc != 0) {
+      object.AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing", p,
+                                 length, parse);
+      return rc;
+    }
   }
 }
 
