@@ -98,7 +98,21 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
 
 size_t Utf8Span(const unsigned char* in, size_t available, size_t count) {
   size_t pos = 0;
-  for (size_t n = 0; n < count; ++n) {
+  size_t n = 0;
+  // Eight bytes at a time while more than eight characters remain: every byte that is not a
+  // continuation byte (10xxxxxx) starts a character. The word may end inside a character, whose
+  // continuation bytes are then stepped over below.
+  while (count - n > 8 && available - pos >= 8) {
+    uint64_t word;
+    memcpy(&word, in + pos, sizeof word);
+    uint64_t continuation = word & ~(word << 1) & 0x8080808080808080ull;
+    unsigned int continuations = 0;
+    for (; continuation; continuation &= continuation - 1) ++continuations;
+    n += 8 - continuations;
+    pos += 8;
+  }
+  while (pos < available && (in[pos] & 0xC0) == 0x80) ++pos;
+  for (; n < count; ++n) {
     if (pos == available) return SIZE_MAX;
     const unsigned char b = in[pos];
     const size_t width = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 0;

@@ -28,10 +28,12 @@ const char* Utf8Message(Utf8Status status);
 Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
                       unsigned short* units, size_t* consumed, size_t* decoded);
 
-// The number of bytes that count characters take at the start of in[0..available), judged by
-// their lead bytes alone (1 for ASCII, 2 for 110xxxxx, 3 for 1110xxxx); SIZE_MAX when a lead byte
-// cannot start a character the decoder accepts or the characters run past available. Used to size
-// a chunked string's storage before decoding it, so a mistaken answer costs only a regrowth.
+// An estimate of the bytes that count characters take at the start of in[0..available), from
+// their lead bytes alone: every byte that is not 10xxxxxx starts a character, the last few are
+// sized by their lead (1 for ASCII, 2 for 110xxxxx, 3 for 1110xxxx); SIZE_MAX when one of those
+// cannot start a character the decoder accepts or the characters run past available. Bytes the
+// decoder refuses may be counted as characters. Used to size a chunked string's storage before
+// decoding it, so a mistaken answer costs only a regrowth, never a wrong value.
 size_t Utf8Span(const unsigned char* in, size_t available, size_t count);
 
 // Encodes count units into out, which has room for 3 * count bytes. Returns the number of bytes
