@@ -259,8 +259,8 @@ int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
   NullifyAllMembers();
   CKeloMemberData* hint = m_head;
   for (;;) {
-    const char* name;
-    unsigned int length;
+    const char* name = nullptr;
+    unsigned int length = 0;
     const int rc = kelo_detail::MemberNames::Next(*this, parse, name, length);
     if (rc == kelo_detail::kMapEnd) return KELO_OK;
     if (rc != 0) return rc;

@@ -121,8 +121,9 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
   }
   unsigned int hint = 0;
   for (;;) {
-    const char* p;
-    unsigned int length;
+    // Set by Next on success; initialised for the compiler, which cannot see that.
+    const char* p = nullptr;
+    unsigned int length = 0;
     const int next = kelo_detail::MemberNames::Next(object, parse, p, length);
     if (next == kelo_detail::kMapEnd) return KELO_OK;
     if (next != 0) return next;
