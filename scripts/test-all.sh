@@ -77,6 +77,9 @@ stage setup bash scripts/setup-deps.sh || { echo "setup failed; nothing else can
 preset dev && interop
 # The API reference; fails when a header that must be fully documented is not.
 stage docs cmake --build --preset dev --target docs
+# The optimised build that README's main command uses: -O3 warns where -O0 does not.
+stage "release configure" cmake --preset release &&
+  stage "release build" cmake --build --preset release --target kelohessian kelohes
 preset asan
 # valgrind memcheck over the dev build's test programs and fuzz replays (see scripts/memcheck.sh).
 stage memcheck bash scripts/memcheck.sh build/dev
