@@ -72,6 +72,27 @@ Decoded Decode(CKeloHesObject& object, const std::string& bytes) {
   return d;
 }
 
+std::string Reply(const std::string& body) {
+  return Hex("'r' 01 00") + body + "z";
+}
+
+Decoded ReadReply(CKeloHesClass& response, const std::string& bytes) {
+  CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  CKeloInputParse parse(in);
+  Decoded d;
+  d.rc = KeloHessianReadResponse(response, parse);
+  d.error =
+      parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
+  d.consumed = in.GetNumExtracted();
+  return d;
+}
+
+std::string BlobBytes(const CKeloHesBinary& blob) {
+  const char* data;
+  const unsigned int n = blob.Data(data);
+  return data ? std::string(data, n) : std::string();
+}
+
 std::u16string Units(const char* text) {
   std::u16string out;
   for (const char* p = text; *p; ++p) out.push_back(static_cast<unsigned char>(*p));

@@ -2,6 +2,7 @@
 // test-only structure classes for exercising maps and lists without the real schemas.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <kelohessian/kelohessian.h>
@@ -24,6 +25,29 @@ struct Decoded {
   unsigned int consumed;
 };
 Decoded Decode(CKeloHesObject& object, const std::string& bytes);
+
+// A reply around body: 'r', version 1.0, body, 'z'.
+std::string Reply(const std::string& body);
+// Reads one reply into response through the classic reply reader (version, response, 'z').
+Decoded ReadReply(CKeloHesClass& response, const std::string& bytes);
+
+// The bytes a blob holds; empty for a null blob.
+std::string BlobBytes(const CKeloHesBinary& blob);
+
+// The message of what call throws when a handler for Handler (a kllang throwable) catches it;
+// nothing when call returns, or throws something such a handler does not catch.
+template <class Handler, class Call>
+std::optional<std::wstring> Caught(Call call) {
+  try {
+    try {
+      call();
+    } catch (const Handler& e) {
+      return std::wstring(e.GetMessage());
+    }
+  } catch (...) {
+  }
+  return std::nullopt;
+}
 
 // The 16-bit units of an ASCII or Latin-1 text, for filling strings.
 std::u16string Units(const char* text);
