@@ -3,10 +3,11 @@
 #   2. checks the installed pkg-config file (and, when pkg-config is present, what it answers),
 #   3. configures and builds tests/install/consumer against the staged tree with the same compiler
 #      and flags, making sure find_package took the staged package and nothing else,
-#   4. runs the consumer (skipped when cross-compiling) and requires exit code 0.
+#   4. runs the consumer and, when built, consumer_json (skipped when cross-compiling); each
+#      must exit with code 0.
 cmake_minimum_required(VERSION 3.25)
 
-foreach(kelo_var KELO_BUILD_DIR KELO_CONSUMER_SOURCE KELO_GENERATOR KELO_CXX_COMPILER)
+foreach(kelo_var KELO_BUILD_DIR KELO_CONSUMER_SOURCE KELO_EXAMPLE_SOURCE KELO_GENERATOR KELO_CXX_COMPILER)
   if(NOT DEFINED ${kelo_var} OR "${${kelo_var}}" STREQUAL "")
     message(FATAL_ERROR "run_consumer.cmake: ${kelo_var} is not set")
   endif()
@@ -81,6 +82,7 @@ endif()
 # 3. Configure and build the consumer against the staged tree only.
 set(kelo_configure_args
   -S "${KELO_CONSUMER_SOURCE}" -B "${kelo_consumer_build}"
+  "-DKELO_EXAMPLE_SOURCE=${KELO_EXAMPLE_SOURCE}"
   -G "${KELO_GENERATOR}"
   "-DCMAKE_CXX_COMPILER=${KELO_CXX_COMPILER}"
   "-DCMAKE_CXX_FLAGS=${KELO_CXX_FLAGS}"
@@ -114,9 +116,13 @@ if(KELO_CROSSCOMPILING)
   message(STATUS "install_consumer: cross-compiling, consumer built but not run")
   return()
 endif()
-file(GLOB_RECURSE kelo_consumer_exe "${kelo_consumer_build}/consumer" "${kelo_consumer_build}/consumer.exe")
-if(NOT kelo_consumer_exe)
-  message(FATAL_ERROR "install_consumer: consumer executable not found in ${kelo_consumer_build}")
-endif()
-list(GET kelo_consumer_exe 0 kelo_consumer_exe)
-kelo_run("run consumer" "${kelo_consumer_exe}")
+foreach(kelo_program consumer consumer_json)
+  file(GLOB_RECURSE kelo_exe "${kelo_consumer_build}/${kelo_program}"
+    "${kelo_consumer_build}/${kelo_program}.exe")
+  if(kelo_exe)
+    list(GET kelo_exe 0 kelo_exe)
+    kelo_run("run ${kelo_program}" "${kelo_exe}")
+  elseif(kelo_program STREQUAL "consumer")
+    message(FATAL_ERROR "install_consumer: consumer executable not found in ${kelo_consumer_build}")
+  endif()
+endforeach()
