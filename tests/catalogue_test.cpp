@@ -41,6 +41,7 @@ void CheckIdentityAndRegistry(const kelo::ClassInfo& info) {
   EXPECT_EQ(typeName, info.typeName);
   EXPECT_EQ(kelo::CatalogueFind(info.typeName), &info);
   EXPECT_EQ(Bytes(*object).substr(4, typeName.size()), typeName);
+  EXPECT_EQ(kelo::CatalogueMemberAt(info, kelo::CatalogueMemberCount(info)), nullptr);
   if (info.classKind == kelo::KELO_CLASS_VALUE) return;  // its "value" is never registered
 
   ASSERT_EQ(object->EnsureMembers(), 0);
