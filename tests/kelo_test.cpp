@@ -145,6 +145,14 @@ TEST(Faults, DetailsAreReadPastWithinBounds) {
       {deep, KELO_E_NOT_SUPPORTED, "nested deeper than 64 levels"},
       {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 80 'z' 'z'"), KELO_E_FORMAT,
        "Cannot read past a value"},
+      // Cut right after 'f', before a value and inside a value's type name.
+      {Hex("'r' 01 00 'f'"), KELO_E_FORMAT, "Failed to read the terminating 'z' of the fault"},
+      {Hex("'r' 01 00 'f' 'S' 00 06 'detail'"), KELO_E_EXHAUSTED,
+       "Cannot read past a value of a fault or a call header. Last chars read: 'r..fS..detail'"},
+      {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'M' 't' 00"), KELO_E_EXHAUSTED,
+       "Last chars read: 'r..fS..detailM'"},
+      {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'M' 't' 00 02 'a'"), KELO_E_EXHAUSTED,
+       "Last chars read: '..fS..detailMt..'"},
   };
   for (const auto& row : rows) {
     CT_CncId target;
