@@ -29,28 +29,50 @@ TEST(Json, EveryClassRoundTrips) {
   }
 }
 
+// The layout is part of what users read: two spaces per level, list items one level in.
+TEST(Json, LayoutOfNestedListItems) {
+  kelo::cl::CommCacheRes object;
+  object.maxPartitions = 2;
+  ASSERT_EQ(object.partitionElemRes.Emplace()->pidName.Copy("p0"), 0);
+  EXPECT_EQ(kelo::ToJson(object), R"({
+  "maxPartitions": 2,
+  "partitionElemRes": [
+    {
+      "pidName": "p0",
+      "url": null
+    }
+  ]
+})");
+}
+
 TEST(Json, RefusalsCarryACodeAndThePath) {
   struct Case {
+    const char* cls;
     const char* json;
     int code;
     const char* message;
   } cases[] = {
-      {R"({"header": {"cnc": 1, "extra": 2}})", KELO_E_FORMAT,
+      {"kelo.cl.ReqConnect", R"({"header": {"cnc": 1, "extra": 2}})", KELO_E_FORMAT,
        "header.extra: no such member in kelo.cl.Header"},
-      {R"({"oneTouch": [{}, {"index": true}]})", KELO_E_FORMAT,
+      {"kelo.cl.ReqConnect", R"({"oneTouch": [{}, {"index": true}]})", KELO_E_FORMAT,
        "oneTouch[1].index: expected an integer from -2147483648 to 2147483647, got true"},
-      {R"({"cellOperator": "a😀"})", KELO_E_NOT_SUPPORTED,
+      {"kelo.cl.ReqConnect", R"({"cellOperator": "a😀"})", KELO_E_NOT_SUPPORTED,
        "cellOperator: the character at byte 1 cannot be carried: utf8: Unicode value greater "
        "than 0xFFFF not supported yet"},
-      {R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: "},
+      {"kelo.cl.Update", R"({"flags": 256})", KELO_E_FORMAT,
+       "flags: expected an integer from 0 to 255, got 256"},
+      {"kelo.cl.ReqConnect", R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: "},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);
-    kelo::cl::ReqConnect object;
-    const kelo::Status s = kelo::FromJson(c.json, object);
+    std::unique_ptr<CKeloHesClass> object(kelo::CatalogueFind(c.cls)->create());
+    const kelo::Status s = kelo::FromJson(c.json, *object);
     EXPECT_EQ(s.code(), c.code);
     EXPECT_EQ(std::string(s.message()).find(c.message), 0u) << s.message();
   }
+  kelo::cl::Update update;  // a refusal ends the read: later members are left alone
+  EXPECT_FALSE(kelo::FromJson(R"({"flags": 256, "port": 7})", update));
+  EXPECT_EQ(static_cast<int>(update.port), 0);
 }
 
 TEST(Json, ClassesOutsideTheCatalogueAreRefused) {

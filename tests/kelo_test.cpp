@@ -153,6 +153,8 @@ TEST(Faults, DetailsAreReadPastWithinBounds) {
        "Last chars read: 'r..fS..detailM'"},
       {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'M' 't' 00 02 'a'"), KELO_E_EXHAUSTED,
        "Last chars read: '..fS..detailMt..'"},
+      {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 e2 82"), KELO_E_EXHAUSTED,
+       "Last chars read: '..fS..detailS...'"},  // inside a character
   };
   for (const auto& row : rows) {
     CT_CncId target;
