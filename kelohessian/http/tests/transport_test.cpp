@@ -43,6 +43,7 @@ TEST(ResponseError, WhichResponsesReachTheCodec) {
        "<html><head><title>Error 404</title></head>\n<body>\t<h2>no  such\r\nservice</h2>", false,
        "HTTP 404 Not Found: Error 404 no such service"},
       {503, "HTTP/2 503", "", false, "HTTP 503"},
+      {404, "", "", false, "HTTP 404"},  // no status line at all
       {302, "HTTP/1.1 302 Found", std::string(400, 'x'), false,
        "HTTP 302 Found: " + std::string(160, 'x') + "..."},
   };
