@@ -3,7 +3,8 @@
 
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
+
+#include <vector>
 
 namespace kelofuzz {
 
@@ -17,17 +18,22 @@ void Fail(const char* file, int line, const char* what) {
 }
 
 void CheckContract(int rc, const CKeloInputParse& parse) {
-  if (rc != 0) {
-    KELO_FUZZ_CHECK(rc >= KELO_E_INVALID_STATE && rc <= KELO_E_NOT_SUPPORTED);
-  }
+  KELO_FUZZ_CHECK(rc == 0 || (rc >= KELO_E_INVALID_STATE && rc <= KELO_E_NOT_SUPPORTED));
+  // Reading the byte at the stated length proves (under the sanitizers) that the text is that
+  // long; it must be the terminating zero.
   const char* text = parse.GetError();
-  if (text) {
-    // Reading the byte at the stated length proves (under the sanitizers) that the text is that
-    // long; it must be the terminating zero.
-    KELO_FUZZ_CHECK(text[parse.GetErrorLength()] == '\0');
-  } else {
-    KELO_FUZZ_CHECK(parse.GetErrorLength() == 0);
-  }
+  KELO_FUZZ_CHECK(text ? text[parse.GetErrorLength()] == '\0' : parse.GetErrorLength() == 0);
+}
+
+int Read(CKeloHesObject& object, const void* bytes, size_t size, unsigned int* consumed,
+         std::string* error) {
+  CKeloInput in(static_cast<const char*>(bytes), static_cast<unsigned int>(size));
+  CKeloInputParse parse(in);
+  const int rc = object.Deserialize(parse);
+  CheckContract(rc, parse);
+  if (consumed) *consumed = in.GetNumExtracted();
+  if (error) error->assign(parse.GetError() ? parse.GetError() : "", parse.GetErrorLength());
+  return rc;
 }
 
 const kelo::ClassInfo& ClassFor(uint8_t selector) {
@@ -36,39 +42,33 @@ const kelo::ClassInfo& ClassFor(uint8_t selector) {
 
 namespace {
 
-struct ListTable {
-  ListMember items[256];
-  unsigned int count;
-  ListTable() : count(0) {
+const std::vector<ListMember>& Lists() {
+  static const std::vector<ListMember> lists = [] {
+    std::vector<ListMember> found;
     for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
       const kelo::ClassInfo* info = kelo::CatalogueAt(c);
-      for (unsigned int m = 0; m < info->memberCount; ++m) {
-        if (info->members[m].kind == kelo::KELO_KIND_LIST && count < 256)
-          items[count++] = ListMember{info, &info->members[m]};
-      }
+      for (unsigned int m = 0; m < info->memberCount; ++m)
+        if (info->members[m].kind == kelo::KELO_KIND_LIST)
+          found.push_back(ListMember{info, &info->members[m]});
     }
-  }
-};
-
-const ListTable& Lists() {
-  static const ListTable table;
-  return table;
+    return found;
+  }();
+  return lists;
 }
 
 }  // namespace
 
 unsigned int ListMemberCount() {
-  return Lists().count;
+  return static_cast<unsigned int>(Lists().size());
 }
 
 ListMember ListMemberAt(unsigned int index) {
-  return Lists().items[index % Lists().count];
+  return Lists()[index % Lists().size()];
 }
 
 bool HoldsSurrogate(const CKeloHesString& text) {
-  if (text.IsNull()) return false;
   const short* units;
-  const unsigned int n = text.Data(units);
+  const unsigned int n = text.IsNull() ? 0 : text.Data(units);
   for (unsigned int i = 0; i < n; ++i) {
     const unsigned int u = static_cast<unsigned short>(units[i]);
     if (u >= 0xD800 && u <= 0xDFFF) return true;
@@ -77,30 +77,25 @@ bool HoldsSurrogate(const CKeloHesString& text) {
 }
 
 bool HoldsSurrogate(CKeloHesClass& object, const kelo::ClassInfo& info) {
-  const unsigned int n = kelo::CatalogueMemberCount(info);
-  for (unsigned int i = 0; i < n; ++i) {
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i) {
     const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     CKeloHesObject& value = member.access(object);
     switch (member.kind) {
       case kelo::KELO_KIND_STRING:
         if (HoldsSurrogate(static_cast<CKeloHesString&>(value))) return true;
         break;
-      case kelo::KELO_KIND_VALUE:
-        // A value class is written as a full map even when it is null.
-        if (HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type)) return true;
-        break;
+      case kelo::KELO_KIND_VALUE:  // written as a full map even when it is null
       case kelo::KELO_KIND_MESSAGE:
-        if (!value.IsNull() && HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type))
+        if ((member.kind == kelo::KELO_KIND_VALUE || !value.IsNull()) &&
+            HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type))
           return true;
         break;
-      case kelo::KELO_KIND_LIST: {
-        const int count = member.list->count(value);
-        for (int k = 0; k < count; ++k) {
+      case kelo::KELO_KIND_LIST:
+        for (int k = 0; k < member.list->count(value); ++k) {
           CKeloHesClass* item = member.list->at(value, k);
           if (item && !item->IsNull() && HoldsSurrogate(*item, *member.type)) return true;
         }
         break;
-      }
       default:
         break;
     }
@@ -113,6 +108,12 @@ int Encode(const CKeloHesObject& object, std::string& bytes) {
   const int rc = object.Serialize(out);
   bytes.assign(out.Data() ? out.Data() : "", out.DataSize());
   return rc;
+}
+
+bool EncodeRead(CKeloHesClass& object, const kelo::ClassInfo& info, std::string& bytes) {
+  const int rc = Encode(object, bytes);
+  KELO_FUZZ_CHECK(rc == 0 || (rc == KELO_E_NOT_SUPPORTED && HoldsSurrogate(object, info)));
+  return rc == 0;
 }
 
 }  // namespace kelofuzz

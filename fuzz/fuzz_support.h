@@ -1,6 +1,7 @@
 // Helpers shared by the fuzz targets and the replay driver: the checks every target makes on what
-// a decoder returned (the error contract), the choice of a catalogue class or list from one input
-// byte, and a walk that tells whether a decoded object holds a text unit the writer refuses.
+// a decoder returned (the error contract) and on what it writes back, the choice of a catalogue
+// class or list from one input byte, and a walk that tells whether a decoded object holds a text
+// unit the writer refuses.
 #pragma once
 
 #include <stddef.h>
@@ -28,6 +29,12 @@ extern const char* g_currentInput;
 // text is either null or zero-terminated at GetErrorLength().
 void CheckContract(int rc, const CKeloInputParse& parse);
 
+// Deserializes size bytes into object, checks the contract and returns the code; consumed and
+// error (when given) receive the bytes read and the error text. The bytes are read where they
+// are, so that the sanitizers see a read past the input's end.
+int Read(CKeloHesObject& object, const void* bytes, size_t size, unsigned int* consumed = nullptr,
+         std::string* error = nullptr);
+
 // The catalogue class chosen by a selector byte (any value picks a class).
 const kelo::ClassInfo& ClassFor(uint8_t selector);
 
@@ -48,5 +55,8 @@ bool HoldsSurrogate(const CKeloHesString& text);
 
 // Writes an object into a fresh buffer; the bytes written so far are kept even on failure.
 int Encode(const CKeloHesObject& object, std::string& bytes);
+// Writes an object of class info that a read filled (wholly or in part): the write may fail only
+// with -1999993, and only for a surrogate unit. True when it was written.
+bool EncodeRead(CKeloHesClass& object, const kelo::ClassInfo& info, std::string& bytes);
 
 }  // namespace kelofuzz

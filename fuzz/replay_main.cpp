@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -20,17 +21,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     std::error_code ec;
-    const fs::path path(argv[i]);
-    if (fs::is_directory(path, ec)) {
-      for (fs::recursive_directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
-        if (it->is_regular_file(ec)) files.push_back(it->path().string());
-      }
-    } else if (fs::is_regular_file(path, ec)) {
-      files.push_back(path.string());
-    } else {
-      fprintf(stderr, "replay: no such file or directory: %s\n", argv[i]);
-      return 2;
+    if (fs::is_regular_file(argv[i], ec)) {
+      files.push_back(argv[i]);
+      continue;
     }
+    for (fs::recursive_directory_iterator it(argv[i], ec), end; !ec && it != end; it.increment(ec))
+      if (it->is_regular_file(ec)) files.push_back(it->path().string());
     if (ec) {
       fprintf(stderr, "replay: cannot read %s: %s\n", argv[i], ec.message().c_str());
       return 2;
@@ -39,20 +35,20 @@ int main(int argc, char** argv) {
   std::sort(files.begin(), files.end());
   for (const std::string& name : files) {
     std::ifstream file(name, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)),
-                            std::istreambuf_iterator<char>());
+    const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (!file.good() && !file.eof()) {
       fprintf(stderr, "replay: cannot read %s\n", name.c_str());
       return 2;
     }
+    // A buffer of exactly the input's size, as libFuzzer gives, so that the sanitizers see a read
+    // past its end.
+    const std::unique_ptr<uint8_t[]> data(new uint8_t[bytes.size()]);
+    std::copy(bytes.begin(), bytes.end(), data.get());
     kelofuzz::g_currentInput = name.c_str();
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    LLVMFuzzerTestOneInput(data.get(), bytes.size());
   }
   kelofuzz::g_currentInput = nullptr;
   printf("replayed %zu inputs\n", files.size());
-  if (files.empty()) {
-    fprintf(stderr, "replay: no inputs found\n");
-    return 2;
-  }
-  return 0;
+  if (files.empty()) fprintf(stderr, "replay: no inputs found\n");
+  return files.empty() ? 2 : 0;
 }

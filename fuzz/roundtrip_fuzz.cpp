@@ -10,37 +10,15 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const kelo::ClassInfo& info = kelofuzz::ClassFor(data[0]);
-  std::unique_ptr<CKeloHesClass> object(info.create());
-  KELO_FUZZ_CHECK(object != nullptr);
-  {
-    CKeloInput in(reinterpret_cast<const char*>(data + 1), static_cast<unsigned int>(size - 1));
-    CKeloInputParse parse(in);
-    CKeloHesObject& target = *object;
-    const int rc = target.Deserialize(parse);
-    kelofuzz::CheckContract(rc, parse);
-    if (rc != 0) return 0;
-  }
-
-  std::string first;
-  const int wrc = kelofuzz::Encode(*object, first);
-  if (wrc != 0) {
-    KELO_FUZZ_CHECK(wrc == KELO_E_NOT_SUPPORTED && kelofuzz::HoldsSurrogate(*object, info));
+  std::unique_ptr<CKeloHesClass> object(info.create()), again(info.create());
+  KELO_FUZZ_CHECK(object != nullptr && again != nullptr);
+  std::string first, second;
+  if (kelofuzz::Read(*object, data + 1, size - 1) != 0 ||
+      !kelofuzz::EncodeRead(*object, info, first))
     return 0;
-  }
-
-  std::unique_ptr<CKeloHesClass> again(info.create());
-  KELO_FUZZ_CHECK(again != nullptr);
-  {
-    CKeloInput in(first.data(), static_cast<unsigned int>(first.size()));
-    CKeloInputParse parse(in);
-    CKeloHesObject& target = *again;
-    const int rc = target.Deserialize(parse);
-    kelofuzz::CheckContract(rc, parse);
-    KELO_FUZZ_CHECK(rc == 0);
-    KELO_FUZZ_CHECK(in.GetNumExtracted() == first.size());
-  }
-  std::string second;
-  KELO_FUZZ_CHECK(kelofuzz::Encode(*again, second) == 0);
-  KELO_FUZZ_CHECK(first == second);
+  unsigned int consumed = 0;
+  KELO_FUZZ_CHECK(kelofuzz::Read(*again, first.data(), first.size(), &consumed) == 0 &&
+                  consumed == first.size());
+  KELO_FUZZ_CHECK(kelofuzz::Encode(*again, second) == 0 && first == second);
   return 0;
 }

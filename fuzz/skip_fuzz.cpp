@@ -4,27 +4,16 @@
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const char* bytes = reinterpret_cast<const char*>(data);
-  const unsigned int length = static_cast<unsigned int>(size);
-  {
-    CKeloInput in(bytes, length);
-    CKeloInputParse parse(in);
-    while (in.GetNumExtracted() < in.GetTotalSize()) {
-      const unsigned int before = in.GetNumExtracted();
-      const int rc = CKeloHesSkipObject::Skip(parse);
-      kelofuzz::CheckContract(rc, parse);
-      if (rc != 0) break;
-      KELO_FUZZ_CHECK(in.GetNumExtracted() > before);
-    }
-  }
-  {
-    CKeloInput in(bytes, length);
-    CKeloInputParse parse(in);
-    CKeloHesSkipClass skipper;
-    CKeloHesObject& object = skipper;
-    const int rc = object.Deserialize(parse);
+  CKeloInput in(reinterpret_cast<const char*>(data), static_cast<unsigned int>(size));
+  CKeloInputParse parse(in);
+  for (int rc = 0; rc == 0 && in.GetNumExtracted() < in.GetTotalSize();) {
+    const unsigned int before = in.GetNumExtracted();
+    rc = CKeloHesSkipObject::Skip(parse);
     kelofuzz::CheckContract(rc, parse);
-    if (rc == 0) KELO_FUZZ_CHECK(in.GetNumExtracted() > 0);
+    KELO_FUZZ_CHECK(rc != 0 || in.GetNumExtracted() > before);
   }
+  CKeloHesSkipClass skipper;
+  unsigned int consumed = 0;
+  KELO_FUZZ_CHECK(kelofuzz::Read(skipper, data, size, &consumed) != 0 || consumed > 0);
   return 0;
 }

@@ -1,7 +1,7 @@
 // The session over libcurl against the reference server (Caucho's HessianServlet in an embedded
-// Jetty, started once for all cases with HTTP and HTTPS listeners): the nine exchanges over one
-// connection, one over HTTPS, a service method that throws, and how the transport reports the
-// server's answers that do not reach the codec.
+// Jetty, started once for all cases with an HTTP and an HTTPS listener): the nine exchanges over
+// one connection and one over HTTPS, a service method that throws, the one-line reports of what
+// keeps a reply from the codec, and `kelohes call`.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -11,17 +11,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 
 #include <kelohessian/json/json.h>
 #include <kelohessian/kelohessian.h>
 
 #include "exchanges.h"
+#include "peer_io.h"
 #include "session.h"
 #include "support/run.h"
 
@@ -32,48 +33,40 @@ namespace {
 using kelo::http::Connection;
 using kelo::http::Options;
 using kelo::http::Reply;
+using namespace kelointerop;
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+const std::string kWork = KELO_INTEROP_WORK_DIR;
+std::string http, https;  // the server's base URLs
+const std::string kCert = kWork + "/http_test.crt", kLog = kWork + "/http_test.server.log";
 
-// The reference server, shared by every case: kelo-java-peer server --https CERT PORTFILE.
+// kelo-java-peer server --https CERT PORTFILE, for the whole program.
 class ServerEnvironment : public ::testing::Environment {
- public:
-  static std::string httpUrl, httpsUrl, certFile, log;
+  pid_t pid_ = -1;
 
+ public:
   void SetUp() override {
-    const std::string work = KELO_INTEROP_WORK_DIR;
-    const std::string portFile = work + "/http_test.port";
-    certFile = work + "/http_test.crt";
-    log = work + "/http_test.server.log";
+    const std::string portFile = kWork + "/http_test.port";
     std::remove(portFile.c_str());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, kLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    std::string peer = KELO_INTEROP_JAVA, server = "server", https = "--https";
-    char* argv[] = {
-        &peer[0], &server[0], &https[0], &certFile[0], const_cast<char*>(portFile.c_str()),
-        nullptr};
-    const int rc = posix_spawn(&pid_, peer.c_str(), &actions, nullptr, argv, environ);
+    std::string args[] = {KELO_INTEROP_JAVA, "server", "--https", kCert, portFile};
+    char* argv[] = {&args[0][0], &args[1][0], &args[2][0], &args[3][0], &args[4][0], nullptr};
+    const int rc = posix_spawn(&pid_, argv[0], &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
-    ASSERT_EQ(rc, 0) << "could not start " << peer;
+    ASSERT_EQ(rc, 0) << "could not start " << argv[0];
     // A JVM and Jetty start in one to three seconds here; allow for a loaded machine.
     for (int i = 0; i < 600; ++i) {
-      std::istringstream urls(ReadText(portFile));
-      if (std::getline(urls, httpUrl) && std::getline(urls, httpsUrl)) return;
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      std::istringstream urls(kelotest::ReadFile(portFile));
+      if (std::getline(urls, http) && std::getline(urls, https)) return;
+      if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
         pid_ = -1;
-        FAIL() << "the reference server stopped:\n" << ReadText(log);
+        FAIL() << "the reference server stopped:\n" << kelotest::ReadFile(kLog);
       }
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    FAIL() << "the reference server did not write " << portFile << ":\n" << ReadText(log);
+    FAIL() << "the reference server wrote no " << portFile << ":\n" << kelotest::ReadFile(kLog);
   }
 
   void TearDown() override {
@@ -81,106 +74,72 @@ class ServerEnvironment : public ::testing::Environment {
     Connection connection;
     Reply reply;
     std::string error;
-    if (connection.Post(httpUrl + "/stop", std::string(), reply, error)) {
-      for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid_, nullptr, WNOHANG) == pid_) return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      }
-    }
-    kill(pid_, SIGKILL);
+    // The server exits once it has answered /stop.
+    if (!connection.Post(http + "/stop", std::string(), reply, error)) kill(pid_, SIGKILL);
     waitpid(pid_, nullptr, 0);
   }
-
- private:
-  pid_t pid_ = -1;
 };
-std::string ServerEnvironment::httpUrl, ServerEnvironment::httpsUrl, ServerEnvironment::certFile,
-    ServerEnvironment::log;
-
 [[maybe_unused]] const ::testing::Environment* const kServer =
     ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
-// Whether body is a fault reply holding this code and a message that begins with messageStart,
-// as the library reads it (the class asked for does not matter for a fault).
-::testing::AssertionResult IsFaultWith(const std::string& body, const std::string& code,
-                                       const std::string& messageStart) {
-  CKeloHesSkipClass anyClass;
-  const kelo::Status status = kelo::DecodeReply(body.data(), body.size(), anyClass);
-  if (!status.is_fault())
-    return ::testing::AssertionFailure()
-           << "not a fault: " << status.name() << " " << status.message();
-  if (status.fault_code() != code)
-    return ::testing::AssertionFailure() << "code " << status.fault_code();
-  if (status.fault_message().rfind(messageStart, 0) != 0)
-    return ::testing::AssertionFailure() << "message " << status.fault_message();
-  return ::testing::AssertionSuccess();
-}
-
-TEST(ReferenceServer, NineExchangesOverOneConnection) {
+// All nine exchanges through one connection (libcurl keeps it open), then one over HTTPS trusting
+// the server's self-signed certificate.
+TEST(ReferenceServer, ExchangesOverOneConnectionAndOverHttps) {
   Connection connection;
   long opened = 0;
-  for (unsigned int i = 0; i < kelointerop::kExchangeCount; ++i) {
-    SCOPED_TRACE(kelointerop::kExchanges[i].method);
-    std::string failure;
-    EXPECT_TRUE(
-        kelointerop::RunExchange(connection, ServerEnvironment::httpUrl, i, nullptr, failure))
-        << failure;
+  std::string failure;
+  for (unsigned int i = 0; i < kExchangeCount; ++i) {
+    SCOPED_TRACE(kExchanges[i].method);
+    EXPECT_TRUE(RunExchange(connection, http, i, nullptr, failure)) << failure;
     opened += connection.NewConnections();
   }
   EXPECT_EQ(opened, 1) << "the connection was not kept from one exchange to the next";
-}
-
-TEST(ReferenceServer, ExchangeOverHttpsTrustingTheServersCertificate) {
   Options options;
-  options.caFile = ServerEnvironment::certFile;
-  Connection connection(options);
-  std::string failure;
-  EXPECT_TRUE(
-      kelointerop::RunExchange(connection, ServerEnvironment::httpsUrl, 5, nullptr, failure))
-      << failure;
+  options.caFile = kCert;
+  Connection secure(options);
+  EXPECT_TRUE(RunExchange(secure, https, 5, nullptr, failure)) << failure;
 }
 
-// Caucho's skeleton catches what the service method throws and writes it as a fault, with status
+// Caucho's skeleton catches what the service method throws and writes it as a fault with status
 // 200: the transport hands it to the codec like any reply. The fault the servlet wrote once is
-// kept in testdata/servlet/ and must read the same.
+// kept in testdata/servlet/ (written again when KELO_INTEROP_WRITE_TESTDATA names a folder) and
+// reads the same.
 TEST(ReferenceServer, ThrowingServiceMethodAnswersWithAFault) {
-  const unsigned int login = 1;
-  const std::string call =
-      kelointerop::BuildCall(login, kelointerop::RequestSeed(login) + 1);  // not what it expects
+  const std::string call = BuildCall(1, RequestSeed(1) + 1);  // not the login it expects
   ASSERT_FALSE(call.empty());
   Connection connection;
   Reply reply;
   std::string error;
-  ASSERT_TRUE(connection.Post(ServerEnvironment::httpUrl + "/services", call, reply, error))
-      << error;
+  ASSERT_TRUE(connection.Post(http + "/services", call, reply, error)) << error;
   EXPECT_EQ(reply.status, 200);
   EXPECT_EQ(reply.contentType, "x-application/hessian");
   EXPECT_TRUE(reply.fault);
-  // Kept when asked: how testdata/servlet/java-fault-servlet.bin was made.
   if (const char* dir = std::getenv("KELO_INTEROP_WRITE_TESTDATA"))
-    std::ofstream(std::string(dir) + "/java-fault-servlet.bin", std::ios::binary) << reply.body;
-  const std::string kept = ReadText(KELO_INTEROP_TESTDATA_DIR "/servlet/java-fault-servlet.bin");
-  const std::string* bodies[] = {&reply.body, &kept};
-  for (const std::string* body : bodies) {
+    WriteFile(std::string(dir) + "/java-fault-servlet.bin", reply.body);
+  const std::string kept = kelotest::ReadFile(KELO_INTEROP_TESTDATA_DIR
+                                              "/servlet/"
+                                              "java-fault-servlet.bin");
+  for (const std::string* body : {&std::as_const(reply.body), &kept}) {
     SCOPED_TRACE(body == &kept ? "kept" : "received");
-    EXPECT_TRUE(IsFaultWith(*body, "ServiceException", "mismatch: expected request."));
+    CKeloHesSkipClass anyClass;  // the class asked for does not matter for a fault
+    const kelo::Status s = kelo::DecodeReply(body->data(), body->size(), anyClass);
+    EXPECT_TRUE(s.is_fault()) << s.name() << " " << s.message();
+    EXPECT_EQ(s.fault_code(), "ServiceException");
+    EXPECT_EQ(s.fault_message().rfind("mismatch: expected request.", 0), 0u) << s.fault_message();
   }
 }
 
-// What keeps a reply of the reference server from the codec, each as one line that says what
-// happened (kelohessian/http/tests has the failures that need no server).
+// What keeps a reply of the reference server from the codec, each one line naming the URL and
+// what happened (kelohessian/http/tests has the failures that need no server).
 TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
-  const std::string login = kelointerop::BuildCall(1, kelointerop::RequestSeed(1));
-  struct Row {
+  const std::string login = BuildCall(1, RequestSeed(1));
+  const struct {
     const char* what;
-    std::string url;
-    std::string call;
+    std::string url, call;
     long status;
     std::string message;  // what the error line must hold
     long long maxReplyBytes = 1 << 20;
-  };
-  const std::string http = ServerEnvironment::httpUrl, https = ServerEnvironment::httpsUrl;
-  const Row rows[] = {
+  } rows[] = {
       {"https, the self-signed certificate not trusted", https + "/services", login, 0,
        "SSL certificate problem: self-signed certificate"},
       {"no servlet at the path", http + "/nothing", login, 405,
@@ -191,10 +150,9 @@ TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
       {"a call cut short", http + "/services", login.substr(0, 40), 200,
        "Transferred a partial file"},
       {"a reply longer than allowed (it has 3392 bytes)", http + "/client",
-       kelointerop::BuildCall(5, kelointerop::RequestSeed(5)), 200,
-       "the reply is longer than the 3391 bytes allowed", 3391},
+       BuildCall(5, RequestSeed(5)), 200, "the reply is longer than the 3391 bytes allowed", 3391},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     Options options;
     options.maxReplyBytes = row.maxReplyBytes;
@@ -209,58 +167,47 @@ TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
   }
 }
 
-// `kelohes call` against the server: the reply as JSON (the same JSON as the library's own read
-// of the same exchange), its dump, a fault, and a path without a service, each failure in one line.
+// `kelohes call` against the server: the reply as the JSON of the library's own read of the same
+// exchange, its dump, a fault, and a path without a service, each failure one line on stderr.
 TEST(ReferenceServer, KelohesCall) {
-  const unsigned int getTopology = 5, login = 1;
-  const std::string http = ServerEnvironment::httpUrl;
-  // The reply that the library reads for the request the server expects.
+  const unsigned int getTopology = 5;
   Connection connection;
   Reply reply;
   std::string error;
-  ASSERT_TRUE(connection.Post(
-      http + "/client", kelointerop::BuildCall(getTopology, kelointerop::RequestSeed(getTopology)),
-      reply, error))
+  ASSERT_TRUE(connection.Post(http + "/client", BuildCall(getTopology, RequestSeed(getTopology)),
+                              reply, error))
       << error;
   kelo::cl::ResTopology expected;
   ASSERT_TRUE(kelo::DecodeReply(reply.body.data(), reply.body.size(), expected).ok());
 
-  struct Row {
-    const char* what;
-    std::string args;
-    std::string input;
-    int rc;
-    std::string out;  // exact, or for a failure the start of the one line on stderr
-  };
   const std::string topology = " getTopology --as ReqTopology --reply-as ResTopology -";
-  const std::string good =
-      kelointerop::RequestJson(getTopology, kelointerop::RequestSeed(getTopology));
-  const Row rows[] = {
-      {"success", "call " + http + "/client" + topology, good, 0, kelo::ToJson(expected) + "\n"},
-      {"success, dumped", "call --dump " + http + "/client" + topology, good, 0, "r 01 00\n"},
-      {"a service method that throws",
-       "call " + http +
-           "/services login --as services.LoginServiceRequest "
+  const std::string good = RequestJson(getTopology, RequestSeed(getTopology));
+  const struct {
+    std::string args, input;
+    int rc;
+    std::string out;  // all of stdout, or for a failure the start of the one line on stderr
+  } rows[] = {
+      {"call " + http + "/client" + topology, good, 0, kelo::ToJson(expected) + "\n"},
+      {"call --dump " + http + "/client" + topology, good, 0, "r 01 00\n"},
+      {"call " + http + "/services login --as services.LoginServiceRequest " +
            "--reply-as services.LoginServiceResponse -",
-       kelointerop::RequestJson(login, kelointerop::RequestSeed(login) + 1), 1,
+       RequestJson(1, RequestSeed(1) + 1), 1,
        "kelohes: fault: ServiceException: mismatch: expected request."},
-      {"no service at the path", "call " + http + "/nothing" + topology, good, 1,
+      {"call " + http + "/nothing" + topology, good, 1,
        "kelohes: POST " + http + "/nothing: HTTP 405"},
   };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.args);
     ASSERT_FALSE(row.input.empty());
     const kelotest::Ran r = kelotest::Run(KELO_INTEROP_KELOHES, row.args, row.input);
     EXPECT_EQ(r.rc, row.rc) << r.err;
-    if (row.rc == 0) {
-      EXPECT_EQ(r.out.rfind(row.out, 0), 0u) << r.out;
-      if (row.out.size() > 10) {
-        EXPECT_EQ(r.out, row.out);
-      }
-    } else {
+    const std::string& got = row.rc == 0 ? r.out : r.err;
+    EXPECT_EQ(got.rfind(row.out, 0), 0u) << got;
+    if (row.rc != 0) {
       EXPECT_TRUE(r.out.empty());
-      EXPECT_EQ(r.err.rfind(row.out, 0), 0u) << r.err;
       EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    } else if (row.out.size() > 10) {  // the dump is checked by its first line only
+      EXPECT_EQ(r.out, row.out);
     }
   }
 }

@@ -16,98 +16,82 @@ using kelo::http::Connection;
 using kelo::http::Options;
 using kelo::http::Reply;
 
-TEST(IsFault, TheFourthByteOfAReply) {
-  struct Row {
-    std::string body;
-    bool fault;
-  };
-  const Row rows[] = {
-      {std::string("r\1\0f", 4), true},   // the fault of Hessian 1.0
-      {std::string("r\2\0fS", 5), true},  // whatever the version bytes say
-      {std::string("r\1\0M", 4), false},  // a reply holding a map
-      {std::string("c\1\0f", 4), false},  // not a reply
-      {std::string("r\1\0", 3), false},   // too short to tell
-      {"", false},                        // no body at all
-  };
-  for (const Row& row : rows) EXPECT_EQ(kelo::http::IsFault(row.body), row.fault) << row.body;
-}
-
-// The decision itself, for statuses and bodies the reference server does not send.
+// A body goes to the codec on a 200, and on a 500 only when it is a fault reply ('r', any two
+// version bytes, 'f'); the others are reported by status line and the start of the text.
 TEST(ResponseError, WhichResponsesReachTheCodec) {
   const std::string fault("r\1\0f", 4), reply("r\1\0M", 4);
-  struct Row {
+  const struct {
     long status;
     const char* statusLine;
     std::string body;
+    bool fault;
     std::string error;  // empty when the body goes to the codec
-  };
-  const Row rows[] = {
-      {200, "HTTP/1.1 200 OK", reply, ""},
-      {200, "HTTP/1.1 200 OK", fault, ""},
-      {200, "HTTP/1.1 200 OK", "<html>not Hessian</html>", ""},  // the codec says what it is
-      {500, "HTTP/1.1 500 Server Error", fault, ""},
-      {500, "HTTP/1.1 500 Server Error", reply, "HTTP 500 Server Error: 4 bytes of binary data"},
-      {500, "HTTP/1.1 500 Server Error", std::string("r\1", 2),
-       "HTTP 500 Server Error: 2 bytes of binary data"},
+  } rows[] = {
+      {200, "HTTP/1.1 200 OK", reply, false, ""},
+      {200, "HTTP/1.1 200 OK", fault, true, ""},
+      {200, "HTTP/1.1 200 OK", "<html>not Hessian</html>", false, ""},  // the codec says what
+      {500, "HTTP/1.1 500 Server Error", fault, true, ""},
+      {500, "HTTP/1.1 500 Server Error", std::string("r\2\0fS", 5), true, ""},
+      {500, "HTTP/1.1 500 Server Error", reply, false,
+       "HTTP 500 Server Error: 4 bytes of binary data"},
+      {500, "HTTP/1.1 500 Server Error", std::string("c\1\0f", 4), false,
+       "HTTP 500 Server Error: 4 bytes of binary data"},
+      {500, "HTTP/1.1 500 Server Error", std::string("r\1\0", 3), false,
+       "HTTP 500 Server Error: 3 bytes of binary data"},
+      {500, "HTTP/1.1 500 Server Error", "", false, "HTTP 500 Server Error"},
       {404, "HTTP/1.1 404 Not Found",
-       "<html><head><title>Error 404</title></head>\n<body>\t<h2>no  such\r\nservice</h2>",
+       "<html><head><title>Error 404</title></head>\n<body>\t<h2>no  such\r\nservice</h2>", false,
        "HTTP 404 Not Found: Error 404 no such service"},
-      {503, "HTTP/2 503", "", "HTTP 503"},
-      {302, "HTTP/1.1 302 Found", std::string(400, 'x'),
+      {503, "HTTP/2 503", "", false, "HTTP 503"},
+      {404, "", "", false, "HTTP 404"},  // no status line at all
+      {302, "HTTP/1.1 302 Found", std::string(400, 'x'), false,
        "HTTP 302 Found: " + std::string(160, 'x') + "..."},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.statusLine + std::string(" ") + row.body);
+    EXPECT_EQ(kelo::http::IsFault(row.body), row.fault);
     EXPECT_EQ(kelo::http::ResponseError(row.status, row.statusLine, row.body), row.error);
   }
 }
 
-// A loopback port with nothing behind it: bound, then closed again.
-std::string ClosedPortUrl() {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t size = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-  close(fd);
-  return "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
-}
-
-// A loopback server that accepts connections (the kernel does, through the backlog) and never
-// answers. Closed with the test.
-struct SilentServer {
+// A loopback port of our own: listening (the kernel accepts connections through the backlog, and
+// nobody answers) or, closed at once, with nothing behind it.
+struct LoopbackPort {
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   std::string url;
-  SilentServer() {
+  explicit LoopbackPort(bool listening) {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
     bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(fd, 4);
+    if (listening) listen(fd, 4);
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size);
-    url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port));
+    url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/services";
+    if (!listening) {
+      close(fd);
+      fd = -1;
+    }
   }
-  ~SilentServer() { close(fd); }
+  ~LoopbackPort() {
+    if (fd >= 0) close(fd);
+  }
 };
 
 TEST(Connection, FailuresWithoutAnAnswerAreOneClearLine) {
-  SilentServer silent;
-  struct Row {
+  const LoopbackPort closed(false), silent(true);
+  const struct {
     const char* what;
     std::string url;
     long timeoutMs;
     std::string message;  // what the error line must hold
-  };
-  const Row rows[] = {
-      {"nothing listening", ClosedPortUrl() + "/services", 30000, ": Connection refused"},
-      {"a server that never answers", silent.url + "/services", 300,
+  } rows[] = {
+      {"nothing listening", closed.url, 30000, ": Connection refused"},
+      {"a server that never answers", silent.url, 300,
        "Timeout was reached (Operation timed out after 3"},
       {"not HTTP", "ftp://127.0.0.1/services", 30000, "Unsupported protocol"},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.what);
     Options options;
     options.timeoutMs = row.timeoutMs;
