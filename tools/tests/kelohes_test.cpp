@@ -36,8 +36,7 @@ struct Has : Text {
   explicit Has(std::string part) : Text(std::move(part), false) {}
 };
 
-// A command line (shell words), its standard input, its exit status and what it shows: on stdout
-// when it succeeds, on stderr when it fails; the other stream stays empty.
+// A command line, its stdin and exit status, and what it shows: on stdout if 0, else on stderr.
 struct Row {
   std::string args, input;
   int rc;
@@ -209,8 +208,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
 
   // Files other Hessian writers left in interop/testdata dump whole. Those named
   // <peer>-<call|reply>-<class>-s<seed>n<items>.bin hold an object filled like
-  // kelotest::NewFilled(class, seed, items) and decode to its JSON: a reply through the reply
-  // reader, a call's argument (behind 'c' v1 v2 'm' length method) as a value.
+  // kelotest::NewFilled(class, seed, items) and decode to its JSON (a call's argument, behind
+  // 'c' v1 v2 'm' length method, as a value), as our own bytes of the object do.
   const std::regex named(R"(\w+-(call|reply)-([\w.]+)-s(\d+)n(\d+)\.bin)");
   const size_t before = rows.size();
   for (const std::string folder : {"", "faults/", "servlet/"}) {
@@ -226,6 +225,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       std::unique_ptr<CKeloHesClass> filled(
           kelotest::NewFilled(*kelohes::FindClass(m[2]), std::stoi(m[3]), std::stoi(m[4])));
       const std::string json = kelo::ToJson(*filled) + "\n";
+      rows.push_back({"decode --as " + m[2].str() + " -", kelotest::Encode(*filled), 0, json});
       if (m[1] == "reply")
         rows.push_back({"decode --reply --as " + m[2].str() + " " + path, "", 0, json});
       if (m[1] == "call")
@@ -234,7 +234,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
     }
     closedir(dir);
   }
-  EXPECT_GE(rows.size(), before + 18);  // 12 files, 6 of them named so
+  EXPECT_GE(rows.size(), before + 24);  // 12 files, 6 of them named so
 
 #if KELOHES_HAVE_HTTP
   // call fails in one line without a server (nothing can listen at port 0). The exchanges with a
