@@ -3,7 +3,6 @@
 #include <dirent.h>
 
 #include <algorithm>
-#include <cctype>
 #include <memory>
 #include <regex>
 #include <string>
@@ -68,6 +67,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       "53 00 05 'resID' 49 00 00 00 05 7a 7a");
   const std::string faults = KELOHES_SOURCE_DIR "/interop/testdata/faults/";
   const std::string cannot = "kelohes: cannot decode kelo.cl.ResRegister ";
+  const std::string cut = cannot + "reply: -1999996 (KELO_E_EXHAUSTED) at offset ";
+  const std::string reply = "decode --reply --as ResRegister -";
   const std::string deep = std::string(256, 'V') + "N" + std::string(256, 'z');
 
   std::vector<Row> rows = {
@@ -75,10 +76,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"--help", "", 0, Has("EXIT STATUS\n  0  success")},
       {"--version", "", 0, "kelohes " KELOHES_VERSION "\n"},
       {"", "", 2, Has("Run 'kelohes --help'")},
-      {"decode -", "", 2, Has("--as is required")},
       {"decode --as kelo.cl.Nope -", "", 2,
        "kelohes: unknown class 'kelo.cl.Nope' (`kelohes classes` lists them)\n"},
-      {"default Nope", "", 2, Has("unknown class 'Nope'")},
       {"encode --as Log --call m --reply", "", 2, Has("excludes")},
       {"dump /nonexistent/file", "", 1, Has("kelohes: cannot open /nonexistent/file: ")},
 
@@ -91,12 +90,11 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"dump -", deep, 0, Has(std::string(512, ' ') + "N\n")},
       {"dump -", "V" + deep + "z", 1,
        "kelohes: offset 257: values nested deeper than 256 levels\n"},
-      {"dump -", std::string(1 << 20, 'V'), 1, Has("values nested deeper than 256 levels")},
 
       // decode and encode go through the library: the same object both ways, whatever the layout.
       {"decode --as ResRegister -", value, 0, printed},
       {"decode --hex --as kelo.cl.ResRegister -", kelotest::ToHex(value), 0, printed},
-      {"decode --reply --as ResRegister -", peer, 0, printed},
+      {reply, peer, 0, printed},
       {"decode --call --as ResRegister -", call, 0,
        Has("{\n  \"method\": \"getX\",\n  \"argument\": {\n    \"resID\": 5,\n    \"header")},
       {"decode --allow-trailing --as ResRegister -", value + "NN", 0, printed},
@@ -113,8 +111,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        "  status       uint8                   CKeloHesUInt8\n"
        "  description  string                  CKeloHesString\n"},
       {"classes", "", 0, Has("\nkelo.cl.ResRegister                       message, 4 members\n")},
-      {"encode --as ResTopology", R"({"apList": [{"nope": 1}]})", 1,
-       "kelohes: apList[0].nope: no such member in kelo.cl.ApRes\n"},
+      {"encode --as ResRegister", R"({"status": 256, "zz": 0})", 1,  // the first misfit counts
+       "kelohes: status: expected an integer from 0 to 255, got 256\n"},
       // Doubles in the fewest digits that read back the same (1/3 needs 16); blobs as hex digits.
       {"decode --as LocationReq -",
        Hex("4d 74 00 13 'kelo.cl.LocationReq' 53 00 03 'lat' 44 3f d5 55 55 55 55 55 55 7a"), 0,
@@ -127,12 +125,17 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"decode --as ResRegister -", Hex("4d 74 00 13 'kelo.cl.ResRegisteX' 7a"), 1,
        Has(cannot + "value: -1999995 (KELO_E_FORMAT) at offset 23\nExpected class "
                     "\"kelo.cl.ResRegister\" but got \"kelo.cl.ResRegisteX\"")},
-      {"decode --reply --as ResRegister -", "c" + kelotest::Reply(value).substr(1), 1,
-       Has(cannot + "reply: -1999995 (KELO_E_FORMAT) at offset 3\nExpected the opening 'r'")},
+      {reply, Hex("63 01 00 4e 7a"), 1, Has(cannot + "reply: -1999995 (KELO_E_FORMAT)")},
       {"decode --as ResRegister -", Hex("4d 74 00 05 1b '[2J' 07 7a"), 1,
        Has("but got \"\\x1b[2J\\x07\"")},
       {"decode --as ResRegister -", value.substr(0, 23) + Hex("53 00 01 'q' 4c 00 00 00"), 1,
        Has("\n(no text from the library: the input ends inside a value)\n")},
+      // Fault replies cut short: before the 'z', and at each step of reading past the detail.
+      {reply, Hex("72 01 00 66"), 1,
+       Has(cannot + "reply: -1999995 (KELO_E_FORMAT) at offset 4\nFailed to read the")},
+      {reply, Hex("72 01 00 66 53 00 01 'd'"), 1, Has(cut + "8\nCannot read past")},
+      {reply, Hex("72 01 00 66 53 00 01 'd' 53 00 02 c3"), 1, Has(cut + "12\nCannot read past")},
+      {reply, Hex("72 01 00 66 53 00 01 'd' 4d 74 00 05 'ab'"), 1, Has(cut + "12\nCannot read")},
       {"decode --reply --as ResRegister " + faults + "java-fault-skeleton.bin", "", 1,
        "kelohes: fault: ServiceException: no topology for cnc 7 (Z\xc3\xbcrich)\n"},
       {"decode --call --as ResRegister " + faults + "java-call-proxy-getTopology.bin", "", 1,
@@ -196,20 +199,17 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
   };
   for (const auto& d : dumps) {
     const std::string bytes = Hex(d.hex);
-    const bool refused = isdigit(static_cast<unsigned char>(d.text[0]));
-    rows.push_back(
-        {"dump -", bytes, refused, refused ? "kelohes: offset " + d.text + "\n" : d.text});
-    for (size_t n = 0; n < bytes.size() && !refused; ++n) {
+    const bool fails = d.text[0] <= '9';  // an offset, not a line of a dump
+    rows.push_back({"dump -", bytes, fails, fails ? "kelohes: offset " + d.text + "\n" : d.text});
+    for (size_t n = 0; n < bytes.size() && !fails; ++n) {
       const kelohes::DumpResult r = kelohes::Dump(bytes.data(), n, false);
-      EXPECT_TRUE(!r.ok && r.text.empty() && r.errorOffset <= n && !r.error.empty())
-          << n << " bytes of " << d.hex;
+      EXPECT_TRUE(!r.ok && r.text.empty() && r.errorOffset <= n) << n << " bytes of " << d.hex;
     }
   }
 
-  // Files other Hessian writers left in interop/testdata dump whole. Those named
-  // <peer>-<call|reply>-<class>-s<seed>n<items>.bin hold an object filled like
-  // kelotest::NewFilled(class, seed, items) and decode to its JSON (a call's argument, behind
-  // 'c' v1 v2 'm' length method, as a value), as our own bytes of the object do.
+  // Files other Hessian writers left in interop/testdata dump whole; those named
+  // <peer>-<call|reply>-<class>-s<seed>n<items>.bin hold kelotest::NewFilled(class, seed, items)
+  // and decode to its JSON as our own bytes of it do (a call's argument: after 'm' and the method).
   const std::regex named(R"(\w+-(call|reply)-([\w.]+)-s(\d+)n(\d+)\.bin)");
   const size_t before = rows.size();
   for (const std::string folder : {"", "faults/", "servlet/"}) {
