@@ -3,7 +3,7 @@
 // empty maps of the item class (each item still becomes a full default object), and it reads the
 // cheap shapes of the codec core: skipped lists, strings of one-character chunks, blobs. It
 // prints the peak heap (allocator rounding included) per input byte of each, worst first.
-//   kelo_fuzz_amplification [ITEMS]       (default 20000 items per list)
+//   kelo_bench_amplification [ITEMS]       (default 20000 items per list)
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_support.h"
-#include "support/counting_heap.h"
+#include <kelohessian/kelohessian.h>
+
+#include "support/heap.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ struct Row {
 // before the object was created.
 Row Measure(const std::string& what, const kelo::ClassInfo& info, const std::string& map) {
   const std::string reply = std::string("r\x01\x00", 3) + map + "z";
-  const size_t base = heap::LiveBytes();
+  const size_t base = heap::liveBytes;
   heap::StartCounting();
   int rc;
   {
@@ -53,7 +54,7 @@ Row Measure(const std::string& what, const kelo::ClassInfo& info, const std::str
     CKeloInputParse parse(in);
     rc = KeloHessianReadResponse(*object, parse);
   }
-  return Row{what, reply.size(), heap::PeakBytes() - base, rc};
+  return Row{what, reply.size(), heap::peakBytes - base, rc};
 }
 
 }  // namespace
@@ -61,17 +62,22 @@ Row Measure(const std::string& what, const kelo::ClassInfo& info, const std::str
 int main(int argc, char** argv) {
   const unsigned int items = argc > 1 ? static_cast<unsigned int>(atoi(argv[1])) : 20000;
   std::vector<Row> rows;
-  for (unsigned int j = 0; j < kelofuzz::ListMemberCount(); ++j) {
-    const kelofuzz::ListMember lm = kelofuzz::ListMemberAt(j);
-    const kelo::ClassInfo& item = *lm.member->type;
-    const std::string head = MapHeader(*lm.owner) + Member(lm.member->name, lm.member->nameLength) +
-                             "Vt" + U16(item.typeNameLength + 1) + "[" +
-                             std::string(item.typeName, item.typeNameLength) + "l" + U32(items);
-    const std::string name = std::string(lm.owner->cppName) + "." + lm.member->name;
-    rows.push_back(Measure(name + ": 'N' items", *lm.owner, head + std::string(items, 'N') + "zz"));
-    std::string maps;
-    for (unsigned int i = 0; i < items; ++i) maps += MapHeader(item) + "z";
-    rows.push_back(Measure(name + ": empty maps", *lm.owner, head + maps + "zz"));
+  // Every typed-list member, each once: own members of each class only.
+  for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
+    const kelo::ClassInfo& owner = *kelo::CatalogueAt(c);
+    for (unsigned int m = 0; m < owner.memberCount; ++m) {
+      const kelo::MemberInfo& member = owner.members[m];
+      if (member.kind != kelo::KELO_KIND_LIST) continue;
+      const kelo::ClassInfo& item = *member.type;
+      const std::string head = MapHeader(owner) + Member(member.name, member.nameLength) + "Vt" +
+                               U16(item.typeNameLength + 1) + "[" +
+                               std::string(item.typeName, item.typeNameLength) + "l" + U32(items);
+      const std::string name = std::string(owner.cppName) + "." + member.name;
+      rows.push_back(Measure(name + ": 'N' items", owner, head + std::string(items, 'N') + "zz"));
+      std::string maps;
+      for (unsigned int i = 0; i < items; ++i) maps += MapHeader(item) + "z";
+      rows.push_back(Measure(name + ": empty maps", owner, head + maps + "zz"));
+    }
   }
   // The cheap shapes, inside an unknown member of the smallest message.
   const kelo::ClassInfo& header = *kelo::CatalogueFind("kelo.cl.Header");
