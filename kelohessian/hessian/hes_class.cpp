@@ -92,7 +92,7 @@ void CKeloHesClass::ClearMemberHash() {
   // Nodes inside the reserved block go with the block; the others were allocated one by one.
   CKeloMemberData* block = m_blockUsed ? m_head : nullptr;
   const uintptr_t first = reinterpret_cast<uintptr_t>(block);
-  const uintptr_t end = reinterpret_cast<uintptr_t>(block + m_blockSize);
+  const uintptr_t end = block ? reinterpret_cast<uintptr_t>(block + m_blockSize) : 0;
   CKeloMemberData* node = m_head;
   while (node) {
     CKeloMemberData* next = node->m_next;
