@@ -83,6 +83,8 @@ TEST(InputCursor, NeverReadsOrPutsBackPastItsEnds) {
 TEST(ParseContext, TextGrowsAndShowsTheLast16BytesReadWithNonPrintablesAsDots) {
   std::string bytes = "0123456789abcdefghij";
   bytes[0] = '\x1f';
+  bytes[5] = ' ';  // the printable range is ' ' to '~'
+  bytes[6] = '~';
   bytes[18] = '\x7f';
   bytes[19] = '\x80';
   CKeloInput in(bytes.data(), 20);
@@ -99,7 +101,7 @@ TEST(ParseContext, TextGrowsAndShowsTheLast16BytesReadWithNonPrintablesAsDots) {
   const std::string longer(300, 'x');
   ASSERT_EQ(parse.AddToErrorByLength(longer.data(), 300, 0), 0);
   const std::string expected =
-      "a. Last chars read: '.1234'|. Last chars read: '456789abcdefgh..' " + longer;
+      "a. Last chars read: '.1234'|. Last chars read: '4 ~789abcdefgh..' " + longer;
   EXPECT_EQ(parse.GetErrorLength(), expected.size());
   EXPECT_EQ(std::string(parse.GetError()), expected);
 }

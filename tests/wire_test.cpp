@@ -110,11 +110,10 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
       Is(Blob("\0\xff", 2), "'B' 00 02 00 ff"),
       Is(kelotest::Point(), POINT),
       Is(FullPoint(),
-         "'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' ff ff ff fd  'S' 00 05 'small' 'I' ff ff ff ff"
-         "'S' 00 03 'big' 'L' 00 00 01 00 00 00 00 00  'S' 00 05 'ratio' 'D' 3f f0 00 00 00 00 00 "
-         "00"
-         "'S' 00 04 'when' 'd' 00 00 00 00 00 00 03 e8  'S' 00 04 'flag' 'T'"
-         "'S' 00 05 'label' 'S' 00 03 c3 a9 't' c3 a9  'S' 00 04 'blob' 'B' 00 02 00 ff  'z'"),
+         "'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' ff ff ff fd 'S' 00 05 'small' 'I' ff ff ff ff"
+         "'S' 00 03 'big' 'L' 00 00 01 00 00 00 00 00 'S' 00 05 'ratio' 'D' 3f f0 00 00 00 00 00"
+         "00 'S' 00 04 'when' 'd' 00 00 00 00 00 00 03 e8 'S' 00 04 'flag' 'T'"
+         "'S' 00 05 'label' 'S' 00 03 c3 a9 't' c3 a9 'S' 00 04 'blob' 'B' 00 02 00 ff 'z'"),
       Is(box,
          "'Mt' 00 08 'test.Box' 'S' 00 02 'id' 'I' 00 00 00 09 'S' 00 06 'corner' 'N'"
          "'S' 00 06 'points' 'Vt' 00 0b '[test.Point' 'l' 00 00 00 02" POINT "'N' 'z' 'z'"),
@@ -138,6 +137,38 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
     EXPECT_EQ(d.consumed, bytes.size()) << row.hex;
     EXPECT_EQ(kelotest::ToHex(Encode(*row.fresh)), kelotest::ToHex(bytes));
   }
+}
+
+// Type names at the 65535-byte limit of their length field: a map's, and a list's item type,
+// which is '[' and the item's type name.
+char gLongName[65536];
+template <unsigned int N>
+class Long : public CKeloHesClass {
+ public:
+  static const CKeloHesName mNamespace, mClassName;
+  const CKeloHesName& Namespace() const override { return mNamespace; }
+  const CKeloHesName& ClassName() const override { return mClassName; }
+
+ protected:
+  int HashMembers() override { return InsertMember(mNamespace, member); }
+  CKeloHesBool member;
+};
+template <unsigned int N>
+const CKeloHesName Long<N>::mNamespace;
+template <unsigned int N>
+const CKeloHesName Long<N>::mClassName(gLongName, N);
+
+TEST(Wire, TypeNamesUpTo65535Bytes) {
+  memset(gLongName, 'n', sizeof gLongName);
+  const std::string name(gLongName, 65535);
+  EXPECT_EQ(Encode(Long<65535>()), Hex("'Mt' ff ff") + name + Hex("'S' 00 00 'F' 'z'"));
+  EXPECT_EQ(Encode(CKeloHesArray<Long<65534>>()),
+            Hex("'Vt' ff ff '['") + name.substr(1) + Hex("'l' 00 00 00 00 'z'"));
+  int rc = 0;
+  EXPECT_EQ(Encode(Long<65536>(), &rc), "Mt");  // refused after the marker
+  EXPECT_EQ(rc, KELO_E_OUT_OF_RANGE);
+  EXPECT_EQ(Encode(CKeloHesArray<Long<65535>>(), &rc), "Vt");
+  EXPECT_EQ(rc, KELO_E_OUT_OF_RANGE);
 }
 
 TEST(Wire, NullsAndNarrowNumbers) {
