@@ -16,7 +16,7 @@ Decoded Fresh(const std::string& bytes) {
   T value;
   return kelotest::Decode(value, bytes);
 }
-// A failed read leaves a number, string or blob as it was, and empties a list.
+// A failed read leaves a number, string or blob as it was, and leaves a list empty, not null.
 Decoded OldInt(const std::string& bytes) {
   CKeloHesInt32 n(9);
   const Decoded d = kelotest::Decode(n, bytes);
@@ -42,6 +42,7 @@ Decoded FullList(const std::string& bytes) {
   EXPECT_EQ(box.points.Add(*new kelotest::Point()), 0);
   const Decoded d = kelotest::Decode(box.points, bytes);
   EXPECT_EQ(box.points.Count(), 0);
+  EXPECT_FALSE(box.points.IsNull());
   return d;
 }
 Decoded Reply(const std::string& bytes) {
