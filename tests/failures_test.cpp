@@ -74,12 +74,11 @@ struct Row {
   const char* text;
   const char* window = nullptr;
 } const kRows[] = {
-    // Scalars: a number is taken whole or not at all, and is never null.
+    // Scalars: a number is taken whole or not at all.
     {Bool, "", kShort, "Failed to read boolean", ""},
     {Bool, "'x'", kFormat, "Expected boolean ('T' or 'F') but got something else", "x"},
     {OldInt, "'I' 00 00 01", kShort, "Failed to read integer", ""},
     {OldInt, "'L' 00 00 00 01", kFormat, "Expected integer ('I'), but got something else", "L...."},
-    {OldInt, "'N' 00 00 00 00", kFormat, "Expected integer ('I'), but got something else", "N...."},
     {Long, "'D' 3f f0 00 00 00 00 00 00", kFormat,
      "Expected 64 bit value (with 'L') but got something else", "D?......."},
     {Double, "'d' 00 00 00 00 00 00 00 00", kFormat,
@@ -144,8 +143,6 @@ struct Row {
      "Mt...Bare"},
     {Point, "'Mt' 00 05 'Point' 'z'", kFormat, "Expected class \"test.Point\" but got \"Point\"",
      "Mt..Point"},
-    {Point, "'Mt' 00 0b 'xtest.Point' 'z'", kFormat,
-     "Expected class \"test.Point\" but got \"xtest.Point\"", "Mt..xtest.Point"},
     {Point, "'Mt' 00 0a 'test-Point' 'z'", kFormat,
      "Expected class \"test.Point\" but got \"test-Point\"", "Mt..test-Point"},
     {Point, "'Mt' 00 0a 'test.point' 'z'", kFormat,
@@ -173,7 +170,6 @@ struct Row {
      "Cannot skip a value nested deeper than 64 levels", "t..S..uMt..S..uM"},
     // Value classes: a fixed member header, the value, then 'z'.
     {CncId, CNC "'S' 00 05 'Value' 'I' 00 00 00 01 'z'", kFormat, kValueHeader, "CT_CncIdS..Value"},
-    {CncId, CNC "'s' 00 05 'value' 'I' 00 00 00 01 'z'", kFormat, kValueHeader, "CT_CncIds..value"},
     {CncId, CNC "'S' 00 05 'val'", kShort, kValueHeader, "toTypes.CT_CncId"},
     {CncId, CNC "'S' 00 05 'value' 'I' 00 00 00 01 'S' 00 01 'xNz'", kFormat,
      "Expected terminating 'z' for class \"VarantoTypes.CT_CncId\" but got something else",
