@@ -1,6 +1,8 @@
 // Shared test helpers and the test-only structure classes.
 #include "support/test_support.h"
 
+#include <ctype.h>
+
 #include <kelohessian/schema/message.h>
 
 namespace kelotest {
@@ -16,27 +18,19 @@ std::string Hex(const char* annotated) {
   std::string out;
   int high = -1;
   for (const char* p = annotated; *p; ++p) {
-    const char c = *p;
-    if (c == '#') {
-      while (*p && *p != '\n') ++p;
+    if (*p == '#') {
+      while (p[1] && p[1] != '\n') ++p;
+    } else if (*p == '\'') {
+      while (*++p && *p != '\'') out.push_back(*p);
       if (!*p) break;
-      continue;
-    }
-    if (c == '\'') {
-      for (++p; *p && *p != '\''; ++p) out.push_back(*p);
-      if (!*p) break;
-      continue;
-    }
-    int v = -1;
-    if (c >= '0' && c <= '9') v = c - '0';
-    if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
-    if (v < 0) continue;
-    if (high < 0) {
-      high = v;
-    } else {
-      out.push_back(static_cast<char>(high * 16 + v));
-      high = -1;
+    } else if (isxdigit(static_cast<unsigned char>(*p))) {
+      const int v = isdigit(static_cast<unsigned char>(*p)) ? *p - '0' : (*p | 0x20) - 'a' + 10;
+      if (high < 0) {
+        high = v;
+      } else {
+        out.push_back(static_cast<char>(high * 16 + v));
+        high = -1;
+      }
     }
   }
   return out;
@@ -61,15 +55,21 @@ std::string Encode(const CKeloHesObject& object, int* rc, unsigned int growthSte
   return out.Data() ? std::string(out.Data(), out.DataSize()) : std::string();
 }
 
-Decoded Decode(CKeloHesObject& object, const std::string& bytes) {
+// Reads bytes with read(parse) and reports what it did.
+template <class Read>
+Decoded Run(const std::string& bytes, Read read) {
   CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
   CKeloInputParse parse(in);
   Decoded d;
-  d.rc = object.Deserialize(parse);
+  d.rc = read(parse);
   d.error =
       parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
   d.consumed = in.GetNumExtracted();
   return d;
+}
+
+Decoded Decode(CKeloHesObject& object, const std::string& bytes) {
+  return Run(bytes, [&](CKeloInputParse& parse) { return object.Deserialize(parse); });
 }
 
 std::string Reply(const std::string& body) {
@@ -77,14 +77,8 @@ std::string Reply(const std::string& body) {
 }
 
 Decoded ReadReply(CKeloHesClass& response, const std::string& bytes) {
-  CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
-  CKeloInputParse parse(in);
-  Decoded d;
-  d.rc = KeloHessianReadResponse(response, parse);
-  d.error =
-      parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
-  d.consumed = in.GetNumExtracted();
-  return d;
+  return Run(bytes,
+             [&](CKeloInputParse& parse) { return KeloHessianReadResponse(response, parse); });
 }
 
 std::string BlobBytes(const CKeloHesBinary& blob) {
