@@ -4,16 +4,13 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <vector>
-
 namespace kelofuzz {
 
 const char* g_currentInput = nullptr;
 
 void Fail(const char* file, int line, const char* what) {
-  fprintf(stderr, "%s:%d: check failed: %s\n", file, line, what);
-  if (g_currentInput) fprintf(stderr, "  input: %s\n", g_currentInput);
-  fflush(stderr);
+  fprintf(stderr, "%s:%d: check failed: %s\n  input: %s\n", file, line, what,
+          g_currentInput ? g_currentInput : "the current one");
   abort();
 }
 
@@ -26,10 +23,11 @@ void CheckContract(int rc, const CKeloInputParse& parse) {
 }
 
 int Read(CKeloHesObject& object, const void* bytes, size_t size, unsigned int* consumed,
-         std::string* error) {
+         std::string* error, bool reply) {
   CKeloInput in(static_cast<const char*>(bytes), static_cast<unsigned int>(size));
   CKeloInputParse parse(in);
-  const int rc = object.Deserialize(parse);
+  const int rc = reply ? KeloHessianReadResponse(static_cast<CKeloHesClass&>(object), parse)
+                       : object.Deserialize(parse);
   CheckContract(rc, parse);
   if (consumed) *consumed = in.GetNumExtracted();
   if (error) error->assign(parse.GetError() ? parse.GetError() : "", parse.GetErrorLength());
@@ -40,9 +38,7 @@ const kelo::ClassInfo& ClassFor(uint8_t selector) {
   return *kelo::CatalogueAt(selector % kelo::CatalogueSize());
 }
 
-namespace {
-
-const std::vector<ListMember>& Lists() {
+const std::vector<ListMember>& ListMembers() {
   static const std::vector<ListMember> lists = [] {
     std::vector<ListMember> found;
     for (unsigned int c = 0; c < kelo::CatalogueSize(); ++c) {
@@ -54,16 +50,6 @@ const std::vector<ListMember>& Lists() {
     return found;
   }();
   return lists;
-}
-
-}  // namespace
-
-unsigned int ListMemberCount() {
-  return static_cast<unsigned int>(Lists().size());
-}
-
-ListMember ListMemberAt(unsigned int index) {
-  return Lists()[index % Lists().size()];
 }
 
 bool HoldsSurrogate(const CKeloHesString& text) {
@@ -80,24 +66,16 @@ bool HoldsSurrogate(CKeloHesClass& object, const kelo::ClassInfo& info) {
   for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i) {
     const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     CKeloHesObject& value = member.access(object);
-    switch (member.kind) {
-      case kelo::KELO_KIND_STRING:
-        if (HoldsSurrogate(static_cast<CKeloHesString&>(value))) return true;
-        break;
-      case kelo::KELO_KIND_VALUE:  // written as a full map even when it is null
-      case kelo::KELO_KIND_MESSAGE:
-        if ((member.kind == kelo::KELO_KIND_VALUE || !value.IsNull()) &&
-            HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type))
-          return true;
-        break;
-      case kelo::KELO_KIND_LIST:
-        for (int k = 0; k < member.list->count(value); ++k) {
-          CKeloHesClass* item = member.list->at(value, k);
-          if (item && !item->IsNull() && HoldsSurrogate(*item, *member.type)) return true;
-        }
-        break;
-      default:
-        break;
+    if (member.kind == kelo::KELO_KIND_STRING &&
+        HoldsSurrogate(static_cast<CKeloHesString&>(value)))
+      return true;
+    // A value class is written as a full map even when it is null, a message only when it is not.
+    const bool written = member.kind == kelo::KELO_KIND_VALUE ||
+                         (member.kind == kelo::KELO_KIND_MESSAGE && !value.IsNull());
+    if (written && HoldsSurrogate(static_cast<CKeloHesClass&>(value), *member.type)) return true;
+    for (int k = 0; member.kind == kelo::KELO_KIND_LIST && k < member.list->count(value); ++k) {
+      CKeloHesClass* item = member.list->at(value, k);
+      if (item && !item->IsNull() && HoldsSurrogate(*item, *member.type)) return true;
     }
   }
   return false;

@@ -1,7 +1,7 @@
-// Fuzz target: typed lists. The first input byte chooses one typed-list member of the catalogue
-// (or, past the last one, a list that skips items of any type); the rest is read into it. A
-// failed read leaves the list empty unless it failed after its last item or could not allocate
-// an item; a list that is read is written, read back and written again to the same bytes.
+// Fuzz target: the first byte chooses a typed-list member of the catalogue (or, past the last, a
+// list that skips items of any type) and the rest is read into it. A failed read empties the list
+// unless it failed after the last item or could not allocate one; a list read is written, read
+// back and written again to the same bytes.
 #include "fuzz_support.h"
 
 #include <memory>
@@ -20,16 +20,17 @@ bool KeptItems(int rc, const std::string& error) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const unsigned int choice = data[0] % (kelofuzz::ListMemberCount() + 1);
+  const std::vector<kelofuzz::ListMember>& lists = kelofuzz::ListMembers();
+  const unsigned int choice = data[0] % (lists.size() + 1);
   unsigned int consumed = 0;
   std::string error;
-  if (choice == kelofuzz::ListMemberCount()) {
+  if (choice == lists.size()) {
     CKeloHesSkipArray skipper;
     const int rc = kelofuzz::Read(skipper, data + 1, size - 1, &consumed, &error);
     if (rc != 0 && !KeptItems(rc, error)) KELO_FUZZ_CHECK(skipper.Count() == 0);
     return 0;
   }
-  const kelofuzz::ListMember lm = kelofuzz::ListMemberAt(choice);
+  const kelofuzz::ListMember lm = lists[choice];
   const kelo::ListOps& ops = *lm.member->list;
   std::unique_ptr<CKeloHesClass> owner(lm.owner->create()), owner2(lm.owner->create());
   KELO_FUZZ_CHECK(owner != nullptr && owner2 != nullptr);

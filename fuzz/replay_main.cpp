@@ -47,8 +47,6 @@ int main(int argc, char** argv) {
     kelofuzz::g_currentInput = name.c_str();
     LLVMFuzzerTestOneInput(data.get(), bytes.size());
   }
-  kelofuzz::g_currentInput = nullptr;
   printf("replayed %zu inputs\n", files.size());
-  if (files.empty()) fprintf(stderr, "replay: no inputs found\n");
   return files.empty() ? 2 : 0;
 }

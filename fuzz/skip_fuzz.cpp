@@ -1,6 +1,5 @@
-// Fuzz target: skipping values of any type. The input is read as a sequence of values, each
-// skipped in turn until the input ends or a skip fails; every successful skip must consume
-// input. The same bytes are then read as a map of a type that registers no members.
+// Fuzz target: the input skipped value by value until it ends or a skip fails (each skip that
+// succeeds consumes input), then read as a map of a type that registers no members.
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
