@@ -1,9 +1,8 @@
-// Hostile replies that try to exhaust the stack, the heap or the processor: nesting far beyond the
-// skip bound, counts and lengths far beyond the input, every construct that repeats on the wire
-// repeated hundreds of thousands of times, and lists of items that cost one byte each. Each shape
-// is refused early or read whole, with a peak heap (support/heap.h) bounded per input byte and
-// allocations bounded per repeat. Work in the square of a repeat count would take minutes: the
-// ctest timeout (tests/CMakeLists.txt) then fails the program instead of letting it pass slowly.
+// Hostile replies that try to exhaust the stack, the heap or the processor: deep nesting, counts
+// and lengths beyond the input, constructs repeated hundreds of thousands of times, lists of
+// one-byte items. Each is refused early or read whole, within bounds of peak heap per input byte
+// and of allocations (support/heap.h). Work in the square of a repeat count fails on the ctest
+// timeout (tests/CMakeLists.txt) instead of passing slowly.
 #include "support/heap.h"
 
 #include <gtest/gtest.h>
@@ -140,15 +139,11 @@ void ForEachShape(const std::function<void(const Shape&)>& check) {
   }
 
   // Skipped values that repeat something inside them: read whole, in proportion to the input.
-  const std::string every = Member("t") + "T" + Member("n") + "N" + Member("i") + "I" + U32(1) +
-                            Member("d") + "D" + U32(0) + U32(0) + Member("s") + "S" + U16(1) + "s" +
-                            Member("b") + "B" + U16(1) + "b";
   const std::pair<const char*, std::string> repeated[] = {
       {"typed list items", ListHeader("x", kReps) + Repeat("N", kReps) + "z"},
       {"nested lists", ListHeader("x", kReps) + Repeat(ListHeader("y", 0) + "z", kReps) + "z"},
       {"map entries", MapHeader("x") + Repeat(Member("q") + "L" + U32(0) + U32(1), kReps) + "z"},
       {"nested maps", MapHeader("x") + Repeat(Member("k") + MapHeader("y") + "z", kReps) + "z"},
-      {"members of every kind", MapHeader("x") + Repeat(every, kReps / 6) + "z"},
   };
   for (const auto& r : repeated) {
     check({r.first, header, Unknown(r.second), 0, kSkipHeapPerByte, 4096, any});
@@ -215,11 +210,9 @@ TEST(Bombs, EveryShapeIsRefusedEarlyOrReadWithinItsBounds) {
     const unsigned long allocations = heap::made;
     const std::string error = parse.GetError() ? parse.GetError() : "";
     EXPECT_EQ(rc, shape.rc) << error;
-    if (rc == 0) {
-      EXPECT_EQ(in.GetNumExtracted(), shape.wire.size());
-    } else {
-      EXPECT_LE(in.GetNumExtracted(), 4096u);  // refused where the shape starts, not at its end
-    }
+    // Read whole, or refused where the shape starts rather than at its end.
+    EXPECT_TRUE(rc != 0 || in.GetNumExtracted() == shape.wire.size());
+    EXPECT_TRUE(rc == 0 || in.GetNumExtracted() <= 4096u) << in.GetNumExtracted();
     EXPECT_EQ(error.rfind(kTooDeep, 0) == 0, rc == KELO_E_NOT_SUPPORTED) << error;
     EXPECT_LE(peak, shape.heapPerByte * shape.wire.size() + shape.heapSlack)
         << peak / shape.wire.size() << " bytes of heap per input byte";
