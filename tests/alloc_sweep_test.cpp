@@ -19,6 +19,7 @@ namespace {
 
 namespace heap = kelotest::heap;
 using Bytes = std::vector<std::uint8_t>;
+using kelotest::Hex;
 
 // Runs f with the nth allocation failing; nothing else may allocate while it runs.
 template <class F>
@@ -147,15 +148,13 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
       // Past the first growth of the pointer array: a failed Add or Emplace adds nothing.
       [&] {
         CKeloHesArray<kelo::cl::VerSite> list;
-        for (int i = 0; i < 25; ++i) {
+        for (int count = 0; count < 50; count += 2) {
           std::unique_ptr<kelo::cl::VerSite> item(new (std::nothrow) kelo::cl::VerSite());
-          if (!item) return int{KELO_E_NO_MEMORY};
-          const int count = list.Count();
-          const int rc = list.Add(std::move(item));
+          const int rc = item ? list.Add(std::move(item)) : int{KELO_E_NO_MEMORY};
           EXPECT_EQ(list.Count(), rc ? count : count + 1);
           if (rc) return rc;
           const bool emplaced = list.Emplace() != nullptr;
-          EXPECT_EQ(list.Count(), emplaced ? count + 2 : count + 1);
+          EXPECT_EQ(list.Count(), count + 1 + emplaced);
           if (!emplaced) return int{KELO_E_NO_MEMORY};
         }
         return int{KELO_OK};
@@ -184,7 +183,7 @@ TEST(AllocationFailure, StringsAndBlobsKeepTheirOldValueAndFailedCopiesBecomeNul
   Sweep([&](unsigned long n) {
     CKeloHesString s;
     EXPECT_EQ(s.Copy("old"), 0);
-    const int rc = DecodeFailing(s, kelotest::Hex("'s' 00 01 'a' 'S' 00 02 c3 a9 'b'"), n);
+    const int rc = DecodeFailing(s, Hex("'s' 00 01 'a' 'S' 00 02 c3 a9 'b'"), n);
     EXPECT_EQ(kelotest::StringUnits(s), rc ? u"old" : u"a\u00e9b");
     return rc;
   });
@@ -192,7 +191,7 @@ TEST(AllocationFailure, StringsAndBlobsKeepTheirOldValueAndFailedCopiesBecomeNul
     CKeloHesBinary b;
     EXPECT_EQ(b.Copy("old", 3), 0);
     std::string error;
-    const int rc = DecodeFailing(b, kelotest::Hex("'b' 00 01 01 'B' 00 02 02 03"), n, &error);
+    const int rc = DecodeFailing(b, Hex("'b' 00 01 01 'B' 00 02 02 03"), n, &error);
     EXPECT_EQ(kelotest::BlobBytes(b), rc ? "old" : "\x01\x02\x03");
     EXPECT_EQ(error.find("failed to store binary data") != std::string::npos, rc != 0) << error;
     return rc;
@@ -231,14 +230,11 @@ TEST(AllocationFailure, FailedRegistrationIsDiscarded) {
     SCOPED_TRACE(failAt);
     const long before = heap::live;
     Trio trio;
-    EXPECT_EQ(DecodeFailing(trio, kelotest::Hex("'Mt' 00 04 'Trio' 'z'"), failAt),
-              KELO_E_NO_MEMORY);
+    EXPECT_EQ(DecodeFailing(trio, Hex("'Mt' 00 04 'Trio' 'z'"), failAt), KELO_E_NO_MEMORY);
     EXPECT_EQ(trio.FirstMember(), nullptr);
     EXPECT_EQ(heap::live, before);
-    ASSERT_EQ(
-        kelotest::Decode(trio, kelotest::Hex("'Mt' 00 04 'Trio' 'S' 00 01 'c' 'I' 00 00 00 07 'z'"))
-            .rc,
-        0);
+    ASSERT_EQ(DecodeFailing(trio, Hex("'Mt' 00 04 'Trio' 'S' 00 01 'c' 'I' 00 00 00 07 'z'"), 0),
+              0);
     EXPECT_EQ(static_cast<int>(trio.c), 7);
     int nodes = 0;
     for (const CKeloMemberData* m = trio.FirstMember(); m; m = m->m_next) ++nodes;

@@ -1,7 +1,6 @@
-// The one replacement of the global operator new and delete (but the over-aligned forms, unused),
-// for programs that make allocations fail or count them and the live bytes (as the allocator
-// reports them) with their peak. Include it in exactly one source file of a program. Not built on
-// Windows (tests/CMakeLists.txt), where a DLL's allocations bypass it.
+// The one replacement of the global operator new and delete (but the unused over-aligned forms) for
+// programs that make allocations fail or count them and their bytes. Include it in exactly one
+// source file of a program; none is built on Windows, where a DLL's allocations bypass it.
 #pragma once
 
 #include <stdlib.h>
@@ -23,8 +22,7 @@ inline unsigned long made = 0;    // allocations since the last FailAt
 inline unsigned long failAt = 0;  // the allocation to fail, counted in made; 0 for none
 inline bool exhausted = false;    // every allocation fails
 inline long live = 0;             // allocations not freed yet: a leak shows as a difference
-inline size_t liveBytes = 0;
-inline size_t peakBytes = 0;
+inline size_t liveBytes = 0, peakBytes = 0;  // their bytes, now and at most since the last FailAt
 
 // Fails the nth allocation from now on (1 = the next one; 0 fails none); both restart the count
 // of allocations made and the peak from what is live now.
