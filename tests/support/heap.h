@@ -1,11 +1,6 @@
-// One replacement of the global operator new and delete (all but the over-aligned forms, which
-// the library never uses), for the programs that make allocations fail or weigh them. It fails the
-// nth allocation after FailAt(n), or every one while an ExhaustedHeap lives (std::bad_alloc, or
-// null from the nothrow forms), and counts allocations made, live and their bytes as the allocator
-// reports them (rounding included), with the peak. The library's own calls of operator new resolve
-// to it at run time; nothing test-only is built into the library. Include it in exactly one source
-// file of a program: it defines the replacements. On Windows a DLL's allocations bypass it, so
-// tests/CMakeLists.txt builds no test that includes it there.
+// The one replacement of the global operator new and delete (but the unused over-aligned forms) for
+// programs that make allocations fail or count them and their bytes. Include it in exactly one
+// source file of a program; none is built on Windows, where a DLL's allocations bypass it.
 #pragma once
 
 #include <stdlib.h>
@@ -14,39 +9,30 @@
 
 #if defined(__APPLE__)
 #include <malloc/malloc.h>
+#define KELOTEST_BLOCK_SIZE malloc_size
 #else
 #include <malloc.h>
+#define KELOTEST_BLOCK_SIZE malloc_usable_size
 #endif
 
 namespace kelotest {
 namespace heap {
 
-inline unsigned long made = 0;    // allocations since the last FailAt or StartCounting
+inline unsigned long made = 0;    // allocations since the last FailAt
 inline unsigned long failAt = 0;  // the allocation to fail, counted in made; 0 for none
 inline bool exhausted = false;    // every allocation fails
 inline long live = 0;             // allocations not freed yet: a leak shows as a difference
-inline size_t liveBytes = 0;
-inline size_t peakBytes = 0;
+inline size_t liveBytes = 0, peakBytes = 0;  // their bytes, now and at most since the last FailAt
 
-// Fails the nth allocation from now on (1 = the next one); 0 fails none.
+// Fails the nth allocation from now on (1 = the next one; 0 fails none); both restart the count
+// of allocations made and the peak from what is live now.
 inline void FailAt(unsigned long nth) {
   made = 0;
   failAt = nth;
-}
-// Restarts the count of allocations made and the peak, from what is live now.
-inline void StartCounting() {
-  made = 0;
   peakBytes = liveBytes;
 }
-
-inline size_t BlockSize(void* p) {
-#if defined(_WIN32)
-  return _msize(p);
-#elif defined(__APPLE__)
-  return malloc_size(p);
-#else
-  return malloc_usable_size(p);
-#endif
+inline void StartCounting() {
+  FailAt(0);
 }
 
 inline void* Allocate(size_t size, bool nothrow) {
@@ -57,7 +43,7 @@ inline void* Allocate(size_t size, bool nothrow) {
     throw std::bad_alloc();
   }
   ++live;
-  liveBytes += BlockSize(p);
+  liveBytes += KELOTEST_BLOCK_SIZE(p);
   if (liveBytes > peakBytes) peakBytes = liveBytes;
   return p;
 }
@@ -65,7 +51,7 @@ inline void* Allocate(size_t size, bool nothrow) {
 inline void Release(void* p) {
   if (!p) return;
   --live;
-  liveBytes -= BlockSize(p);
+  liveBytes -= KELOTEST_BLOCK_SIZE(p);
   free(p);
 }
 
@@ -75,8 +61,6 @@ inline void Release(void* p) {
 struct ExhaustedHeap {
   ExhaustedHeap() { heap::exhausted = true; }
   ~ExhaustedHeap() { heap::exhausted = false; }
-  ExhaustedHeap(const ExhaustedHeap&) = delete;
-  ExhaustedHeap& operator=(const ExhaustedHeap&) = delete;
 };
 
 }  // namespace kelotest
