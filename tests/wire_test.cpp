@@ -162,7 +162,7 @@ char gLongName[65536];
 template <unsigned int N>
 class Long : public CKeloHesClass {
  public:
-  static const CKeloHesName mNamespace, mClassName;
+  static constexpr CKeloHesName mNamespace{}, mClassName{gLongName, N};
   const CKeloHesName& Namespace() const override { return mNamespace; }
   const CKeloHesName& ClassName() const override { return mClassName; }
 
@@ -170,10 +170,6 @@ class Long : public CKeloHesClass {
   int HashMembers() override { return InsertMember(mNamespace, member); }
   CKeloHesBool member;
 };
-template <unsigned int N>
-const CKeloHesName Long<N>::mNamespace;
-template <unsigned int N>
-const CKeloHesName Long<N>::mClassName(gLongName, N);
 
 TEST(Wire, TypeNamesUpTo65535Bytes) {
   memset(gLongName, 'n', sizeof gLongName);
