@@ -117,7 +117,6 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
       Is(CKeloHesInt8(static_cast<char>(-1)), "'I' ff ff ff ff"),             // sign-extended
       Is(CKeloHesUInt8(static_cast<unsigned char>(200)), "'I' 00 00 00 c8"),  // zero-extended
       Is(CKeloHesInt16(-2), "'I' ff ff ff fe"),
-      Is(CKeloHesUInt16(0xFFFF), "'I' 00 00 ff ff"),
       Is(CKeloHesUInt32(0xFFFFFFFFu), "'I' ff ff ff ff"),
       Is(CKeloHesInt64(-2), "'L' ff ff ff ff ff ff ff fe"),
       Is(CKeloHesUInt64(0x8000000000000001ull), "'L' 80 00 00 00 00 00 00 01"),
@@ -132,11 +131,6 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
       Is(CKeloHesBinary(), "'N'"),
       Is(Blob("", 0), "'B' 00 00"),
       Is(Blob("\0\xff", 2), "'B' 00 02 00 ff"),
-      Is(FullPoint(),
-         "'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' ff ff ff fd 'S' 00 05 'small' 'I' ff ff ff ff"
-         "'S' 00 03 'big' 'L' 00 00 01 00 00 00 00 00 'S' 00 05 'ratio' 'D' 3f f0 00 00 00 00 00"
-         "00 'S' 00 04 'when' 'd' 00 00 00 00 00 00 03 e8 'S' 00 04 'flag' 'T'"
-         "'S' 00 05 'label' 'S' 00 03 c3 a9 't' c3 a9 'S' 00 04 'blob' 'B' 00 02 00 ff 'z'"),
       Is(box,
          "'Mt' 00 08 'test.Box' 'S' 00 02 'id' 'I' 00 00 00 09 'S' 00 06 'corner' 'N'"
          "'S' 00 06 'points' 'Vt' 00 0b '[test.Point' 'l' 00 00 00 02" POINT "'N' 'z' 'z'"),
