@@ -27,11 +27,10 @@ using kelotest::Hex;
 using kelotest::StringUnits;
 using namespace VarantoTypes;
 
-CKeloHesString Text(const std::u16string& units) {
+CKeloHesString Text(const std::u16string& text) {
   CKeloHesString s;
-  EXPECT_EQ(
-      s.Copy(reinterpret_cast<const short*>(units.data()), static_cast<unsigned int>(units.size())),
-      0);
+  const short* units = reinterpret_cast<const short*>(text.data());
+  EXPECT_EQ(s.Copy(units, static_cast<unsigned int>(text.size())), 0);
   return s;
 }
 CKeloHesBinary Blob(const char* bytes, unsigned int n) {
