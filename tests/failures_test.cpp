@@ -16,27 +16,19 @@ Decoded Fresh(const std::string& bytes) {
   T value;
   return kelotest::Decode(value, bytes);
 }
-// A failed read leaves a number, string or blob as it was, and leaves a list empty, not null.
-Decoded OldInt(const std::string& bytes) {
-  CKeloHesInt32 n(9);
-  const Decoded d = kelotest::Decode(n, bytes);
-  EXPECT_EQ(static_cast<int>(n), 9);
+// A failed read leaves a number, string or blob as it was (read from old first), and leaves a
+// list empty, not null.
+template <class T, const char* kOld>
+Decoded Kept(const std::string& bytes) {
+  T value;
+  const std::string old = kelotest::Hex(kOld);
+  EXPECT_EQ(kelotest::Decode(value, old).rc, 0);
+  const Decoded d = kelotest::Decode(value, bytes);
+  EXPECT_EQ(kelotest::Encode(value), old) << kelotest::ToHex(bytes);
   return d;
 }
-Decoded OldString(const std::string& bytes) {
-  CKeloHesString s;
-  EXPECT_EQ(s.Copy("old"), 0);
-  const Decoded d = kelotest::Decode(s, bytes);
-  EXPECT_EQ(kelotest::StringUnits(s), u"old");
-  return d;
-}
-Decoded OldBlob(const std::string& bytes) {
-  CKeloHesBinary b;
-  EXPECT_EQ(b.Copy("old", 3), 0);
-  const Decoded d = kelotest::Decode(b, bytes);
-  EXPECT_EQ(kelotest::BlobBytes(b), "old");
-  return d;
-}
+constexpr char kInt[] = "'I' 00 00 00 09", kString[] = "'S' 00 03 'old'",
+               kBlob[] = "'B' 00 03 'old'";
 Decoded FullList(const std::string& bytes) {
   kelotest::Box box;
   EXPECT_EQ(box.points.Add(*new kelotest::Point()), 0);
@@ -49,18 +41,13 @@ Decoded Reply(const std::string& bytes) {
   kelotest::Bare bare;
   return kelotest::ReadReply(bare, bytes);
 }
-// An unknown member of a Point holding 65 nested copies of the row's bytes.
-Decoded Nested65(const std::string& bytes) {
-  std::string input = kelotest::Hex("'Mt' 00 0a 'test.Point'");
-  for (int i = 0; i < 65; ++i) input += bytes;
-  return Fresh<kelotest::Point>(input);
-}
 
 using Reader = Decoded (*)(const std::string&);
-const Reader Bool = Fresh<CKeloHesBool>, Long = Fresh<CKeloHesInt64>,
-             Double = Fresh<CKeloHesDouble>, Date = Fresh<CKeloHesDate>,
-             Bare = Fresh<kelotest::Bare>, Point = Fresh<kelotest::Point>,
-             Crate = Fresh<kelotest::Crate>, CncId = Fresh<VarantoTypes::CT_CncId>;
+const Reader OldInt = Kept<CKeloHesInt32, kInt>, OldString = Kept<CKeloHesString, kString>,
+             OldBlob = Kept<CKeloHesBinary, kBlob>, Bool = Fresh<CKeloHesBool>,
+             Date = Fresh<CKeloHesDate>, Bare = Fresh<kelotest::Bare>,
+             Point = Fresh<kelotest::Point>, Crate = Fresh<kelotest::Crate>,
+             CncId = Fresh<VarantoTypes::CT_CncId>;
 #define CNC "'Mt' 00 15 'VarantoTypes.CT_CncId'"
 const char kValueHeader[] =
     "While parsing class \"VarantoTypes.CT_CncId\", expected 'S' then the 'value' member name, but "
@@ -79,10 +66,6 @@ struct Row {
     {Bool, "'x'", kFormat, "Expected boolean ('T' or 'F') but got something else", "x"},
     {OldInt, "'I' 00 00 01", kShort, "Failed to read integer", ""},
     {OldInt, "'L' 00 00 00 01", kFormat, "Expected integer ('I'), but got something else", "L...."},
-    {Long, "'D' 3f f0 00 00 00 00 00 00", kFormat,
-     "Expected 64 bit value (with 'L') but got something else", "D?......."},
-    {Double, "'d' 00 00 00 00 00 00 00 00", kFormat,
-     "Expected 64 bit value (with 'D') but got something else", "d........"},
     {Date, "'L' 00 00 00 00 00 00 00 00", kFormat,
      "Expected 64 bit value (with 'd') but got something else", "L........"},
     {Date, "'d' 00", kShort, "Failed to read integer64 value", ""},
@@ -95,15 +78,12 @@ struct Row {
      "Corrupted utf8: Format of second byte in a two-byte encoding is not 10zzzzzz"},
     {OldString, "'S' 00 01 e2 82 41", kFormat,
      "Corrupted utf8: Format of second or third byte in a three-byte encoding is not 10zzzzzz"},
-    {OldString, "'S' 00 01 e2 41 82", kFormat,
-     "Corrupted utf8: Format of second or third byte in a three-byte encoding is not 10zzzzzz"},
     {OldString, "'S' 00 01 f0 9f 98 80", kFormat,
      "utf8: Unicode value greater than 0xFFFF not supported yet"},
     {OldString, "'S' 00 01 80", kFormat, "Corrupted utf8: Unsupported leading byte"},
     {OldString, "'S' 00 01 f8", kFormat, "Corrupted utf8: Unsupported leading byte"},
     {OldString, "", kShort, "Failed to read string value", ""},
     {OldString, "'S' 00 02 'a'", kShort, "Failed to read string value", "S..a"},
-    {OldString, "'S' 00 09 'abcdefgh'", kShort, "Failed to read string value", "S..abcdefgh"},
     {OldString, "'S' 00", kShort, "Failed to read length of string value", "S"},
     {OldString, "'s' 00 01 'a'", kShort,
      "Expected next block of string data, but got something else", "s..a"},
@@ -145,8 +125,6 @@ struct Row {
      "Mt..Point"},
     {Point, "'Mt' 00 0a 'test-Point' 'z'", kFormat,
      "Expected class \"test.Point\" but got \"test-Point\"", "Mt..test-Point"},
-    {Point, "'Mt' 00 0a 'test.point' 'z'", kFormat,
-     "Expected class \"test.Point\" but got \"test.point\"", "Mt..test.point"},
     // A failing member adds one clause per enclosing structure, innermost first; a failure
     // without text of its own (here a skipped value cut short) gets a clause that starts it.
     {Crate,
@@ -166,8 +144,6 @@ struct Row {
     {Point, "'Mt' 00 0a 'test.Point' 'S' 00 01 'uVt' 00 01 '[l' ff ff ff ff", kRefused,
      "Got negative length, indicating variable length list, which is currently not supported",
      "ntS..uVt..[l...."},
-    {Nested65, "'S' 00 01 'uMt' 00 00", kRefused,
-     "Cannot skip a value nested deeper than 64 levels", "t..S..uMt..S..uM"},
     // Value classes: a fixed member header, the value, then 'z'.
     {CncId, CNC "'S' 00 05 'Value' 'I' 00 00 00 01 'z'", kFormat, kValueHeader, "CT_CncIdS..Value"},
     {CncId, CNC "'S' 00 05 'val'", kShort, kValueHeader, "toTypes.CT_CncId"},
@@ -218,8 +194,6 @@ struct Row {
     {Reply, "'f' 01 00 'Nz'", kFormat, "Expected the opening 'r', but got something else"},
     {Reply, "'r' 01 00 'Mt' 00 04 'Bare' 'z'", kFormat, "Failed to read the terminating 'z'"},
     {Reply, "'r' 01 00 'Nx'", kFormat, "Expected terminating 'z', but got something else"},
-    {Reply, "'r' 01 00 'Mt' 00 04 'Cube' 'zz'", kFormat, "Expected class \"Bare\" but got \"Cube\"",
-     "r..Mt..Cube"},
 };
 
 TEST(Failures, EveryFailureHasItsCodeAndExactText) {

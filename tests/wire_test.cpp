@@ -1,6 +1,6 @@
 // The bytes of every kind of value, worked out from the encoding rules and read back into fresh
 // objects; then the rules around them: string storage, UTF-8 and chunking, typed maps and their
-// member registry, the description path of generated classes, lists, value classes and calls.
+// member registry, the description path of generated and derived classes, lists and calls.
 #include <gtest/gtest.h>
 
 #include <string.h>
@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "support/filler.h"
 #include "support/test_support.h"
 
 namespace kelo {
 struct RegistryAccess {
   static int Create(CKeloHesClass& c) { return c.CreateMemberHash(); }
   static void Clear(CKeloHesClass& c) { c.ClearMemberHash(); }
-  static void Nullify(CKeloHesClass& c) { c.NullifyAllMembers(); }
 };
 }  // namespace kelo
 
@@ -27,11 +27,10 @@ using kelotest::Hex;
 using kelotest::StringUnits;
 using namespace VarantoTypes;
 
-CKeloHesString Text(const std::u16string& units) {
+CKeloHesString Text(const std::u16string& text) {
   CKeloHesString s;
-  EXPECT_EQ(
-      s.Copy(reinterpret_cast<const short*>(units.data()), static_cast<unsigned int>(units.size())),
-      0);
+  const short* units = reinterpret_cast<const short*>(text.data());
+  EXPECT_EQ(s.Copy(units, static_cast<unsigned int>(text.size())), 0);
   return s;
 }
 CKeloHesBinary Blob(const char* bytes, unsigned int n) {
@@ -41,24 +40,36 @@ CKeloHesBinary Blob(const char* bytes, unsigned int n) {
 }
 
 // The default Point: numbers zero, strings and blobs null.
-#define POINT                                                                                  \
+#define POINT_MEMBERS                                                                          \
   "'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' 00 00 00 00  'S' 00 05 'small' 'I' 00 00 00 00"   \
   "'S' 00 03 'big' 'L' 00 00 00 00 00 00 00 00  'S' 00 05 'ratio' 'D' 00 00 00 00 00 00 00 00" \
   "'S' 00 04 'when' 'd' 00 00 00 00 00 00 00 00  'S' 00 04 'flag' 'F'"                         \
-  "'S' 00 05 'label' 'N'  'S' 00 04 'blob' 'N'  'z'"
+  "'S' 00 05 'label' 'N'  'S' 00 04 'blob' 'N'"
+#define POINT POINT_MEMBERS "'z'"
 
-kelotest::Point FullPoint() {
-  kelotest::Point p;
-  p.x = -3;
-  p.small = static_cast<char>(-1);
-  p.big = 1ll << 40;
-  p.ratio = 1.0;
-  p.when = 1000;
-  p.flag = true;
-  p.label = Text(u"\u00e9t\u00e9");
-  p.blob = Blob("\0\xff", 2);
-  return p;
-}
+// Derived classes get exactly what they register: one member more, or for a value class a type
+// name of their own.
+class PointAndMore : public kelotest::Point {
+ public:
+  CKeloHesInt32 more;
+
+ protected:
+  int HashMembers() override {
+    if (int rc = kelotest::Point::HashMembers(); rc) return rc;
+    return InsertMember(kMore, more);
+  }
+
+ private:
+  static constexpr CKeloHesName kMore{"more", 4};
+};
+
+class RenamedCncId : public CT_CncId {
+ public:
+  const CKeloHesName& ClassName() const override { return kName; }
+
+ private:
+  static constexpr CKeloHesName kName{"Id", 2};
+};
 
 // An object, its bytes, and a fresh object of its class to read them back into.
 struct Row {
@@ -81,19 +92,17 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
   ASSERT_EQ(box->points.Add(*new kelotest::Point()), 0);
   ASSERT_EQ(box->points.Add(*new kelotest::Point()), 0);
   box->points.GetAt(1)->SetNull(true);
-  auto crate = std::make_shared<kelotest::Crate>();
-  crate->name = Text(u"c");
-  crate->box.SetNull(true);
   CT_CnuId nullFlag(4);  // a value class is written whole whatever its null flag says
   nullFlag.SetNull(true);
+  PointAndMore more;
+  more.more = 7;
+  RenamedCncId renamed;
+  static_cast<CT_CncId&>(renamed) = 7;
   const Row rows[] = {
       Is(CKeloHesBool(true), "'T'"),
-      Is(CKeloHesBool(false), "'F'"),
       Is(CKeloHesInt8(static_cast<char>(-1)), "'I' ff ff ff ff"),             // sign-extended
       Is(CKeloHesUInt8(static_cast<unsigned char>(200)), "'I' 00 00 00 c8"),  // zero-extended
       Is(CKeloHesInt16(-2), "'I' ff ff ff fe"),
-      Is(CKeloHesUInt16(0xFFFF), "'I' 00 00 ff ff"),
-      Is(CKeloHesInt32(0x01020304), "'I' 01 02 03 04"),
       Is(CKeloHesUInt32(0xFFFFFFFFu), "'I' ff ff ff ff"),
       Is(CKeloHesInt64(-2), "'L' ff ff ff ff ff ff ff fe"),
       Is(CKeloHesUInt64(0x8000000000000001ull), "'L' 80 00 00 00 00 00 00 01"),
@@ -108,25 +117,13 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
       Is(CKeloHesBinary(), "'N'"),
       Is(Blob("", 0), "'B' 00 00"),
       Is(Blob("\0\xff", 2), "'B' 00 02 00 ff"),
-      Is(kelotest::Point(), POINT),
-      Is(FullPoint(),
-         "'Mt' 00 0a 'test.Point' 'S' 00 01 'x' 'I' ff ff ff fd 'S' 00 05 'small' 'I' ff ff ff ff"
-         "'S' 00 03 'big' 'L' 00 00 01 00 00 00 00 00 'S' 00 05 'ratio' 'D' 3f f0 00 00 00 00 00"
-         "00 'S' 00 04 'when' 'd' 00 00 00 00 00 00 03 e8 'S' 00 04 'flag' 'T'"
-         "'S' 00 05 'label' 'S' 00 03 c3 a9 't' c3 a9 'S' 00 04 'blob' 'B' 00 02 00 ff 'z'"),
       Is(box,
          "'Mt' 00 08 'test.Box' 'S' 00 02 'id' 'I' 00 00 00 09 'S' 00 06 'corner' 'N'"
          "'S' 00 06 'points' 'Vt' 00 0b '[test.Point' 'l' 00 00 00 02" POINT "'N' 'z' 'z'"),
-      Is(std::make_shared<kelotest::Box>(),
-         "'Mt' 00 08 'test.Box' 'S' 00 02 'id' 'I' 00 00 00 00 'S' 00 06 'corner'" POINT
-         "'S' 00 06 'points' 'Vt' 00 0b '[test.Point' 'l' 00 00 00 00 'z' 'z'"),
-      Is(crate, "'Mt' 00 0f 'test.deep.Crate' 'S' 00 04 'name' 'S' 00 01 'c' 'S' 00 03 'box' 'Nz'"),
       Is(kelotest::Bare(), "'Mt' 00 04 'Bare' 'S' 00 01 'n' 'I' 00 00 00 00 'z'"),  // no namespace
-      Is(CT_CncId(5), "'Mt' 00 15 'VarantoTypes.CT_CncId' 'S' 00 05 'value' 'I' 00 00 00 05 'z'"),
       Is(nullFlag, "'Mt' 00 15 'VarantoTypes.CT_CnuId' 'S' 00 05 'value' 'I' 00 00 00 04 'z'"),
-      Is(CT_CnrID(-2),
-         "'Mt' 00 15 'VarantoTypes.CT_CnrID' 'S' 00 05 'value' 'L' ff ff ff ff ff ff ff fe 'z'"),
-      Is(CT_MacAddr(), "'Mt' 00 17 'VarantoTypes.CT_MacAddr' 'S' 00 05 'value' 'N' 'z'"),
+      Is(more, POINT_MEMBERS "'S' 00 04 'more' 'I' 00 00 00 07 'z'"),
+      Is(renamed, "'Mt' 00 0f 'VarantoTypes.Id' 'S' 00 05 'value' 'I' 00 00 00 07 'z'"),
   };
   for (const Row& row : rows) {
     const std::string bytes = Hex(row.hex);
@@ -145,7 +142,7 @@ char gLongName[65536];
 template <unsigned int N>
 class Long : public CKeloHesClass {
  public:
-  static const CKeloHesName mNamespace, mClassName;
+  static constexpr CKeloHesName mNamespace{}, mClassName{gLongName, N};
   const CKeloHesName& Namespace() const override { return mNamespace; }
   const CKeloHesName& ClassName() const override { return mClassName; }
 
@@ -153,10 +150,6 @@ class Long : public CKeloHesClass {
   int HashMembers() override { return InsertMember(mNamespace, member); }
   CKeloHesBool member;
 };
-template <unsigned int N>
-const CKeloHesName Long<N>::mNamespace;
-template <unsigned int N>
-const CKeloHesName Long<N>::mClassName(gLongName, N);
 
 TEST(Wire, TypeNamesUpTo65535Bytes) {
   memset(gLongName, 'n', sizeof gLongName);
@@ -193,7 +186,7 @@ TEST(Wire, NullsAndNarrowNumbers) {
   EXPECT_EQ(static_cast<int>(id), 9);
 }
 
-TEST(Strings, StorageRules) {
+TEST(Strings, StorageRulesAndUtf8Oddities) {
   CKeloHesString s;
   ASSERT_EQ(s.Copy(""), 0);
   EXPECT_FALSE(s.IsNull());  // empty, not null, and nothing allocated
@@ -203,32 +196,17 @@ TEST(Strings, StorageRules) {
   EXPECT_EQ(s.Length(), 0u);
   ASSERT_EQ(s.Copy("\xe9t\xe9"), 0);  // bytes are the code points 0 to 255
   EXPECT_EQ(StringUnits(s), u"\u00e9t\u00e9");
-  s = Text(u"abc");
-  CKeloHesString copy(s);  // owned units are copied
-  s.GetData()[0] = 'x';
-  EXPECT_EQ(StringUnits(copy), u"abc");
   static const short kExternal[] = {'h', 'i'};
   s.SetExternal(kExternal, 2);
+  CKeloHesString copy = Text(u"abc");
   copy = s;  // external units stay external
   EXPECT_EQ(copy.GetData(), kExternal);
   EXPECT_EQ(copy.Length(), 2u);
-  EXPECT_EQ(CKeloHesString::pszNullString[0], 0);
-  CKeloHesBinary blob = Blob("abc", 3);  // blobs follow the same rules
-  const CKeloHesBinary blobCopy(blob);
-  blob = Blob("xyz", 3);
-  EXPECT_EQ(kelotest::BlobBytes(blobCopy), "abc");
+  CKeloHesBinary blob;  // blobs follow the same rules
   blob.SetExternal("xyz", 2);
   EXPECT_EQ(kelotest::BlobBytes(blob), "xy");
   blob.SetExternal(nullptr, 0);
   EXPECT_TRUE(blob.IsNull());
-}
-
-TEST(Strings, Utf8BothWays) {
-  CKeloHesString s;
-  const kelotest::Decoded d = Decode(s, Hex("'S' 00 02 c3 a9 61 'tail'"));
-  ASSERT_EQ(d.rc, 0);
-  EXPECT_EQ(d.consumed, 6u);
-  EXPECT_EQ(StringUnits(s), u"\u00e9a");
   // Encoded surrogates and overlong forms are read as they decode...
   ASSERT_EQ(Decode(s, Hex("'S' 00 02 ed a0 80 c0 80")).rc, 0);
   EXPECT_EQ(StringUnits(s), std::u16string(u"\xd800") + char16_t(0));
@@ -239,25 +217,21 @@ TEST(Strings, Utf8BothWays) {
     EXPECT_EQ(Text(bad).Serialize(out), KELO_E_NOT_SUPPORTED);
     EXPECT_EQ(std::string(out.Data(), out.DataSize()), "keep");
   }
-  ASSERT_EQ(Decode(s, Hex("'s' 00 02 'ab' 's' 00 01 c3 a9 's' 00 00 'S' 00 01 'c'")).rc, 0);
-  EXPECT_EQ(StringUnits(s), u"ab\u00e9c");  // chunks of any size are joined
 }
 
 TEST(Strings, ChunkAt65535CharactersOrBytesBothWays) {
-  for (unsigned int n : {65535u, 65536u, 2u * 65535u + 3u}) {
-    std::u16string text(n, u'\u00e9');
-    for (unsigned int i = 0; i < n; i += 7) text[i] = u'a';
-    const std::string wire = Encode(Text(text));
-    // Full chunks are 's' ff ff and 65535 characters, the last one 'S' with the rest.
-    size_t pos = 0;
-    unsigned int remaining = n;
-    for (; remaining > 65535; remaining -= 65535) {
-      ASSERT_EQ(wire.substr(pos, 3), Hex("'s' ff ff"));
-      pos += 3;
-      for (unsigned int i = 0; i < 65535; ++i) pos += text[n - remaining + i] == u'a' ? 1 : 2;
-    }
-    const char last[] = {'S', static_cast<char>(remaining >> 8), static_cast<char>(remaining)};
-    ASSERT_EQ(wire.substr(pos, 3), std::string(last, 3));
+  // Full chunks are 's' ff ff and 65535 characters, here of two bytes each; the last is 'S'.
+  std::string full;
+  for (int i = 0; i < 65535; ++i) full += "\xc3\xa9";
+  const std::pair<unsigned int, std::string> texts[] = {
+      {65535, Hex("'S' ff ff") + full},
+      {65536, Hex("'s' ff ff") + full + Hex("'S' 00 01 c3 a9")},
+      {2 * 65535 + 3,
+       Hex("'s' ff ff") + full + Hex("'s' ff ff") + full + Hex("'S' 00 03") + full.substr(0, 6)},
+  };
+  for (const auto& [n, wire] : texts) {
+    const std::u16string text(n, u'\u00e9');
+    EXPECT_EQ(Encode(Text(text)), wire) << n;
     CKeloHesString back;
     ASSERT_EQ(Decode(back, wire).rc, 0);
     EXPECT_EQ(StringUnits(back), text);
@@ -269,8 +243,6 @@ TEST(Strings, ChunkAt65535CharactersOrBytesBothWays) {
   CKeloHesBinary back;
   ASSERT_EQ(Decode(back, wire).rc, 0);
   EXPECT_EQ(kelotest::BlobBytes(back), big);
-  ASSERT_EQ(Decode(back, Hex("'b' 00 01 'a' 'b' 00 00 'B' 00 02 'bc'")).rc, 0);
-  EXPECT_EQ(kelotest::BlobBytes(back), "abc");
 }
 
 TEST(Maps, MembersInAnyOrderTheUnknownSkippedAndWhatCanBeNullNulled) {
@@ -286,14 +258,12 @@ TEST(Maps, MembersInAnyOrderTheUnknownSkippedAndWhatCanBeNullNulled) {
       "'S' 00 01 'x' 'I' 00 00 00 01  'S' 00 01 'x' 'I' 00 00 00 03  'S' 00 01 'X' 'I' 00 00 00 09"
       "'z'");
   kelotest::Point p;
-  p.small = 5;
   ASSERT_EQ(p.label.Copy("text"), 0);
   const kelotest::Decoded d = Decode(p, wire + "#");
   ASSERT_EQ(d.rc, 0) << d.error;
   EXPECT_EQ(d.consumed, wire.size());
   EXPECT_EQ(static_cast<int>(p.x), 3);  // a repeated member keeps the last value
   EXPECT_TRUE(static_cast<bool>(p.flag));
-  EXPECT_EQ(static_cast<char>(p.small), 5);  // numbers left out keep their values
   EXPECT_TRUE(p.label.IsNull());
   CKeloHesSkipClass any;  // a skip structure takes any type name
   EXPECT_EQ(Decode(any, Hex("'Mt' 00 03 'a.b' 'z'")).rc, 0);
@@ -309,7 +279,7 @@ class NoSchema : public CKeloHesClass {
   static constexpr CKeloHesName kName{"n", 1};
 };
 
-TEST(Registry, BuiltOnDemandClearedAndNeverCopied) {
+TEST(Registry, BuiltOnDemandAndCleared) {
   kelotest::Point p;
   EXPECT_EQ(p.FirstMember(), nullptr);
   ASSERT_EQ(kelo::RegistryAccess::Create(p), 0);
@@ -317,26 +287,11 @@ TEST(Registry, BuiltOnDemandClearedAndNeverCopied) {
   ASSERT_NE(first, nullptr);
   ASSERT_EQ(kelo::RegistryAccess::Create(p), 0);  // already built: unchanged
   EXPECT_EQ(p.FirstMember(), first);
-  ASSERT_EQ(p.label.Copy("x"), 0);
-  kelo::RegistryAccess::Nullify(p);
-  EXPECT_TRUE(p.label.IsNull());
   kelo::RegistryAccess::Clear(p);
   EXPECT_EQ(p.FirstMember(), nullptr);
-  kelo::RegistryAccess::Clear(p);  // clearing an empty registry does nothing
-  EXPECT_EQ(Encode(p), Hex(POINT));
-  // A copy registers its own members, never those of its source.
-  p.x = 1;
-  kelotest::Point copy(p);
-  EXPECT_EQ(copy.FirstMember(), nullptr);
-  p.x = 2;
-  EXPECT_EQ(static_cast<int>(copy.x), 1);
-  ASSERT_EQ(kelo::RegistryAccess::Create(copy), 0);
-  copy = p;  // the values, not the registry: writing copy writes copy's own members
-  p.x = 3;
-  kelotest::Point check;
-  ASSERT_EQ(Decode(check, Encode(copy)).rc, 0);
-  EXPECT_EQ(static_cast<int>(check.x), 2);
-
+  kelo::RegistryAccess::Clear(p);    // clearing an empty registry does nothing
+  EXPECT_EQ(Encode(p), Hex(POINT));  // a generated class writes without one
+  // Copies and their registries are the catalogue walk's; here, classes that register nothing.
   NoSchema none;
   int rc = 0;
   EXPECT_EQ(Encode(none, &rc), "");
@@ -354,8 +309,9 @@ class RegistryCrate : public kelotest::Crate {};
 class RegistryBareTwice : public kelotest::BareTwice {};
 class RegistryLoginReq : public CommEngine::VKAP_IE_LoginReq {};
 
-// Every prefix of the bytes and every single-byte change: both paths give the same result code,
-// error text, cursor position and contents (also after a failure part-way).
+// Every prefix of the bytes and every single-byte change, read into fresh objects and into ones
+// holding the bytes already (which a read nulls first, numbers aside): both paths give the same
+// result code, error text, cursor position and contents (also after a failure part-way).
 template <class Generated, class ViaRegistry>
 void ExpectSameReads(const std::string& bytes) {
   std::vector<std::string> inputs;
@@ -367,15 +323,22 @@ void ExpectSameReads(const std::string& bytes) {
     }
   }
   for (const std::string& input : inputs) {
-    Generated generated;
-    ViaRegistry viaRegistry;
-    const kelotest::Decoded a = Decode(generated, input);
-    const kelotest::Decoded b = Decode(viaRegistry, input);
-    ASSERT_EQ(a.rc, b.rc) << kelotest::ToHex(input);
-    ASSERT_EQ(a.error, b.error) << kelotest::ToHex(input);
-    ASSERT_EQ(a.consumed, b.consumed) << kelotest::ToHex(input);
-    ASSERT_EQ(Encode(generated), Encode(viaRegistry)) << kelotest::ToHex(input);
-    ASSERT_EQ(generated.FirstMember(), nullptr);  // the description path builds no registry
+    for (bool filled : {false, true}) {
+      Generated generated;
+      ViaRegistry viaRegistry;
+      if (filled) {
+        ASSERT_EQ(Decode(generated, bytes).rc, 0);
+        ASSERT_EQ(Decode(viaRegistry, bytes).rc, 0);
+        ASSERT_NE(viaRegistry.FirstMember(), nullptr);  // it did go through its registry
+      }
+      const kelotest::Decoded a = Decode(generated, input);
+      const kelotest::Decoded b = Decode(viaRegistry, input);
+      ASSERT_EQ(a.rc, b.rc) << kelotest::ToHex(input);
+      ASSERT_EQ(a.error, b.error) << kelotest::ToHex(input);
+      ASSERT_EQ(a.consumed, b.consumed) << kelotest::ToHex(input);
+      ASSERT_EQ(Encode(generated), Encode(viaRegistry)) << kelotest::ToHex(input);
+      ASSERT_EQ(generated.FirstMember(), nullptr);  // the description path builds no registry
+    }
   }
 }
 
@@ -383,20 +346,11 @@ TEST(Descriptions, GeneratedClassesReadAndWriteAsTheRegistryDoes) {
   kelotest::Crate crate;
   crate.name = Text(u"crate");
   crate.box.id = 9;
-  crate.box.corner = FullPoint();
+  crate.box.corner.x = -3;
+  crate.box.corner.label = Text(u"\u00e9t\u00e9");
+  crate.box.corner.blob = Blob("\0\xff", 2);
   for (int i = 0; i < 2; ++i) ASSERT_EQ(crate.box.points.Add(*new kelotest::Point()), 0);
-  const std::string bytes = Encode(crate);
-  RegistryCrate viaRegistry;
-  ASSERT_EQ(Decode(viaRegistry, bytes).rc, 0);
-  EXPECT_EQ(Encode(viaRegistry), bytes);
-  EXPECT_NE(viaRegistry.FirstMember(), nullptr);
-  // Writing and reading the generated class built no registry; asking for one builds it.
-  EXPECT_EQ(crate.FirstMember(), nullptr);
-  ASSERT_EQ(crate.EnsureMembers(), 0);
-  ASSERT_NE(crate.FirstMember(), nullptr);
-  EXPECT_EQ(crate.FirstMember()->m_object, &crate.name);
-  EXPECT_EQ(Encode(crate), bytes);
-  ExpectSameReads<kelotest::Crate, RegistryCrate>(bytes);
+  ExpectSameReads<kelotest::Crate, RegistryCrate>(Encode(crate));
   // A name that the base and the class share: both members are written, and every occurrence
   // is read into the first registered, the base's.
   RegistryBareTwice twice;
@@ -405,74 +359,19 @@ TEST(Descriptions, GeneratedClassesReadAndWriteAsTheRegistryDoes) {
   const std::string two =
       Hex("'Mt' 00 09 'BareTwice' 'S' 00 01 'n' 'I' 00 00 00 01 'S' 00 01 'n' 'I' 00 00 00 02 'z'");
   EXPECT_EQ(Encode(twice), two);
-  ASSERT_EQ(Decode(twice, Hex("'Mt' 00 09 'BareTwice' 'S' 00 01 'n' 'I' 00 00 00 05"
-                              "'S' 00 01 'n' 'I' 00 00 00 06 'z'"))
-                .rc,
-            0);
-  EXPECT_EQ(static_cast<int>(static_cast<kelotest::Bare&>(twice).n), 6);
-  EXPECT_EQ(static_cast<int>(twice.n), 2);
+  twice.n = 3;
+  ASSERT_EQ(Decode(twice, two).rc, 0);
+  EXPECT_EQ(static_cast<int>(static_cast<kelotest::Bare&>(twice).n), 2);
+  EXPECT_EQ(static_cast<int>(twice.n), 3);
   ExpectSameReads<kelotest::BareTwice, RegistryBareTwice>(two);
   // Members out of order, repeated and unknown.
   ExpectSameReads<kelotest::Point, RegistryPoint>(
       Hex("'Mt' 00 0a 'test.Point' 'S' 00 04 'blob' 'B' 00 01 'b' 'S' 00 01 'x' 'I' 00 00 00 01"
           "'S' 00 03 'odd' 'I' 00 00 00 05 'S' 00 01 'x' 'I' 00 00 00 02 'z'"));
-  // Both paths null strings, blobs, value classes, structures and lists before a read; numbers
-  // keep their values.
-  CommEngine::VKAP_IE_LoginReq generated;
-  RegistryLoginReq registry;
-  for (CommEngine::VKAP_IE_LoginReq* req :
-       {&generated, static_cast<CommEngine::VKAP_IE_LoginReq*>(&registry)}) {
-    req->m_ieId = 5;
-    ASSERT_EQ(req->m_userName.Copy("u", 1), 0);
-    ASSERT_EQ(Decode(*req, Hex("'Mt' 00 1b 'CommEngine.VKAP_IE_LoginReq' 'z'")).rc, 0);
-    EXPECT_EQ(static_cast<int>(req->m_ieId), 5);
-    EXPECT_TRUE(req->m_cncId.IsNull());
-    EXPECT_TRUE(req->m_macAddr.IsNull());
-    EXPECT_TRUE(req->m_userName.IsNull());
-  }
-  kelotest::Box box;
-  ASSERT_EQ(Decode(box, Hex("'Mt' 00 08 'test.Box' 'z'")).rc, 0);
-  EXPECT_TRUE(box.corner.IsNull());
-  EXPECT_TRUE(box.points.IsNull());
-}
-
-// Derived classes get exactly what they register: one member more, or for a value class a type
-// name of their own.
-class PointAndMore : public kelotest::Point {
- public:
-  CKeloHesInt32 more;
-
- protected:
-  int HashMembers() override {
-    if (int rc = kelotest::Point::HashMembers(); rc) return rc;
-    return InsertMember(kMore, more);
-  }
-
- private:
-  static constexpr CKeloHesName kMore{"more", 4};
-};
-
-class RenamedCncId : public CT_CncId {
- public:
-  const CKeloHesName& ClassName() const override { return kName; }
-
- private:
-  static constexpr CKeloHesName kName{"Id", 2};
-};
-
-TEST(Descriptions, DerivedClassesGetWhatTheyRegister) {
-  PointAndMore p;
-  p.more = 7;
-  std::string expected = Hex(POINT);
-  expected.insert(expected.size() - 1, Hex("'S' 00 04 'more' 'I' 00 00 00 07"));
-  EXPECT_EQ(Encode(p), expected);
-  PointAndMore back;
-  ASSERT_EQ(Decode(back, expected).rc, 0);
-  EXPECT_EQ(static_cast<int>(back.more), 7);
-  RenamedCncId renamed;
-  static_cast<CT_CncId&>(renamed) = 7;
-  EXPECT_EQ(Encode(renamed),
-            Hex("'Mt' 00 0f 'VarantoTypes.Id' 'S' 00 05 'value' 'I' 00 00 00 07 'z'"));
+  // A real class with value classes, strings and blobs.
+  const std::unique_ptr<CKeloHesClass> login(
+      kelotest::NewFilled(*kelo::CatalogueFind("CommEngine.VKAP_IE_LoginReq"), 3, 1));
+  ExpectSameReads<CommEngine::VKAP_IE_LoginReq, RegistryLoginReq>(Encode(*login));
 }
 
 TEST(Names, CompareIsSignedBytewise) {
@@ -488,8 +387,6 @@ TEST(Names, CompareIsSignedBytewise) {
 TEST(Lists, ItemsAreOwnedAndReplacedByARead) {
   kelotest::Box box;
   for (int i = 0; i < 2; ++i) ASSERT_EQ(box.points.Add(*new kelotest::Point()), 0);
-  EXPECT_EQ(box.points.GetAt(-1), nullptr);
-  EXPECT_EQ(box.points.GetAt(2), nullptr);
   ASSERT_EQ(Decode(box.points, Hex("'Vt' 00 0b '[test.Point' 'l' 00 00 00 01 'N' 'z'")).rc, 0);
   ASSERT_EQ(box.points.Count(), 1);
   EXPECT_TRUE(box.points.GetAt(0)->IsNull());
@@ -529,28 +426,18 @@ std::string Call(const char* method, unsigned int length, const CKeloHesClass& r
 }
 
 TEST(CallFraming, WritesTheWholeEnvelopeOrNothing) {
-  kelotest::Bare request;
-  int rc = -1;
+  kelotest::Bare request;  // a null request is written 'N'; full ones in the service table
   request.SetNull(true);
-  EXPECT_EQ(Call("hello", 5, request, &rc), Hex("'before' 'c' 00 01 'm' 00 05 'hello' 'N' 'z'"));
-  EXPECT_EQ(rc, 0);
-  request.SetNull(false);
-  request.n = 3;
+  int rc = -1;
   // Only the given length of the method name is written.
-  EXPECT_EQ(Call("getXYZ", 3, request, &rc),
-            Hex("'before' 'c' 00 01 'm' 00 03 'get' 'Mt' 00 04 'Bare' 'S' 00 01 'n'"
-                "'I' 00 00 00 03 'z' 'z'"));
+  EXPECT_EQ(Call("getXYZ", 3, request, &rc), Hex("'before' 'c' 00 01 'm' 00 03 'get' 'N' 'z'"));
+  EXPECT_EQ(rc, 0);
   const std::string method(65536, 'm');
   EXPECT_EQ(Call(method.data(), 65536, request, &rc), "before");
   EXPECT_EQ(rc, KELO_E_OUT_OF_RANGE);
   EXPECT_EQ(Call(method.data(), 65535, request, &rc),
-            Hex("'before' 'c' 00 01 'm' ff ff") + method.substr(1) + Encode(request) + "z");
-  EXPECT_EQ(rc, 0);
-  // A member that cannot be written (a surrogate unit) fails the whole call.
-  kelotest::Point bad;
-  bad.label = Text(u"a\xdc00");
-  EXPECT_EQ(Call("m", 1, bad, &rc), "before");
-  EXPECT_EQ(rc, KELO_E_NOT_SUPPORTED);
+            Hex("'before' 'c' 00 01 'm' ff ff") + method.substr(1) + "Nz");
+  EXPECT_EQ(rc, 0);  // a failing request leaves the output as it was: see the allocation sweep
 }
 
 }  // namespace

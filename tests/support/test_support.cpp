@@ -2,6 +2,7 @@
 #include "support/test_support.h"
 
 #include <ctype.h>
+#include <stdio.h>
 
 #include <kelohessian/schema/message.h>
 
@@ -10,40 +11,32 @@ namespace kelotest {
 KELO_MESSAGE_DEFINE(Point, "test", CKeloHesClass, KELO_TEST_Point_MEMBERS)
 KELO_MESSAGE_DEFINE(Box, "test", CKeloHesClass, KELO_TEST_Box_MEMBERS)
 KELO_MESSAGE_DEFINE(Crate, "test.deep", CKeloHesClass, KELO_TEST_Crate_MEMBERS)
-// An empty wire namespace: the type name is the class name alone.
 KELO_MESSAGE_DEFINE(Bare, "", CKeloHesClass, KELO_TEST_Bare_MEMBERS)
 KELO_MESSAGE_DEFINE(BareTwice, "", Bare, KELO_TEST_BareTwice_MEMBERS)
 
 std::string Hex(const char* annotated) {
   std::string out;
-  int high = -1;
   for (const char* p = annotated; *p; ++p) {
     if (*p == '#') {
       while (p[1] && p[1] != '\n') ++p;
     } else if (*p == '\'') {
       while (*++p && *p != '\'') out.push_back(*p);
       if (!*p) break;
-    } else if (isxdigit(static_cast<unsigned char>(*p))) {
-      const int v = isdigit(static_cast<unsigned char>(*p)) ? *p - '0' : (*p | 0x20) - 'a' + 10;
-      if (high < 0) {
-        high = v;
-      } else {
-        out.push_back(static_cast<char>(high * 16 + v));
-        high = -1;
-      }
+    } else if (isxdigit(static_cast<unsigned char>(p[0])) &&
+               isxdigit(static_cast<unsigned char>(p[1]))) {
+      out.push_back(static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16)));
+      ++p;
     }
   }
   return out;
 }
 
 std::string ToHex(const std::string& bytes) {
-  static const char kDigits[] = "0123456789abcdef";
   std::string out;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (i) out.push_back(' ');
-    const unsigned char b = static_cast<unsigned char>(bytes[i]);
-    out.push_back(kDigits[b >> 4]);
-    out.push_back(kDigits[b & 15]);
+  char two[4];
+  for (const unsigned char b : bytes) {
+    snprintf(two, sizeof two, " %02x", b);
+    out += out.empty() ? two + 1 : two;
   }
   return out;
 }
@@ -55,7 +48,6 @@ std::string Encode(const CKeloHesObject& object, int* rc, unsigned int growthSte
   return out.Data() ? std::string(out.Data(), out.DataSize()) : std::string();
 }
 
-// Reads bytes with read(parse) and reports what it did.
 template <class Read>
 Decoded Run(const std::string& bytes, Read read) {
   CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
@@ -85,12 +77,6 @@ std::string BlobBytes(const CKeloHesBinary& blob) {
   const char* data;
   const unsigned int n = blob.Data(data);
   return data ? std::string(data, n) : std::string();
-}
-
-std::u16string Units(const char* text) {
-  std::u16string out;
-  for (const char* p = text; *p; ++p) out.push_back(static_cast<unsigned char>(*p));
-  return out;
 }
 
 std::u16string StringUnits(const CKeloHesString& s) {

@@ -9,8 +9,7 @@
 
 namespace kelotest {
 
-// Bytes from annotated hex: pairs of hex digits, and 'quoted text' taken literally. Anything
-// else (spaces, commas, comments after '#' up to the end of the line) is ignored.
+// Bytes from annotated hex: digit pairs and 'quoted text'; the rest, and '#' to line end, ignored.
 std::string Hex(const char* annotated);
 // Lower-case hex of bytes, two digits per byte, separated by spaces.
 std::string ToHex(const std::string& bytes);
@@ -39,24 +38,20 @@ std::string BlobBytes(const CKeloHesBinary& blob);
 template <class Handler, class Call>
 std::optional<std::wstring> Caught(Call call) {
   try {
-    try {
-      call();
-    } catch (const Handler& e) {
-      return std::wstring(e.GetMessage());
-    }
+    call();
+  } catch (const Handler& e) {
+    return std::wstring(e.GetMessage());
   } catch (...) {
   }
   return std::nullopt;
 }
 
-// The 16-bit units of an ASCII or Latin-1 text, for filling strings.
-std::u16string Units(const char* text);
+// The 16-bit units a string holds.
 std::u16string StringUnits(const CKeloHesString& s);
 
 }  // namespace kelotest
 
-// Test-only structures: a point with one member of every scalar, string and blob kind, a box
-// holding a nested point and a list of points, and a crate holding a box (three levels).
+// Test-only structures: a point of every scalar, string and blob kind, a box of points, a crate.
 #define KELO_TEST_Point_MEMBERS(X) \
   X(CKeloHesInt32, x)              \
   X(CKeloHesInt8, small)           \
