@@ -72,7 +72,7 @@ std::string Reordered(CKeloHesClass& object, const kelo::ClassInfo& info) {
 }
 
 // Classic Serialize/Deserialize (also reordered), and the one-call functions against the classic
-// framing.
+// framing: a call read back through CallReader, a reply through DecodeReply.
 void CheckRoundTrips(const kelo::ClassInfo& info) {
   for (int items : {-1, 0, 1, 3}) {
     SCOPED_TRACE(items);
@@ -96,6 +96,12 @@ void CheckRoundTrips(const kelo::ClassInfo& info) {
     std::vector<std::uint8_t> out = {1, 2, 3};  // replaced, not appended to
     ASSERT_TRUE(kelo::EncodeCall("getTopology", *source, out));
     EXPECT_EQ(std::string(out.begin(), out.end()), std::string(classic.Data(), classic.DataSize()));
+    kelo::CallReader reader(out.data(), out.size());
+    std::string method;
+    Object argument(info.create());
+    ASSERT_TRUE(reader.ReadMethod(method) && reader.ReadArg(*argument) && reader.AtEnd());
+    EXPECT_TRUE(reader.Finish());
+    EXPECT_EQ(Bytes(*argument), bytes);
 
     ASSERT_TRUE(kelo::EncodeReply(*source, out));
     EXPECT_EQ(std::string(out.begin(), out.end()), kelotest::Reply(bytes));

@@ -176,21 +176,6 @@ TEST(CallReader, ReadsJavaProxyCallsAndOursWithAndWithoutHeaders) {
     longer.push_back('z');
     EXPECT_EQ(ReadTopologyCall(longer, method, gotCnc, gotMac).code(), KELO_E_FORMAT);
   }
-
-  // Written by Java's HessianOutput.call with one filled catalogue object.
-  for (const char* type : {"services.LoginServiceRequest", "kelo.cl.ReqBehavior"}) {
-    const std::string file =
-        std::string("java-call-") + type + (type[0] == 's' ? "-s1100n3.bin" : "-s1800n3.bin");
-    const Bytes call = ReadTestFile(file);
-    std::unique_ptr<CKeloHesClass> arg(kelo::CatalogueFind(type)->create());
-    kelo::CallReader reader(call.data(), call.size());
-    std::string method;
-    ASSERT_TRUE(reader.ReadMethod(method));
-    EXPECT_EQ(method, "roundtrip");
-    EXPECT_TRUE(reader.ReadArg(*arg)) << file;
-    EXPECT_TRUE(reader.AtEnd());
-    EXPECT_TRUE(reader.Finish());
-  }
 }
 
 TEST(CallReader, StepsOutOfOrderOrPastTheArgumentsFail) {

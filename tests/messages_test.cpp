@@ -53,10 +53,6 @@ TEST(Messages, DefaultsWriteTheirGoldenBytes) {
     size_t size;
   } rows[] = {
       {"kelo.cl.Header", HEADER, 81},
-      {"kelo.cl.Request",
-       "'Mt' 00 0f 'kelo.cl.Request' 'S' 00 05 'reqID' 'I' 00 00 00 00"
-       "'S' 00 06 'header'" HEADER "'z'",
-       0},
       {"kelo.cl.ReqBehavior",
        "'Mt' 00 13 'kelo.cl.ReqBehavior' 'S' 00 05 'reqID' 'I' 00 00 00 00 'S' 00 06 "
        "'header'" HEADER
