@@ -8,42 +8,37 @@ namespace kelotest {
 static void FillMember(CKeloHesObject& m, const kelo::MemberInfo& info, unsigned int seed,
                        int listItems);
 
+template <class T, class V>
+void Set(CKeloHesObject& m, V value) {
+  static_cast<T&>(m) = value;
+}
+
+// Negative narrow integers, unsigned ones in their upper half, 64-bit values beyond 2^53.
 static void FillScalar(CKeloHesObject& m, kelo::MemberKind kind, unsigned int seed) {
   const int s = static_cast<int>(seed);
   switch (kind) {
     case kelo::KELO_KIND_INT8:
-      static_cast<CKeloHesInt8&>(m) = static_cast<char>(-s);
-      break;
+      return Set<CKeloHesInt8>(m, static_cast<char>(-s));
     case kelo::KELO_KIND_UINT8:
-      static_cast<CKeloHesUInt8&>(m) = static_cast<unsigned char>(200 + s);
-      break;
+      return Set<CKeloHesUInt8>(m, static_cast<unsigned char>(200 + s));
     case kelo::KELO_KIND_INT16:
-      static_cast<CKeloHesInt16&>(m) = static_cast<short>(-1000 - s);
-      break;
+      return Set<CKeloHesInt16>(m, static_cast<short>(-1000 - s));
     case kelo::KELO_KIND_UINT16:
-      static_cast<CKeloHesUInt16&>(m) = static_cast<unsigned short>(60000 + s);
-      break;
+      return Set<CKeloHesUInt16>(m, static_cast<unsigned short>(60000 + s));
     case kelo::KELO_KIND_INT32:
-      static_cast<CKeloHesInt32&>(m) = -100000 * s - 7;
-      break;
+      return Set<CKeloHesInt32>(m, -100000 * s - 7);
     case kelo::KELO_KIND_UINT32:
-      static_cast<CKeloHesUInt32&>(m) = 0xFFFF0000u + seed;
-      break;
+      return Set<CKeloHesUInt32>(m, 0xFFFF0000u + seed);
     case kelo::KELO_KIND_INT64:
-      static_cast<CKeloHesInt64&>(m) = -(1ll << 53) - 3 * s - 1;
-      break;
+      return Set<CKeloHesInt64>(m, -(1ll << 53) - 3 * s - 1);
     case kelo::KELO_KIND_UINT64:
-      static_cast<CKeloHesUInt64&>(m) = (1ull << 63) + seed;
-      break;
+      return Set<CKeloHesUInt64>(m, (1ull << 63) + seed);
     case kelo::KELO_KIND_BOOL:
-      static_cast<CKeloHesBool&>(m) = seed % 2 == 0;
-      break;
+      return Set<CKeloHesBool>(m, seed % 2 == 0);
     case kelo::KELO_KIND_DOUBLE:
-      static_cast<CKeloHesDouble&>(m) = -1.25 * (s + 1);
-      break;
+      return Set<CKeloHesDouble>(m, -1.25 * (s + 1));
     case kelo::KELO_KIND_DATE:
-      static_cast<CKeloHesDate&>(m) = 1733443200000ull + seed;
-      break;
+      return Set<CKeloHesDate>(m, 1733443200000ull + seed);
     case kelo::KELO_KIND_STRING: {
       // Alternates an empty string, non-ASCII BMP text and a null string.
       std::u16string text = u"Caf\u00e9 \u20ac\u4e2d #" + std::u16string(1, u'0' + seed % 10);
