@@ -121,11 +121,6 @@ TEST(Messages, ReplyFailureTexts) {
       {"kelo.cl.Response", Reply(Encode(kelo::cl::ResTopology())),
        "Expected class \"kelo.cl.Response\" but got \"kelo.cl.ResTopology\". Last chars read: "
        "'o.cl.ResTopology'"},
-      {"services.LoginServiceResponse",
-       Reply(Hex("'Mt' 00 1d 'services.LoginServiceResponse' 'S' 00 0d 'serviceHeader'"
-                 "'S' 00 01 'x' 'z'")),
-       "Expected 'M' or 'N' but got something else. Last chars read: '..serviceHeaderS'. This "
-       "happens in member \"serviceHeader\" of class \"services.LoginServiceResponse\""},
       {"kelo.cl.ResTopology",
        Reply(Hex("'Mt' 00 13 'kelo.cl.ResTopology'"
                  "'S' 00 06 'apList' 'Vt' 00 0e '[kelo.cl.ApRes' 'l' 00 00 00 01"
