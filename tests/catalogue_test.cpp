@@ -3,6 +3,7 @@
 // and copyability exactly when no list is held.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -30,6 +31,17 @@ bool HoldsList(const kelo::ClassInfo& info) {
       return true;
   }
   return false;
+}
+
+// How deep known members nest: readers recurse into them without a depth counter, which is safe
+// only because no class can contain itself. A class that could would exceed the catalogue's size.
+unsigned int Depth(const kelo::ClassInfo& info, unsigned int onPath = 0) {
+  unsigned int deepest = 0;
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info) && onPath < 100; ++i) {
+    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
+    if (member.type) deepest = std::max(deepest, Depth(*member.type, onPath + 1));
+  }
+  return deepest + 1;
 }
 
 void CheckIdentityAndRegistry(const kelo::ClassInfo& info) {
@@ -142,6 +154,7 @@ TEST(Catalogue, EveryClassWalksItsTable) {
     const kelo::ClassInfo& info = *kelo::CatalogueAt(c);
     SCOPED_TRACE(info.typeName);
     EXPECT_TRUE(names.insert(info.typeName).second);
+    EXPECT_LE(Depth(info), 8u);  // the bound SECURITY.md states for known members
     CheckIdentityAndRegistry(info);
     CheckRoundTrips(info);
     CheckCopies(info);
