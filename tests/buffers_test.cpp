@@ -69,7 +69,7 @@ TEST(InputCursor, NeverReadsOrPutsBackPastItsEnds) {
   EXPECT_EQ(in.GetNumExtracted(), 0u);
 }
 
-TEST(ParseContext, TextShowsTheLast16BytesReadWithNonPrintablesAsDots) {
+TEST(ParseContext, TextShowsTheLast16BytesReadWithNonPrintablesAsDotsUntilReset) {
   const char bytes[] = "\0371234 ~789abcdefgh\177\200";  // printable: ' ' to '~'
   CKeloInput in(bytes, 20);
   CKeloInputParse parse(in);
@@ -83,6 +83,13 @@ TEST(ParseContext, TextShowsTheLast16BytesReadWithNonPrintablesAsDots) {
   ASSERT_EQ(parse.AddToError(" ", KELO_NO_LAST_CHARS), 0);
   const std::string expected = "a. Last chars read: '.1234'|. Last chars read: '4 ~789abcdefgh..' ";
   EXPECT_EQ(std::string(parse.GetError(), parse.GetErrorLength()), expected);
+  parse.Reset();  // the text starts afresh, for the next read
+  EXPECT_EQ(parse.GetErrorLength(), 0u);
+  EXPECT_STREQ(parse.GetError(), "");
+  in = CKeloInput(bytes, 20);
+  ASSERT_EQ(in.Extract(p, 5), 0);
+  ASSERT_EQ(parse.AddToErrorByLength("abc", 1, 16), 0);
+  EXPECT_STREQ(parse.GetError(), "a. Last chars read: '.1234'");
 }
 
 }  // namespace

@@ -279,20 +279,4 @@ TEST(Pieces, BlobsAsBytesAndListsAsRanges) {
   EXPECT_EQ(list.begin(), list.end());
 }
 
-TEST(ParseContext, ResetStartsTheTextAfresh) {
-  const std::string bad = Hex("'r' 01 00 'X'");
-  CKeloInput in(bad.data(), static_cast<unsigned int>(bad.size()));
-  CKeloInputParse parse(in);
-  kelo::cl::ResTopology target;
-  ASSERT_NE(KeloHessianReadResponse(target, parse), 0);
-  const std::string first(parse.GetError(), parse.GetErrorLength());
-  ASSERT_FALSE(first.empty());
-  parse.Reset();
-  EXPECT_EQ(parse.GetErrorLength(), 0u);
-  EXPECT_STREQ(parse.GetError(), "");
-  in = CKeloInput(bad.data(), static_cast<unsigned int>(bad.size()));
-  ASSERT_NE(KeloHessianReadResponse(target, parse), 0);
-  EXPECT_EQ(std::string(parse.GetError(), parse.GetErrorLength()), first);
-}
-
 }  // namespace
