@@ -150,7 +150,6 @@ constexpr bool kNoneCopyable = (... && (!std::is_copy_constructible<T>::value &&
 static_assert(kNoneCopyable<kelo::cl::CommCacheReq, kelo::cl::CommCacheRes, kelo::cl::ReqTopology,
                             kelo::cl::ResTopology, kelo::cl::ReqConnect, kelo::cl::ResConnectV2,
                             kelo::cl::ReqBehavior>);
-static_assert(std::is_copy_constructible<kelo::cl::ReqRegister>::value);
 
 TEST(Messages, SetBssidKeepsAPrivateCopyOrThrowsAndChangesNothing) {
   const char bssid[] = "\x00\x1a\x2b\x3c\x4d\xff";

@@ -111,8 +111,6 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        "  status       uint8                   CKeloHesUInt8\n"
        "  description  string                  CKeloHesString\n"},
       {"classes", "", 0, Has("\nkelo.cl.ResRegister                       message, 4 members\n")},
-      {"encode --as ResRegister", R"({"status": 256, "zz": 0})", 1,  // the first misfit counts
-       "kelohes: status: expected an integer from 0 to 255, got 256\n"},
       // Doubles in the fewest digits that read back the same (1/3 needs 16); blobs as hex digits.
       {"decode --as LocationReq -",
        Hex("4d 74 00 13 'kelo.cl.LocationReq' 53 00 03 'lat' 44 3f d5 55 55 55 55 55 55 7a"), 0,
@@ -130,12 +128,10 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        Has("but got \"\\x1b[2J\\x07\"")},
       {"decode --as ResRegister -", value.substr(0, 23) + Hex("53 00 01 'q' 4c 00 00 00"), 1,
        Has("\n(no text from the library: the input ends inside a value)\n")},
-      // Fault replies cut short: before the 'z', and at each step of reading past the detail.
+      // Fault replies cut short: before the 'z', and before a detail's value.
       {reply, Hex("72 01 00 66"), 1,
        Has(cannot + "reply: -1999995 (KELO_E_FORMAT) at offset 4\nFailed to read the")},
       {reply, Hex("72 01 00 66 53 00 01 'd'"), 1, Has(cut + "8\nCannot read past")},
-      {reply, Hex("72 01 00 66 53 00 01 'd' 53 00 02 c3"), 1, Has(cut + "12\nCannot read past")},
-      {reply, Hex("72 01 00 66 53 00 01 'd' 4d 74 00 05 'ab'"), 1, Has(cut + "12\nCannot read")},
       {"decode --reply --as ResRegister " + faults + "java-fault-skeleton.bin", "", 1,
        "kelohes: fault: ServiceException: no topology for cnc 7 (Z\xc3\xbcrich)\n"},
       {"decode --call --as ResRegister " + faults + "java-call-proxy-getTopology.bin", "", 1,
