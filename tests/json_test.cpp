@@ -27,10 +27,7 @@ TEST(Json, EveryClassRoundTrips) {
       EXPECT_EQ(kelo::ToJson(*back), json);
     }
   }
-}
-
-// The layout is part of what users read: two spaces per level, list items one level in.
-TEST(Json, LayoutOfNestedListItems) {
+  // The layout is part of what users read: two spaces per level, list items one level in.
   kelo::cl::CommCacheRes object;
   object.maxPartitions = 2;
   ASSERT_EQ(object.partitionElemRes.Emplace()->pidName.Copy("p0"), 0);
@@ -73,9 +70,6 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   kelo::cl::Update update;  // a refusal ends the read: later members are left alone
   EXPECT_FALSE(kelo::FromJson(R"({"flags": 256, "port": 7})", update));
   EXPECT_EQ(static_cast<int>(update.port), 0);
-}
-
-TEST(Json, ClassesOutsideTheCatalogueAreRefused) {
   kelotest::Point own;  // a test-only class the catalogue does not know
   EXPECT_EQ(kelo::ToJson(own), "");
   EXPECT_EQ(kelo::FromJson("{}", own).code(), KELO_E_NOT_SUPPORTED);

@@ -1,6 +1,6 @@
 // The one-call interface of kelo.h beyond what the catalogue walk covers: reply failures, faults
-// written by Caucho's Java, calls of Java's proxy and ours through CallReader, whole and cut at
-// every offset, UTF-8 at its edges, blobs as bytes, lists as ranges.
+// written by Caucho's Java, calls of Java's proxy through CallReader, whole and cut at every
+// offset, UTF-8 at its edges, blobs as bytes, lists as ranges.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -17,15 +17,11 @@ using kelotest::Hex;
 using VarantoTypes::CT_CncId;
 using VarantoTypes::CT_MacAddr;
 
-Bytes ToBytes(const std::string& s) {
-  return Bytes(s.begin(), s.end());
+std::string ReadTestFile(const std::string& name) {
+  return kelotest::ReadFile(KELO_TESTDATA_DIR "/" + name);
 }
 std::string ToString(const Bytes& b) {
   return std::string(b.begin(), b.end());
-}
-
-Bytes ReadTestFile(const std::string& name) {
-  return ToBytes(kelotest::ReadFile(KELO_TESTDATA_DIR "/" + name));
 }
 
 // ---- Replies and faults ----------------------------------------------------------------------
@@ -88,7 +84,7 @@ TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {
   };
   for (const auto& f : faults) {
     SCOPED_TRACE(f.file);
-    Bytes bytes = ReadTestFile(f.file);
+    std::string bytes = ReadTestFile(f.file);
     ASSERT_GT(bytes.size(), 8u);
     kelo::cl::ResTopology topology;
     CT_CncId value;
@@ -105,7 +101,7 @@ TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {
     EXPECT_EQ(kelo::DecodeReply(bytes.data(), bytes.size() - 1, topology).fault_message(),
               f.message);
     // The classic reader keeps its result: a fault is a format error to it.
-    EXPECT_EQ(kelotest::ReadReply(topology, ToString(bytes)).rc, KELO_E_FORMAT);
+    EXPECT_EQ(kelotest::ReadReply(topology, bytes).rc, KELO_E_FORMAT);
     bytes.push_back('z');
     const kelo::Status longer = kelo::DecodeReply(bytes.data(), bytes.size(), value);
     EXPECT_EQ(longer.code(), KELO_E_FORMAT);
@@ -113,7 +109,8 @@ TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {
 
   Bytes out;
   ASSERT_TRUE(kelo::EncodeFault("NotFound", "no such access point: 00:11:22:33:44:55", out));
-  EXPECT_EQ(out, ReadTestFile("faults/java-fault-writeFault.bin"));  // Java, without a detail
+  EXPECT_EQ(ToString(out),
+            ReadTestFile("faults/java-fault-writeFault.bin"));  // Java, without a detail
   ASSERT_TRUE(kelo::EncodeFault("E", "Z\xC3\xBCrich", out));
   EXPECT_EQ(ToString(out), Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'E'"
                                "'S' 00 07 'message' 'S' 00 06 'Z' c3 bc 'rich' 'z' 'z'"));
@@ -127,7 +124,7 @@ TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {
 // ---- Calls -----------------------------------------------------------------------------------
 
 // Reads a getTopology call whose arguments are a CT_CncId and a CT_MacAddr.
-kelo::Status ReadTopologyCall(const Bytes& call, std::string& method, CT_CncId& cnc,
+kelo::Status ReadTopologyCall(const std::string& call, std::string& method, CT_CncId& cnc,
                               CT_MacAddr& mac) {
   kelo::CallReader reader(call.data(), call.size());
   if (kelo::Status s = reader.ReadMethod(method); !s) return s;
@@ -142,9 +139,9 @@ TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesEveryCut) {
   CT_CncId cnc(7);
   CT_MacAddr mac;
   ASSERT_EQ(mac.Copy("\x00\x11\x22\x33\x44\x55", 6), 0);
-  for (const Bytes& call : {ReadTestFile("faults/java-call-proxy-getTopology.bin"),
-                            ReadTestFile("faults/java-call-headers-getTopology.bin")}) {
-    SCOPED_TRACE(kelotest::ToHex(ToString(call)));
+  for (const std::string& call : {ReadTestFile("faults/java-call-proxy-getTopology.bin"),
+                                  ReadTestFile("faults/java-call-headers-getTopology.bin")}) {
+    SCOPED_TRACE(kelotest::ToHex(call));
     std::string method;
     CT_CncId gotCnc;
     CT_MacAddr gotMac;
@@ -156,19 +153,18 @@ TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesEveryCut) {
     EXPECT_EQ(kelotest::Encode(gotMac), kelotest::Encode(mac));
     // Cut at every offset: some step fails, with a code and no further than the cut.
     for (size_t cut = 0; cut < call.size(); ++cut) {
-      const kelo::Status c =
-          ReadTopologyCall(Bytes(call.begin(), call.begin() + cut), method, gotCnc, gotMac);
+      const kelo::Status c = ReadTopologyCall(call.substr(0, cut), method, gotCnc, gotMac);
       ASSERT_FALSE(c.ok()) << cut;
       ASSERT_LE(c.offset(), cut);
     }
-    Bytes longer = call;
+    std::string longer = call;
     longer.push_back('z');
     EXPECT_EQ(ReadTopologyCall(longer, method, gotCnc, gotMac).code(), KELO_E_FORMAT);
   }
 }
 
 TEST(CallReader, StepsOutOfOrderOrPastTheArgumentsFail) {
-  const Bytes call = ReadTestFile("faults/java-call-proxy-getTopology.bin");
+  const std::string call = ReadTestFile("faults/java-call-proxy-getTopology.bin");
   kelo::CallReader reader(call.data(), call.size());
   CT_CncId cnc;
   EXPECT_EQ(reader.ReadArg(cnc).code(), KELO_E_INVALID_STATE);
