@@ -20,9 +20,6 @@ using VarantoTypes::CT_MacAddr;
 std::string ReadTestFile(const std::string& name) {
   return kelotest::ReadFile(KELO_TESTDATA_DIR "/" + name);
 }
-std::string ToString(const Bytes& b) {
-  return std::string(b.begin(), b.end());
-}
 
 // ---- Replies and faults ----------------------------------------------------------------------
 
@@ -109,11 +106,12 @@ TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {
 
   Bytes out;
   ASSERT_TRUE(kelo::EncodeFault("NotFound", "no such access point: 00:11:22:33:44:55", out));
-  EXPECT_EQ(ToString(out),
+  EXPECT_EQ(std::string(out.begin(), out.end()),
             ReadTestFile("faults/java-fault-writeFault.bin"));  // Java, without a detail
   ASSERT_TRUE(kelo::EncodeFault("E", "Z\xC3\xBCrich", out));
-  EXPECT_EQ(ToString(out), Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'E'"
-                               "'S' 00 07 'message' 'S' 00 06 'Z' c3 bc 'rich' 'z' 'z'"));
+  EXPECT_EQ(std::string(out.begin(), out.end()),
+            Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'E'"
+                "'S' 00 07 'message' 'S' 00 06 'Z' c3 bc 'rich' 'z' 'z'"));
   CT_CncId target;
   EXPECT_STREQ(kelo::DecodeReply(out.data(), out.size(), target).message(), "E: Z\xC3\xBCrich");
   // A character the strings cannot carry is refused, and out is left empty.
@@ -188,11 +186,13 @@ TEST(CallReader, StepsOutOfOrderOrPastTheArgumentsFail) {
 
 // ---- Text and bytes --------------------------------------------------------------------------
 
-TEST(Utf8, ToUtf8JoinsPairsAndReplacesLoneSurrogates) {
-  struct Case {
+// ToUtf8 joins surrogate pairs and replaces lone ones; FromUtf8 takes valid text and refuses the
+// rest with its offset, leaving the string as it was.
+TEST(Utf8, BothWaysAtTheEdges) {
+  const struct {
     std::u16string units;
     std::string utf8;
-  } cases[] = {
+  } pairs[] = {
       {u"A\u00E9\u20AC\uFFFF", "A\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF"},
       {{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
       {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
@@ -202,7 +202,7 @@ TEST(Utf8, ToUtf8JoinsPairsAndReplacesLoneSurrogates) {
       {{0xD83D}, "\xEF\xBF\xBD"},
       {{0}, std::string(1, '\0')},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : pairs) {
     CKeloHesString s;
     ASSERT_EQ(s.Copy(reinterpret_cast<const short*>(c.units.data()),
                      static_cast<unsigned int>(c.units.size())),
@@ -210,9 +210,7 @@ TEST(Utf8, ToUtf8JoinsPairsAndReplacesLoneSurrogates) {
     EXPECT_EQ(kelo::ToUtf8(s), c.utf8) << kelotest::ToHex(c.utf8);
   }
   EXPECT_EQ(kelo::ToUtf8(CKeloHesString()), "");
-}
 
-TEST(Utf8, FromUtf8TakesValidTextAndRefusesTheRestWithItsOffset) {
   struct Case {
     std::string text;
     int code;
