@@ -12,8 +12,8 @@ struct Ran {
   std::string err;
 };
 
-// Runs `program args` (args is a shell word list) with input on its standard input, in a fresh
-// temporary folder that is removed afterwards.
+// Runs `program args` (args is a shell word list) in the caller's folder, with input on its
+// standard input; its streams pass through a temporary folder that is removed afterwards.
 Ran Run(const std::string& program, const std::string& args, const std::string& input = "");
 
 // The whole contents of a file; empty when it cannot be read.
