@@ -4,7 +4,7 @@
 # Each GoogleTest program runs whole in one valgrind process. Left out: every program that
 # replaces the global operator new itself (to fail or count allocations: the allocation sweeps,
 # the bombs, the exhausted-heap tests), since valgrind puts its own operator new in its place;
-# those run under ASan instead.
+# those run under ASan instead. The truncation program's walk of every class runs there too.
 #   bash scripts/memcheck.sh [BUILD_DIR]      (default build/dev)
 set -uo pipefail
 
@@ -41,7 +41,14 @@ for program in "$build"/tests/kelo_*_test; do
     printf '  skip        %s (replaces operator new)\n' "$name"
     continue
   fi
-  check "$name" "$program" --gtest_brief=1
+  args=(--gtest_brief=1)
+  # The walk over every prefix of every class is quadratic in each class's size: seconds in the
+  # dev and asan builds, which run it whole, but 40 s under valgrind. Here it is left out; the
+  # fault-reply walk of the same program runs.
+  if [ "$name" = kelo_truncation_test ]; then
+    args+=(--gtest_filter=-Truncation.EveryPrefixOfEveryClassFailsCleanly)
+  fi
+  check "$name" "$program" "${args[@]}"
 done
 
 if [ -x "$build/fuzz/kelo_fuzz_corpus" ]; then
