@@ -48,17 +48,22 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
     const char* json;
     int code;
     const char* message;
+    bool untouched;  // the first member read is refused, so nothing is set
   } cases[] = {
       {"kelo.cl.ReqConnect", R"({"header": {"cnc": 1, "extra": 2}})", KELO_E_FORMAT,
-       "header.extra: no such member in kelo.cl.Header"},
+       "header.extra: no such member in kelo.cl.Header", false},
       {"kelo.cl.ReqConnect", R"({"oneTouch": [{}, {"index": true}]})", KELO_E_FORMAT,
-       "oneTouch[1].index: expected an integer from -2147483648 to 2147483647, got true"},
+       "oneTouch[1].index: expected an integer from -2147483648 to 2147483647, got true", false},
       {"kelo.cl.ReqConnect", R"({"cellOperator": "a😀"})", KELO_E_NOT_SUPPORTED,
        "cellOperator: the character at byte 1 cannot be carried: utf8: Unicode value greater "
-       "than 0xFFFF not supported yet"},
-      {"kelo.cl.Update", R"({"flags": 256})", KELO_E_FORMAT,
-       "flags: expected an integer from 0 to 255, got 256"},
-      {"kelo.cl.ReqConnect", R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: "},
+       "than 0xFFFF not supported yet",
+       true},
+      {"kelo.cl.Update", R"({"flags": 256, "port": 7})", KELO_E_FORMAT,
+       "flags: expected an integer from 0 to 255, got 256", true},
+      {"CommEngine.VKAP_IE_ConnectRsp", R"({"m_ieId": -32769, "m_msgLength": 5})", KELO_E_FORMAT,
+       "m_ieId: expected an integer from -32768 to 32767, got -32769", true},
+      {"kelo.cl.LocationRes", R"({"lat": "one"})", KELO_E_FORMAT, "lat: expected a number, ", true},
+      {"kelo.cl.ReqConnect", R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: ", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json);
@@ -66,10 +71,21 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
     const kelo::Status s = kelo::FromJson(c.json, *object);
     EXPECT_EQ(s.code(), c.code);
     EXPECT_EQ(std::string(s.message()).find(c.message), 0u) << s.message();
+    std::unique_ptr<CKeloHesClass> fresh(kelo::CatalogueFind(c.cls)->create());
+    EXPECT_TRUE(!c.untouched || kelotest::Encode(*object) == kelotest::Encode(*fresh));
   }
-  kelo::cl::Update update;  // a refusal ends the read: later members are left alone
-  EXPECT_FALSE(kelo::FromJson(R"({"flags": 256, "port": 7})", update));
-  EXPECT_EQ(static_cast<int>(update.port), 0);
+  kelo::cl::ReqConnect connect;  // a refused list item ends the read too
+  EXPECT_FALSE(kelo::FromJson(R"({"oneTouch": [{"index": true}], "reqID": 5})", connect));
+  EXPECT_EQ(static_cast<int>(connect.reqID), 0);
+  // Doubles beyond numbers travel as text; lone surrogates as escapes.
+  kelo::cl::LocationRes where;
+  ASSERT_TRUE(kelo::FromJson(R"({"lat": "NaN", "longt": "-Infinity"})", where));
+  EXPECT_NE(static_cast<double>(where.lat), static_cast<double>(where.lat));  // NaN
+  EXPECT_EQ(kelotest::Encode(where.longt), kelotest::Hex("'D' ff f0 00 00 00 00 00 00"));
+  kelo::cl::ResPartition partition;
+  const short units[] = {static_cast<short>(0xD800), 'a'};
+  ASSERT_EQ(partition.pidName.Copy(units, 2), 0);
+  EXPECT_NE(kelo::ToJson(partition).find(R"("pidName": "\uD800a")"), std::string::npos);
   kelotest::Point own;  // a test-only class the catalogue does not know
   EXPECT_EQ(kelo::ToJson(own), "");
   EXPECT_EQ(kelo::FromJson("{}", own).code(), KELO_E_NOT_SUPPORTED);

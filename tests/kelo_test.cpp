@@ -37,6 +37,8 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
        "Failed to read the terminating 'z'"},
       {Hex("'r' 01 00 'N' 'z'"), KELO_OK, 5, ""},
       {Hex("'r' 01 00 'f'"), KELO_E_FORMAT, 4, "Failed to read the terminating 'z' of the fault"},
+      {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'z' 'x'"), KELO_E_FORMAT, npos,
+       "Bytes left after the reply's terminating 'z'"},  // a byte where the reply's 'z' may be
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'S' 00 06 'detail'"
            "'M' 'S' 00 01 'a' 'V' 'l' 00 00 00 02 'I' 00 00 00 01 'R' 00 00 00 00 'z'"
            "  'I' 00 00 00 07 'x' 00 01 'b' 'X' 00 01 'c'"  // a key of type int, XML in two chunks
