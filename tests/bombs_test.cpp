@@ -33,7 +33,6 @@ std::string ListHeader(const std::string& itemType, unsigned int count) {
 }
 std::string Repeat(const std::string& piece, unsigned int n) {
   std::string bytes;
-  bytes.reserve(piece.size() * n);
   for (unsigned int i = 0; i < n; ++i) bytes += piece;
   return bytes;
 }

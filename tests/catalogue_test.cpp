@@ -33,8 +33,7 @@ bool HoldsList(const kelo::ClassInfo& info) {
   return false;
 }
 
-// How deep known members nest: readers recurse into them without a depth counter, which is safe
-// only because no class can contain itself. A class that could would exceed the catalogue's size.
+// Known members are read recursively, uncounted: no class may contain itself (it would pass 100).
 unsigned int Depth(const kelo::ClassInfo& info, unsigned int onPath = 0) {
   unsigned int deepest = 0;
   for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info) && onPath < 100; ++i) {
