@@ -33,10 +33,10 @@ bool HoldsList(const kelo::ClassInfo& info) {
   return false;
 }
 
-// Known members are read recursively, uncounted: no class may contain itself (it would pass 100).
+// Known members are read recursively, uncounted: no class may contain itself (stops past 8 levels).
 unsigned int Depth(const kelo::ClassInfo& info, unsigned int onPath = 0) {
   unsigned int deepest = 0;
-  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info) && onPath < 100; ++i) {
+  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info) && onPath <= 8; ++i) {
     const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
     if (member.type) deepest = std::max(deepest, Depth(*member.type, onPath + 1));
   }
