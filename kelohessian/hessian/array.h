@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <new>
+#include <type_traits>
 
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/hes_class.h>
@@ -57,10 +58,27 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   bool m_checkItemClassName;
 };
 
+namespace kelo {
+/// True for a class a typed list can hold: a value class with its wire name constants
+/// (mNamespace, mClassName), as the schema macros declare them for a message class.
+template <class T, class = void>
+struct IsListItem : std::false_type {};
+template <class T>
+struct IsListItem<T, std::void_t<decltype(T::mNamespace), decltype(T::mClassName)>>
+    : std::is_base_of<CKeloHesObject, T> {};
+}  // namespace kelo
+
 template <class T>
 class CKeloHesArray : public CKeloHesArrayBase {
  public:
-  CKeloHesArray() {}
+  CKeloHesArray() {
+    // The one error a list of anything else gives (in the constructor, not the class body, so
+    // that the class stays usable to the compiler and nothing else is reported beside it).
+    static_assert(kelo::IsListItem<T>::value,
+                  "CKeloHesArray<T> holds message classes only (declared with KELO_MESSAGE or "
+                  "KELO_LOCAL_MESSAGE): for a list of strings or numbers, declare a message class "
+                  "with that one member and make the list CKeloHesArray<ThatClass>");
+  }
   ~CKeloHesArray() override {}
 
   // Takes ownership of a heap object allocated with new: the list deletes it in Reset, when it
@@ -114,12 +132,31 @@ class CKeloHesArray : public CKeloHesArrayBase {
   const T* GetAt(int index) const { return static_cast<const T*>(CKeloHesArrayBase::GetAt(index)); }
 
  protected:
-  const CKeloHesName& ItemNamespace() const override { return T::mNamespace; }
-  const CKeloHesName& ItemClassName() const override { return T::mClassName; }
+  const CKeloHesName& ItemNamespace() const override {
+    if constexpr (kelo::IsListItem<T>::value) {
+      return T::mNamespace;
+    } else {
+      return NoName();
+    }
+  }
+  const CKeloHesName& ItemClassName() const override {
+    if constexpr (kelo::IsListItem<T>::value) {
+      return T::mClassName;
+    } else {
+      return NoName();
+    }
+  }
   int CreateItem(CKeloHesObject*& item) override {
     T* created = new (std::nothrow) T();
     item = created;
     return created ? KELO_OK : KELO_E_NO_MEMORY;
+  }
+
+ private:
+  // Stands in for the wire names of an item type the static_assert above already refused.
+  static const CKeloHesName& NoName() {
+    static constexpr CKeloHesName none;
+    return none;
   }
 };
 

@@ -76,14 +76,81 @@ struct MemberHeader {
   }
 };
 
+/// True for a class with a constant description (declared with the schema macros).
+template <class T, class = void>
+struct HasClassInfo : std::false_type {};
+template <class T>
+struct HasClassInfo<T, std::void_t<decltype(&T::mClassInfo)>> : std::is_base_of<CKeloHesObject, T> {
+};
+
+/// The class description of T, or null when T has none (a misuse refused by the static_assert of
+/// AsMemberObject or CKeloHesArray; the null only keeps that assertion the one error reported).
+template <class T>
+constexpr const ClassInfo* ClassInfoOf() {
+  if constexpr (HasClassInfo<T>::value) {
+    return &T::mClassInfo;
+  } else {
+    return nullptr;
+  }
+}
+
 /// Member kinds, worked out from the member's C++ type.
 template <class T, class Enable = void>
 struct MemberTraits {  ///< a nested message
   static constexpr MemberKind kind = KELO_KIND_MESSAGE;
   static constexpr MemberKind carried = KELO_KIND_MESSAGE;
-  static constexpr const ClassInfo* type = &T::mClassInfo;
+  static constexpr const ClassInfo* type = ClassInfoOf<T>();
   static constexpr const ListOps* list = nullptr;
 };
+
+/// The list operations of CKeloHesArray<T>; none for an item type that CKeloHesArray itself
+/// refuses with a static_assert.
+template <class T, bool Valid = (IsListItem<T>::value && HasClassInfo<T>::value)>
+struct ListOpsOf {
+  static constexpr const ListOps* list = nullptr;
+};
+template <class T>
+struct ListOpsOf<T, true> {
+  static constexpr ListOps ops = {
+      [](const CKeloHesObject& list) { return static_cast<const CKeloHesArray<T>&>(list).Count(); },
+      [](CKeloHesObject& list, int index) -> CKeloHesClass* {
+        return static_cast<CKeloHesArray<T>&>(list).GetAt(index);
+      },
+      [](CKeloHesObject& list, CKeloHesClass& item) {
+        return static_cast<CKeloHesArray<T>&>(list).Add(static_cast<T&>(item));
+      }};
+  static constexpr const ListOps* list = &ops;
+};
+
+template <class T>
+struct MemberTraits<CKeloHesArray<T>> {
+  static constexpr MemberKind kind = KELO_KIND_LIST;
+  static constexpr MemberKind carried = KELO_KIND_LIST;
+  static constexpr const ClassInfo* type = ClassInfoOf<T>();
+  static constexpr const ListOps* list = ListOpsOf<T>::list;
+};
+
+/// A member as the object the registry and the description hand out. Every member passes through
+/// here, so its static_assert is where a member of the wrong type is refused; past it the function
+/// still compiles, so that no second error follows.
+template <class T>
+CKeloHesObject& AsMemberObject(T& member) {
+  // The one error a member of any other type gives: here rather than in MemberTraits, whose
+  // members the compiler would then drop and report missing one by one.
+  static_assert(std::is_base_of<CKeloHesObject, T>::value &&
+                    (MemberTraits<T>::kind != KELO_KIND_MESSAGE || HasClassInfo<T>::value),
+                "a schema member must be a Hessian value: CKeloHesInt8/16/32/64, "
+                "CKeloHesUInt8/16/32/64, CKeloHesBool, CKeloHesDouble, CKeloHesDate, "
+                "CKeloHesString, CKeloHesBinary, a value class, a message class declared with "
+                "KELO_MESSAGE or KELO_LOCAL_MESSAGE, or CKeloHesArray<message class>; "
+                "for a C++ int write X(CKeloHesInt32, name); a class registered by hand "
+                "cannot be a member, declare it with the macros");
+  if constexpr (std::is_base_of<CKeloHesObject, T>::value) {
+    return member;
+  } else {
+    return *reinterpret_cast<CKeloHesObject*>(&member);
+  }
+}
 
 #define KELO_SCALAR_TRAITS(Type, Kind)                \
   template <>                                         \
@@ -115,22 +182,6 @@ struct MemberTraits<T, std::void_t<typename T::ValueObject>> {
   static constexpr MemberKind carried = MemberTraits<typename T::ValueObject>::kind;
   static constexpr const ClassInfo* type = &T::mClassInfo;
   static constexpr const ListOps* list = nullptr;
-};
-
-template <class T>
-struct MemberTraits<CKeloHesArray<T>> {
-  static constexpr MemberKind kind = KELO_KIND_LIST;
-  static constexpr MemberKind carried = KELO_KIND_LIST;
-  static constexpr const ClassInfo* type = &T::mClassInfo;
-  static constexpr ListOps ops = {
-      [](const CKeloHesObject& list) { return static_cast<const CKeloHesArray<T>&>(list).Count(); },
-      [](CKeloHesObject& list, int index) -> CKeloHesClass* {
-        return static_cast<CKeloHesArray<T>&>(list).GetAt(index);
-      },
-      [](CKeloHesObject& list, CKeloHesClass& item) {
-        return static_cast<CKeloHesArray<T>&>(list).Add(static_cast<T&>(item));
-      }};
-  static constexpr const ListOps* list = &ops;
 };
 
 /// Copy and assignment through the catalogue, for the classes that allow them.
@@ -246,21 +297,23 @@ struct KELO_API SchemaAccess {
 #define KELO_MEMBER_HEADER(Type, name) \
   static constexpr ::kelo::MemberHeader<sizeof(#name)> header_##name{#name};
 #define KELO_MEMBER_NAME(Type, name) CKeloHesName(#name, sizeof(#name) - 1),
-#define KELO_MEMBER_INSERT(Type, name) \
-  if (int keloRc_ = InsertMember(keloNames_[keloIndex_++], name); keloRc_ != 0) return keloRc_;
-#define KELO_MEMBER_INFO(Type, name)                                     \
-  ::kelo::MemberInfo{header_##name.bytes + 3,                            \
-                     sizeof(#name) - 1,                                  \
-                     ::kelo::MemberTraits<Type>::kind,                   \
-                     ::kelo::MemberTraits<Type>::carried,                \
-                     ::kelo::MemberTraits<Type>::type,                   \
-                     #Type,                                              \
-                     [](CKeloHesClass& keloObject_) -> CKeloHesObject& { \
-                       return static_cast<Self&>(keloObject_).name;      \
-                     },                                                  \
-                     ::kelo::MemberTraits<Type>::list,                   \
-                     header_##name.bytes,                                \
-                     sizeof(#name) + 2,                                  \
+#define KELO_MEMBER_INSERT(Type, name)                                                    \
+  if (int keloRc_ = InsertMember(keloNames_[keloIndex_++], ::kelo::AsMemberObject(name)); \
+      keloRc_ != 0)                                                                       \
+    return keloRc_;
+#define KELO_MEMBER_INFO(Type, name)                                                        \
+  ::kelo::MemberInfo{header_##name.bytes + 3,                                               \
+                     sizeof(#name) - 1,                                                     \
+                     ::kelo::MemberTraits<Type>::kind,                                      \
+                     ::kelo::MemberTraits<Type>::carried,                                   \
+                     ::kelo::MemberTraits<Type>::type,                                      \
+                     #Type,                                                                 \
+                     [](CKeloHesClass& keloObject_) -> CKeloHesObject& {                    \
+                       return ::kelo::AsMemberObject(static_cast<Self&>(keloObject_).name); \
+                     },                                                                     \
+                     ::kelo::MemberTraits<Type>::list,                                      \
+                     header_##name.bytes,                                                   \
+                     sizeof(#name) + 2,                                                     \
                      static_cast<unsigned int>(offsetof(Self, name))},
 
 /// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
