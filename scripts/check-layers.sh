@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Fails when an include between the library's folders runs upward or in a circle, or when a
 # message table has no row in its subsystem's class list. The folders, lowest first:
-#   hessian <- schema <- types <- call, commengine, client, kllang
-# A folder includes its own headers and those of lower folders; among the four top folders an
+#   hessian <- schema <- types <- call, commengine, client, kllang <- json, http
+# A folder includes its own headers and those of lower folders; among the four protocol folders an
 # include may run either way as long as no circle forms. Files at the root of kelohessian/ (the
-# umbrella header, the catalogue's table) sit above everything.
+# umbrella header, the modern face) sit above the protocol folders; the optional libraries json/
+# and http/ sit above them and may include them, but neither includes the other.
 #   bash scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
 cd "$root"
-declare -A rank=([hessian]=0 [schema]=1 [types]=2 [call]=3 [commengine]=3 [client]=3 [kllang]=3)
+declare -A rank=([hessian]=0 [schema]=1 [types]=2 [call]=3 [commengine]=3 [client]=3 [kllang]=3
+  [json]=5 [http]=5)
 status=0
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT
@@ -25,6 +27,9 @@ while IFS= read -r line; do
     status=1
   elif [ "${rank[$to]}" -gt "${rank[$from]}" ]; then
     echo "check-layers: $file ($from) includes upward: ${line#*:}" >&2
+    status=1
+  elif [ "$from" != "$to" ] && [ "${rank[$from]}" -eq 5 ] && [ "${rank[$to]}" -eq 5 ]; then
+    echo "check-layers: $file ($from) includes the other optional library: ${line#*:}" >&2
     status=1
   elif [ "$from" != "$to" ] && [ "${rank[$to]}" -eq "${rank[$from]}" ]; then
     echo "$to $from" >> "$edges"
