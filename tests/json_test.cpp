@@ -43,9 +43,13 @@ TEST(Json, EveryClassRoundTrips) {
 }
 
 TEST(Json, RefusalsCarryACodeAndThePath) {
+  // {"reqID": [[...]]} of the given number of levels.
+  const auto nested = [](size_t levels) {
+    return R"({"reqID": )" + std::string(levels - 1, '[') + std::string(levels - 1, ']') + "}";
+  };
   struct Case {
     const char* cls;
-    const char* json;
+    std::string json;
     int code;
     const char* message;
     bool untouched;  // the first member read is refused, so nothing is set
@@ -63,10 +67,18 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
       {"CommEngine.VKAP_IE_ConnectRsp", R"({"m_ieId": -32769, "m_msgLength": 5})", KELO_E_FORMAT,
        "m_ieId: expected an integer from -32768 to 32767, got -32769", true},
       {"kelo.cl.LocationRes", R"({"lat": "one"})", KELO_E_FORMAT, "lat: expected a number, ", true},
+      {"kelo.cl.ReqConnect", R"({"reqID": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa€€"})", KELO_E_FORMAT,
+       R"(reqID: expected an integer from -2147483648 to 2147483647, got "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...")",
+       true},
       {"kelo.cl.ReqConnect", R"({"reqID": )", KELO_E_FORMAT, "not valid JSON: ", true},
+      // Nesting is bounded while parsing, and a bad value is quoted flat.
+      {"kelo.cl.ReqConnect", nested(64), KELO_E_FORMAT,
+       "reqID: expected an integer from -2147483648 to 2147483647, got a list", true},
+      {"kelo.cl.ReqConnect", nested(65), KELO_E_FORMAT, "JSON nested deeper than 64 levels", true},
+      {"kelo.cl.ReqConnect", nested(100000), KELO_E_FORMAT, "JSON nested deeper than 64", true},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.json);
+    SCOPED_TRACE(c.json.substr(0, 80));
     std::unique_ptr<CKeloHesClass> object(kelo::CatalogueFind(c.cls)->create());
     const kelo::Status s = kelo::FromJson(c.json, *object);
     EXPECT_EQ(s.code(), c.code);

@@ -264,6 +264,24 @@ std::string ToJson(const CKeloHesClass& constObject) {
 
 namespace {
 
+// At most 32 bytes of the text, cut before a character rather than inside one: error texts quote
+// the input, and must not grow with it.
+std::string Cut(const std::string& text) {
+  if (text.size() <= 32) return text;
+  size_t n = 32;
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return text.substr(0, n) + "...";
+}
+
+// A value as an error text shows it: a structure by its kind alone (dumping it would recurse over
+// and copy all of it), a string cut short, any other value as JSON.
+std::string Shown(const json& j) {
+  if (j.is_object()) return "an object";
+  if (j.is_array()) return "a list";
+  if (j.is_string()) return json(Cut(j.get_ref<const std::string&>())).dump();
+  return j.dump();
+}
+
 class Filler {
  public:
   explicit Filler(Status& status) : status_(status) {}
@@ -279,7 +297,6 @@ class Filler {
     object.SetNull(false);
     const unsigned int n = kelo::CatalogueMemberCount(info);
     for (auto it = j.begin(); it != j.end(); ++it) {
-      const std::string memberPath = path.empty() ? it.key() : path + "." + it.key();
       const kelo::MemberInfo* member = nullptr;
       for (unsigned int i = 0; i < n && !member; ++i) {
         const kelo::MemberInfo* m = kelo::CatalogueMemberAt(info, i);
@@ -287,6 +304,9 @@ class Filler {
             memcmp(it.key().data(), m->name, m->nameLength) == 0)
           member = m;
       }
+      // A key that names no member is cut short: it is input, and may be long.
+      const std::string key = member ? it.key() : Cut(it.key());
+      const std::string memberPath = path.empty() ? key : path + "." + key;
       if (!member) return Fail(memberPath, std::string("no such member in ") + info.typeName);
       if (!Member(it.value(), member->access(object), *member, memberPath)) return false;
     }
@@ -299,9 +319,7 @@ class Filler {
     return false;
   }
   bool Wrong(const std::string& path, const std::string& expected, const json& got) {
-    std::string shown = got.dump();
-    if (shown.size() > 40) shown = shown.substr(0, 37) + "...";
-    return Fail(path, "expected " + expected + ", got " + shown);
+    return Fail(path, "expected " + expected + ", got " + Shown(got));
   }
 
   bool ValueClass(const json& j, CKeloHesClass& object, const kelo::ClassInfo& info,
@@ -493,14 +511,43 @@ class Filler {
         return Wrong(path, "a string of hex digits", j);
       bytes[i / 2] = static_cast<char>(bytes[i / 2] * 16 + v);
     }
-    // data() is never null, so an empty string gives an empty blob rather than a null one.
-    if (int rc = blob.Copy(bytes.data(), static_cast<unsigned int>(bytes.size())); rc != 0)
-      return Fail(path, std::string("cannot store the blob: ") + ResultName(rc), rc);
+    // An empty string gives an empty blob rather than a null one.
+    if (const Status s = FromBytes(bytes, blob); !s)
+      return Fail(path, std::string("cannot store the blob: ") + s.name(), s.code());
     return true;
   }
 
   Status& status_;
 };
+
+}  // namespace
+
+namespace {
+
+// Thrown by the parse callback at the first object or list nested deeper than kMaxJsonDepth, to
+// stop the parser there: a subtree that the callback merely discards is still read to its end.
+struct TooDeep {};
+
+// Parses the text, refusing it at the first level beyond kMaxJsonDepth.
+Status Parse(std::string_view text, json& j) {
+  const json::parser_callback_t callback = [](int depth, json::parse_event_t event, json&) {
+    if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
+        depth >= kMaxJsonDepth)
+      throw TooDeep();
+    return true;
+  };
+  try {
+    j = json::parse(text, callback);
+  } catch (const json::exception& e) {
+    return Status(KELO_E_FORMAT, std::string("not valid JSON: ") + e.what(), 0);
+  } catch (const TooDeep&) {
+    return Status(KELO_E_FORMAT,
+                  "JSON nested deeper than " + std::to_string(kMaxJsonDepth) +
+                      " levels: no class nests that deep",
+                  0);
+  }
+  return Status();
+}
 
 }  // namespace
 
@@ -510,11 +557,7 @@ Status FromJson(std::string_view text, CKeloHesClass& object) {
     if (!info)
       return Status(KELO_E_NOT_SUPPORTED, "the catalogue has no class of this type name", 0);
     json j;
-    try {
-      j = json::parse(text);
-    } catch (const json::exception& e) {
-      return Status(KELO_E_FORMAT, std::string("not valid JSON: ") + e.what(), 0);
-    }
+    if (Status parsed = Parse(text, j); !parsed) return parsed;
     Status status;
     Filler(status).Object(j, object, *info, "");
     return status;

@@ -23,6 +23,12 @@
 
 namespace kelo {
 
+/// How deeply FromJson lets objects and lists nest, the outermost object being level 1. The
+/// deepest class of the catalogue needs 4; 64 is the bound that unknown Hessian values have too
+/// (KELO_MAX_SKIP_DEPTH). Deeper text is refused while it is parsed, before anything is built from
+/// it, so that neither the parser's tree nor any walk over it grows with the input.
+inline constexpr int kMaxJsonDepth = 64;
+
 /// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
 /// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8; doubles that
 /// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
@@ -30,10 +36,11 @@ namespace kelo {
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
 /// Sets the members that the text names; the others keep their values. KELO_E_FORMAT, with a
-/// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON, an
-/// unknown member, or a value of the wrong kind or out of range; KELO_E_NOT_SUPPORTED for a
-/// character above U+FFFF or a class the catalogue does not know. On failure, members set before
-/// the failing one keep their new values.
+/// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or nests
+/// deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of range;
+/// KELO_E_NOT_SUPPORTED for a character above U+FFFF and for a class the catalogue does not know.
+/// Text that is not JSON changes nothing; on any other failure, members set before the failing
+/// one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 }  // namespace kelo
