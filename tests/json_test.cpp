@@ -1,5 +1,5 @@
-// The JSON library: every catalogue class, filled, goes to JSON and back to the same bytes; what
-// does not fit is refused with a code and the member's path.
+// The JSON library: every catalogue class, filled or holding what only the wire gives, goes to JSON
+// and back to the same bytes; what does not fit is refused with a code and the member's path.
 #include <gtest/gtest.h>
 
 #include <kelohessian/json/json.h>
@@ -42,6 +42,39 @@ TEST(Json, EveryClassRoundTrips) {
 })");
 }
 
+// Values read from the wire that their C++ types do not show whole come back from JSON with the
+// same bits: an 8- or 16-bit member beyond its type.
+TEST(Json, WireValuesComeBackWhole) {
+  struct Case {
+    const char* cls;
+    const char* member;
+    const char* wire;
+    const char* json;
+  } cases[] = {
+      {"kelo.cl.Update", "flags", "'I' 00 20 00 00", R"("flags": 2097152)"},  // C++: 0
+      {"kelo.cl.Update", "flags", "'I' ff ff ff ff", R"("flags": 4294967295)"},
+      {"CommEngine.VKAP_IE_ConnectRsp", "m_ieId", "'I' 80 00 00 00", R"("m_ieId": -2147483648)"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.json);
+    const kelo::ClassInfo& info = *kelo::CatalogueFind(c.cls);
+    std::unique_ptr<CKeloHesClass> object(info.create()), back(info.create());
+    unsigned int i = 0;
+    while (i < kelo::CatalogueMemberCount(info) &&
+           kelo::CatalogueMemberAt(info, i)->name != std::string(c.member))
+      ++i;
+    ASSERT_LT(i, kelo::CatalogueMemberCount(info));
+    CKeloHesObject& member = kelo::CatalogueMemberAt(info, i)->access(*object);
+    ASSERT_EQ(kelotest::Decode(member, kelotest::Hex(c.wire)).rc, 0);
+    const std::string json = kelo::ToJson(*object);
+    EXPECT_NE(json.find(c.json), std::string::npos) << json;
+    const kelo::Status s = kelo::FromJson(json, *back);
+    ASSERT_TRUE(s) << s.message();
+    EXPECT_EQ(kelotest::Encode(*back), kelotest::Encode(*object));
+    EXPECT_EQ(kelo::ToJson(*back), json);
+  }
+}
+
 TEST(Json, RefusalsCarryACodeAndThePath) {
   // {"reqID": [[...]]} of the given number of levels.
   const auto nested = [](size_t levels) {
@@ -62,10 +95,11 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
        "cellOperator: the character at byte 1 cannot be carried: utf8: Unicode value greater "
        "than 0xFFFF not supported yet",
        true},
-      {"kelo.cl.Update", R"({"flags": 256, "port": 7})", KELO_E_FORMAT,
-       "flags: expected an integer from 0 to 255, got 256", true},
-      {"CommEngine.VKAP_IE_ConnectRsp", R"({"m_ieId": -32769, "m_msgLength": 5})", KELO_E_FORMAT,
-       "m_ieId: expected an integer from -32768 to 32767, got -32769", true},
+      {"kelo.cl.Update", R"({"flags": 4294967296, "port": 7})", KELO_E_FORMAT,
+       "flags: expected an integer from 0 to 4294967295, got 4294967296", true},
+      {"CommEngine.VKAP_IE_ConnectRsp", R"({"m_ieId": -2147483649, "m_msgLength": 5})",
+       KELO_E_FORMAT, "m_ieId: expected an integer from -2147483648 to 2147483647, got -2147483649",
+       true},
       {"kelo.cl.LocationRes", R"({"lat": "one"})", KELO_E_FORMAT, "lat: expected a number, ", true},
       {"kelo.cl.ReqConnect", R"({"reqID": "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa€€"})", KELO_E_FORMAT,
        R"(reqID: expected an integer from -2147483648 to 2147483647, got "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa...")",

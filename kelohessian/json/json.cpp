@@ -1,6 +1,7 @@
 // JSON for the catalogue's classes. JSON is read with nlohmann-json (a private dependency of this
 // library only); it is written by hand, so that member order, exact 64-bit numbers and escaped
-// surrogate units are under our control.
+// surrogate units are under our control. Numbers whose C++ value does not show every bit they
+// carry on the wire (8- and 16-bit members) are read and set through their wire encoding.
 #include <kelohessian/json/json.h>
 
 #include <math.h>
@@ -28,6 +29,29 @@ const kelo::ClassInfo* ClassOf(const CKeloHesClass& object) {
   if (!name.empty()) name += '.';
   name.append(object.ClassName().Data(), object.ClassName().Length());
   return kelo::CatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
+}
+
+// The bits after the marker of a number member's encoding ('I' and 4 bytes, 'D' and 8). The C++
+// conversions of 8- and 16-bit members keep only the low bits of a wider value read from the wire.
+// Throws std::bad_alloc when no buffer can be had (ToJson then gives its empty answer).
+unsigned long long WireBits(const CKeloHesObject& number) {
+  CKeloOutput out(16);
+  if (number.Serialize(out) != 0) throw std::bad_alloc();
+  unsigned long long bits = 0;
+  for (unsigned int i = 1; i < out.DataSize(); ++i)
+    bits = bits << 8 | static_cast<unsigned char>(out.Data()[i]);
+  return bits;
+}
+
+// Sets a number member to the given bits by reading its own encoding: the one way to give an 8-
+// or 16-bit member a value beyond its C++ type.
+int SetWireBits(CKeloHesObject& number, char marker, unsigned long long bits, unsigned int bytes) {
+  char wire[9] = {marker};
+  for (unsigned int i = 0; i < bytes; ++i)
+    wire[1 + i] = static_cast<char>(bits >> (8 * (bytes - 1 - i)));
+  CKeloInput in(wire, 1 + bytes);
+  CKeloInputParse parse(in);
+  return number.Deserialize(parse);
 }
 
 }  // namespace
@@ -98,17 +122,14 @@ void AppendObject(std::string& out, CKeloHesClass& object, const kelo::ClassInfo
 // A scalar, string or blob of the given kind.
 void AppendScalar(std::string& out, CKeloHesObject& m, kelo::MemberKind kind) {
   switch (kind) {
+    // What the member carries, not its C++ value: a wider wire value is sent again whole.
     case kelo::KELO_KIND_INT8:
-      out += std::to_string(static_cast<signed char>(static_cast<CKeloHesInt8&>(m)));
+    case kelo::KELO_KIND_INT16:
+      out += std::to_string(static_cast<int>(static_cast<unsigned int>(WireBits(m))));
       break;
     case kelo::KELO_KIND_UINT8:
-      out += std::to_string(static_cast<unsigned char>(static_cast<CKeloHesUInt8&>(m)));
-      break;
-    case kelo::KELO_KIND_INT16:
-      out += std::to_string(static_cast<short>(static_cast<CKeloHesInt16&>(m)));
-      break;
     case kelo::KELO_KIND_UINT16:
-      out += std::to_string(static_cast<unsigned short>(static_cast<CKeloHesUInt16&>(m)));
+      out += std::to_string(static_cast<unsigned int>(WireBits(m)));
       break;
     case kelo::KELO_KIND_INT32:
       out += std::to_string(static_cast<int>(static_cast<CKeloHesInt32&>(m)));
@@ -392,36 +413,24 @@ class Filler {
     return Wrong(path, range, j);
   }
 
+  // Every integer of 32 bits or less is carried in 32 bits and takes their whole range, signed
+  // or not as the member is: an 8- or 16-bit member read from the wire may hold such a value.
   bool Scalar(const json& j, CKeloHesObject& m, kelo::MemberKind kind, const std::string& path) {
     long long s = 0;
     unsigned long long u = 0;
     switch (kind) {
       case kelo::KELO_KIND_INT8:
-        if (!Integer(j, -128, 127, path, s, u)) return false;
-        static_cast<CKeloHesInt8&>(m) = static_cast<char>(s);
-        return true;
-      case kelo::KELO_KIND_UINT8:
-        if (!Integer(j, 0, 255, path, s, u)) return false;
-        static_cast<CKeloHesUInt8&>(m) = static_cast<unsigned char>(u);
-        return true;
       case kelo::KELO_KIND_INT16:
-        if (!Integer(j, -32768, 32767, path, s, u)) return false;
-        static_cast<CKeloHesInt16&>(m) = static_cast<short>(s);
-        return true;
-      case kelo::KELO_KIND_UINT16:
-        if (!Integer(j, 0, 65535, path, s, u)) return false;
-        static_cast<CKeloHesUInt16&>(m) = static_cast<unsigned short>(u);
-        return true;
       case kelo::KELO_KIND_INT32:
         if (!Integer(j, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), path, s,
                      u))
           return false;
-        static_cast<CKeloHesInt32&>(m) = static_cast<int>(s);
-        return true;
+        return Number32(m, u, path);
+      case kelo::KELO_KIND_UINT8:
+      case kelo::KELO_KIND_UINT16:
       case kelo::KELO_KIND_UINT32:
         if (!Integer(j, 0, std::numeric_limits<unsigned int>::max(), path, s, u)) return false;
-        static_cast<CKeloHesUInt32&>(m) = static_cast<unsigned int>(u);
-        return true;
+        return Number32(m, u, path);
       case kelo::KELO_KIND_INT64:
       case kelo::KELO_KIND_DATE:
         if (!Integer(j, std::numeric_limits<long long>::min(),
@@ -450,6 +459,12 @@ class Filler {
       default:
         return Fail(path, "member kind not supported");
     }
+  }
+
+  bool Number32(CKeloHesObject& m, unsigned long long bits, const std::string& path) {
+    if (int rc = SetWireBits(m, 'I', bits & 0xFFFFFFFFu, 4); rc != 0)
+      return Fail(path, std::string("cannot set the value: ") + ResultName(rc), rc);
+    return true;
   }
 
   bool Double(const json& j, CKeloHesDouble& d, const std::string& path) {

@@ -1,6 +1,7 @@
 // JSON for every class of the catalogue, in the optional library KeloHessian::json: keys are the
-// wire member names in wire order (bases first); 64-bit numbers are exact; blobs are lower-case
-// hex strings; a CT_ value class is flattened to the value it carries; null values are null.
+// wire member names in wire order (bases first); numbers are the exact bits they carry; blobs are
+// lower-case hex strings; a CT_ value class is flattened to the value it carries; null values are
+// null. What ToJson writes, FromJson reads back to the same bytes on the wire.
 #pragma once
 
 #include <string>
@@ -30,12 +31,15 @@ namespace kelo {
 inline constexpr int kMaxJsonDepth = 64;
 
 /// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
-/// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8; doubles that
-/// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
-/// catalogue does not know, and when memory runs out.
+/// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8. An 8- or
+/// 16-bit member shows the 32-bit value it carries on the wire, which may lie beyond its C++ type
+/// when it was read from the wire. Doubles that JSON cannot hold are the strings "NaN",
+/// "Infinity" and "-Infinity". Empty for a class the catalogue does not know, and when memory runs
+/// out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
-/// Sets the members that the text names; the others keep their values. KELO_E_FORMAT, with a
+/// Sets the members that the text names; the others keep their values. A member of 32 bits or
+/// less takes any value of 32 bits, signed or unsigned as the member is. KELO_E_FORMAT, with a
 /// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or nests
 /// deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of range;
 /// KELO_E_NOT_SUPPORTED for a character above U+FFFF and for a class the catalogue does not know.
