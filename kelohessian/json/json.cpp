@@ -1,7 +1,7 @@
 // JSON for the catalogue's classes. JSON is read with nlohmann-json (a private dependency of this
 // library only); it is written by hand, so that member order, exact 64-bit numbers and escaped
 // surrogate units are under our control. Numbers whose C++ value does not show every bit they
-// carry on the wire (8- and 16-bit members) are read and set through their wire encoding.
+// carry on the wire (8- and 16-bit members, NaNs) are read and set through their wire encoding.
 #include <kelohessian/json/json.h>
 
 #include <math.h>
@@ -31,9 +31,31 @@ const kelo::ClassInfo* ClassOf(const CKeloHesClass& object) {
   return kelo::CatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
 }
 
+// The NaN that "NaN" stands for: the one Java's Double.NaN is.
+constexpr unsigned long long kPlainNaN = 0x7FF8000000000000ull;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The number that count hex digits (at most 16) write; false when one of them is none.
+bool FromHex(const char* digits, size_t count, unsigned long long& value) {
+  value = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const int digit = HexDigit(digits[i]);
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<unsigned int>(digit);
+  }
+  return true;
+}
+
 // The bits after the marker of a number member's encoding ('I' and 4 bytes, 'D' and 8). The C++
-// conversions of 8- and 16-bit members keep only the low bits of a wider value read from the wire.
-// Throws std::bad_alloc when no buffer can be had (ToJson then gives its empty answer).
+// conversions of 8- and 16-bit members keep only the low bits of a wider value read from the wire,
+// and a double returned through the x87 stack loses a signalling NaN's bits. Throws
+// std::bad_alloc when no buffer can be had (ToJson then gives its empty answer).
 unsigned long long WireBits(const CKeloHesObject& number) {
   CKeloOutput out(16);
   if (number.Serialize(out) != 0) throw std::bad_alloc();
@@ -44,7 +66,7 @@ unsigned long long WireBits(const CKeloHesObject& number) {
 }
 
 // Sets a number member to the given bits by reading its own encoding: the one way to give an 8-
-// or 16-bit member a value beyond its C++ type.
+// or 16-bit member a value beyond its C++ type, or a double an exact NaN.
 int SetWireBits(CKeloHesObject& number, char marker, unsigned long long bits, unsigned int bytes) {
   char wire[9] = {marker};
   for (unsigned int i = 0; i < bytes; ++i)
@@ -94,9 +116,13 @@ void AppendJsonString(std::string& out, const short* data, unsigned int length) 
 }
 
 // The shortest decimal form that reads back as the same double, always with a '.' or exponent.
-void AppendDouble(std::string& out, double v) {
+void AppendDouble(std::string& out, const CKeloHesDouble& d) {
+  const double v = d;
   if (isnan(v)) {
-    out += "\"NaN\"";
+    const unsigned long long bits = WireBits(d);
+    char text[32] = "\"NaN\"";
+    if (bits != kPlainNaN) snprintf(text, sizeof text, "\"NaN(0x%016llx)\"", bits);
+    out += text;
     return;
   }
   if (isinf(v)) {
@@ -147,7 +173,7 @@ void AppendScalar(std::string& out, CKeloHesObject& m, kelo::MemberKind kind) {
       out += static_cast<bool>(static_cast<CKeloHesBool&>(m)) ? "true" : "false";
       break;
     case kelo::KELO_KIND_DOUBLE:
-      AppendDouble(out, static_cast<double>(static_cast<CKeloHesDouble&>(m)));
+      AppendDouble(out, static_cast<CKeloHesDouble&>(m));
       break;
     case kelo::KELO_KIND_DATE:
       // Milliseconds are shown signed, as the dump shows them.
@@ -474,17 +500,28 @@ class Filler {
     }
     if (j.is_string()) {
       const std::string& text = j.get_ref<const std::string&>();
-      if (text == "NaN") {
-        d = std::numeric_limits<double>::quiet_NaN();
-        return true;
-      }
       if (text == "Infinity" || text == "-Infinity") {
         d = text[0] == '-' ? -std::numeric_limits<double>::infinity()
                            : std::numeric_limits<double>::infinity();
         return true;
       }
+      // "NaN", or "NaN(0x" 16 hex digits ")" with the bits of a NaN.
+      unsigned long long bits = kPlainNaN;
+      bool nan = text == "NaN";
+      if (text.size() == 23 && text.compare(0, 6, "NaN(0x") == 0 && text[22] == ')')
+        nan = FromHex(text.data() + 6, 16, bits) &&
+              (bits & 0x7FF0000000000000ull) == 0x7FF0000000000000ull &&
+              (bits & 0x000FFFFFFFFFFFFFull) != 0;
+      if (nan) {
+        if (int rc = SetWireBits(d, 'D', bits, 8); rc != 0)
+          return Fail(path, std::string("cannot set the value: ") + ResultName(rc), rc);
+        return true;
+      }
     }
-    return Wrong(path, "a number, \"NaN\", \"Infinity\" or \"-Infinity\"", j);
+    return Wrong(path,
+                 "a number, \"Infinity\", \"-Infinity\", \"NaN\" or \"NaN(0x\" and the 16 hex "
+                 "digits of a NaN",
+                 j);
   }
 
   bool String(const json& j, CKeloHesString& str, const std::string& path) {
@@ -514,16 +551,8 @@ class Filler {
     if (hex.size() % 2 != 0) return Wrong(path, "an even number of hex digits", j);
     std::string bytes(hex.size() / 2, '\0');
     for (size_t i = 0; i < hex.size(); ++i) {
-      const char c = hex[i];
-      int v;
-      if (c >= '0' && c <= '9')
-        v = c - '0';
-      else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-      else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-      else
-        return Wrong(path, "a string of hex digits", j);
+      const int v = HexDigit(hex[i]);
+      if (v < 0) return Wrong(path, "a string of hex digits", j);
       bytes[i / 2] = static_cast<char>(bytes[i / 2] * 16 + v);
     }
     // An empty string gives an empty blob rather than a null one.

@@ -33,9 +33,9 @@ inline constexpr int kMaxJsonDepth = 64;
 /// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
 /// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8. An 8- or
 /// 16-bit member shows the 32-bit value it carries on the wire, which may lie beyond its C++ type
-/// when it was read from the wire. Doubles that JSON cannot hold are the strings "NaN",
-/// "Infinity" and "-Infinity". Empty for a class the catalogue does not know, and when memory runs
-/// out.
+/// when it was read from the wire. Doubles that JSON cannot hold are the strings "Infinity",
+/// "-Infinity", "NaN" (the NaN 7FF8000000000000) and "NaN(0x" + the 16 hex digits of any other
+/// NaN's bits + ")". Empty for a class the catalogue does not know, and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
 /// Sets the members that the text names; the others keep their values. A member of 32 bits or
