@@ -9,10 +9,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include <kelohessian/hessian/array.h>
 #include <kelohessian/schema/catalogue.h>
@@ -325,8 +327,37 @@ std::string Cut(const std::string& text) {
 std::string Shown(const json& j) {
   if (j.is_object()) return "an object";
   if (j.is_array()) return "a list";
-  if (j.is_string()) return json(Cut(j.get_ref<const std::string&>())).dump();
+  // The replacement character stands for the surrogate units that parsing put into strings.
+  if (j.is_string())
+    return json(Cut(j.get_ref<const std::string&>()))
+        .dump(-1, ' ', false, json::error_handler_t::replace);
   return j.dump();
+}
+
+// The 16-bit units of a parsed string: UTF-8 as the parser checked it, with surrogate units in
+// their 3-byte form (see Parse). The byte offset of the first character above U+FFFF, which no
+// unit holds, or npos.
+size_t Units(const std::string& text, std::vector<short>& units) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  units.reserve(n);
+  for (size_t i = 0; i < n;) {
+    const unsigned int b = s[i];
+    if (b < 0x80) {
+      units.push_back(static_cast<short>(b));
+      i += 1;
+    } else if (b < 0xE0 && n - i >= 2) {
+      units.push_back(static_cast<short>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)));
+      i += 2;
+    } else if (b < 0xF0 && n - i >= 3) {
+      units.push_back(
+          static_cast<short>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F)));
+      i += 3;
+    } else {
+      return i;
+    }
+  }
+  return std::string::npos;
 }
 
 class Filler {
@@ -530,14 +561,21 @@ class Filler {
       return true;
     }
     if (!j.is_string()) return Wrong(path, "a string", j);
-    const Status s = FromUtf8(j.get_ref<const std::string&>(), str);
-    if (s.code() == KELO_E_NOT_SUPPORTED)
+    std::vector<short> units;
+    if (const size_t at = Units(j.get_ref<const std::string&>(), units); at != std::string::npos)
       return Fail(
           path,
-          "the character at byte " + std::to_string(s.offset()) +
+          "the character at byte " + std::to_string(at) +
               " cannot be carried: utf8: Unicode value greater than 0xFFFF not supported yet",
-          s.code());
-    if (!s) return Fail(path, s.message(), s.code());
+          KELO_E_NOT_SUPPORTED);
+    if (units.size() > std::numeric_limits<unsigned int>::max())
+      return Fail(path, "more than 2^32 - 1 characters", KELO_E_OUT_OF_RANGE);
+    // Never a null pointer, which would make the string null rather than empty.
+    static const short kNone = 0;
+    if (int rc = str.Copy(units.empty() ? &kNone : units.data(),
+                          static_cast<unsigned int>(units.size()));
+        rc != 0)
+      return Fail(path, std::string("cannot store the string: ") + ResultName(rc), rc);
     return true;
   }
 
@@ -572,16 +610,63 @@ namespace {
 // stop the parser there: a subtree that the callback merely discards is still read to its end.
 struct TooDeep {};
 
-// Parses the text, refusing it at the first level beyond kMaxJsonDepth.
+// Parses the text, refusing it at the first level beyond kMaxJsonDepth, and with every \uXXXX
+// escape of a surrogate as that one unit. nlohmann-json refuses such an escape unless a second one
+// pairs with it, and joins a pair into one character above U+FFFF; but ToJson escapes every
+// surrogate unit, and a string holds them one by one. So each is rewritten as \u0000, which is as
+// long, so that the parser's positions stay right (its error texts quote the rewritten escape),
+// and the callback puts the unit back (in the 3-byte form that Units reads) in place of the NUL. A
+// real \u0000 gives a NUL too: `nuls` holds, in text order, the unit that each NUL-giving escape
+// stands for. Other escapes are stepped over, so "\\uD800" is none; a backslash outside a string is
+// refused by the parser however it is read.
 Status Parse(std::string_view text, json& j) {
-  const json::parser_callback_t callback = [](int depth, json::parse_event_t event, json&) {
+  std::string rewritten;
+  std::vector<unsigned short> nuls;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '\\') continue;
+    if (text[i + 1] != 'u' || text.size() - i < 6) {
+      ++i;
+      continue;
+    }
+    unsigned long long unit = 0;
+    if (FromHex(text.data() + i + 2, 4, unit) &&
+        (unit == 0 || (unit >= 0xD800 && unit <= 0xDFFF))) {
+      if (unit != 0) {
+        if (rewritten.empty()) rewritten.assign(text);
+        memcpy(&rewritten[i + 2], "0000", 4);
+      }
+      nuls.push_back(static_cast<unsigned short>(unit));
+    }
+    i += 5;
+  }
+  size_t nextNul = 0;
+  const json::parser_callback_t callback = [&](int depth, json::parse_event_t event, json& parsed) {
     if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
         depth >= kMaxJsonDepth)
       throw TooDeep();
+    if (rewritten.empty() || !parsed.is_string() ||
+        (event != json::parse_event_t::key && event != json::parse_event_t::value))
+      return true;
+    std::string& s = parsed.get_ref<std::string&>();
+    const size_t marks = static_cast<size_t>(std::count(s.begin(), s.end(), '\0'));
+    if (marks == 0) return true;
+    std::string units;  // in one pass: replacing in place would take the square of the length
+    units.reserve(s.size() + 2 * marks);
+    for (const char c : s) {
+      const unsigned int unit = c == '\0' && nextNul < nuls.size() ? nuls[nextNul++] : 0;
+      if (unit == 0) {
+        units.push_back(c);
+      } else {
+        units.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+        units.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+        units.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+      }
+    }
+    s.swap(units);
     return true;
   };
   try {
-    j = json::parse(text, callback);
+    j = json::parse(rewritten.empty() ? text : std::string_view(rewritten), callback);
   } catch (const json::exception& e) {
     return Status(KELO_E_FORMAT, std::string("not valid JSON: ") + e.what(), 0);
   } catch (const TooDeep&) {

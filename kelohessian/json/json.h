@@ -38,13 +38,14 @@ inline constexpr int kMaxJsonDepth = 64;
 /// NaN's bits + ")". Empty for a class the catalogue does not know, and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
-/// Sets the members that the text names; the others keep their values. A member of 32 bits or
-/// less takes any value of 32 bits, signed or unsigned as the member is. KELO_E_FORMAT, with a
-/// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or nests
-/// deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of range;
-/// KELO_E_NOT_SUPPORTED for a character above U+FFFF and for a class the catalogue does not know.
-/// Text that is not JSON changes nothing; on any other failure, members set before the failing
-/// one keep their new values.
+/// Sets the members that the text names; the others keep their values. Takes back everything
+/// ToJson writes: a \uXXXX escape of a surrogate is that one unit, paired or not, and a member of
+/// 32 bits or less takes any value of 32 bits, signed or unsigned as the member is. KELO_E_FORMAT,
+/// with a message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or
+/// nests deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of
+/// range; KELO_E_NOT_SUPPORTED for a character above U+FFFF in UTF-8 (rather than as two escaped
+/// units) and for a class the catalogue does not know. Text that is not JSON changes nothing; on
+/// any other failure, members set before the failing one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 }  // namespace kelo
