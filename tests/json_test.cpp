@@ -87,6 +87,8 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   const auto nested = [](size_t levels) {
     return R"({"reqID": )" + std::string(levels - 1, '[') + std::string(levels - 1, ']') + "}";
   };
+  std::string items = "{}";  // 100,000 list items: linear work, within the test's timeout
+  for (int i = 1; i < 100000; ++i) items += ",{}";
   struct Case {
     const char* cls;
     std::string json;
@@ -118,6 +120,8 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
        "reqID: expected an integer from -2147483648 to 2147483647, got a list", true},
       {"kelo.cl.ReqConnect", nested(65), KELO_E_FORMAT, "JSON nested deeper than 64 levels", true},
       {"kelo.cl.ReqConnect", nested(100000), KELO_E_FORMAT, "JSON nested deeper than 64", true},
+      {"kelo.cl.CommCacheRes", R"({"partitionElemRes": [)" + items + R"(], "zz": 1})",
+       KELO_E_FORMAT, "zz: no such member", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.json.substr(0, 80));

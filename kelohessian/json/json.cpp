@@ -602,23 +602,112 @@ class Filler {
   Status& status_;
 };
 
-}  // namespace
+// Builds the tree as json::parse does, with two differences. It stops at the first object or list
+// nested deeper than kMaxJsonDepth. And it puts back into strings the surrogate units that Parse
+// took out of their escapes. (nlohmann's callback parser could do both, but it searches the
+// enclosing list or object for discarded values after every object it ends, which takes the square
+// of the number of items.)
+class Builder : public nlohmann::json_sax<json> {
+ public:
+  Builder(const std::vector<unsigned short>& nuls, bool restore) : nuls_(nuls), restore_(restore) {}
 
-namespace {
+  bool null() override { return Add(nullptr); }
+  bool boolean(bool value) override { return Add(value); }
+  bool number_integer(number_integer_t value) override { return Add(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Add(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Add(value); }
+  bool string(string_t& value) override {
+    Restore(value);
+    return Add(std::move(value));
+  }
+  bool binary(binary_t&) override { return false; }  // JSON text has none
+  bool start_object(std::size_t) override { return Open(json::value_t::object); }
+  bool key(string_t& name) override {
+    Restore(name);
+    key_ = std::move(name);
+    return true;
+  }
+  bool end_object() override { return Close(); }
+  bool start_array(std::size_t) override { return Open(json::value_t::array); }
+  bool end_array() override { return Close(); }
+  bool parse_error(std::size_t, const std::string&, const json::exception& e) override {
+    error = e.what();
+    return false;
+  }
 
-// Thrown by the parse callback at the first object or list nested deeper than kMaxJsonDepth, to
-// stop the parser there: a subtree that the callback merely discards is still read to its end.
-struct TooDeep {};
+  json root;             // the text's value, once it is parsed
+  bool tooDeep = false;  // stopped at a level beyond kMaxJsonDepth
+  std::string error;     // the parser's text for JSON it refuses
+
+ private:
+  // Places a value in the innermost open list or object (under the last key: a repeated key
+  // replaces its value, as json::parse does), or as the root.
+  json* Place(json&& value) {
+    if (open_.empty()) {
+      root = std::move(value);
+      return &root;
+    }
+    json& parent = *open_.back();
+    if (parent.is_array()) {
+      parent.push_back(std::move(value));
+      return &parent.back();
+    }
+    return &(parent[key_] = std::move(value));
+  }
+  template <class Value>
+  bool Add(Value&& value) {
+    Place(json(std::forward<Value>(value)));
+    return true;
+  }
+  // A list or object opened stays where it is: only it grows until it is closed.
+  bool Open(json::value_t type) {
+    if (open_.size() >= static_cast<size_t>(kMaxJsonDepth)) {
+      tooDeep = true;
+      return false;
+    }
+    open_.push_back(Place(json(type)));
+    return true;
+  }
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+  // Each NUL stands for the next NUL-giving escape's unit; a surrogate goes in as its 3-byte form.
+  void Restore(std::string& s) {
+    if (!restore_) return;
+    const size_t marks = static_cast<size_t>(std::count(s.begin(), s.end(), '\0'));
+    if (marks == 0) return;
+    std::string units;  // in one pass: replacing in place would take the square of the length
+    units.reserve(s.size() + 2 * marks);
+    for (const char c : s) {
+      const unsigned int unit = c == '\0' && next_ < nuls_.size() ? nuls_[next_++] : 0;
+      if (unit == 0) {
+        units.push_back(c);
+      } else {
+        units.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+        units.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+        units.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+      }
+    }
+    s.swap(units);
+  }
+
+  const std::vector<unsigned short>& nuls_;
+  const bool restore_;
+  size_t next_ = 0;
+  std::vector<json*> open_;
+  std::string key_;
+};
 
 // Parses the text, refusing it at the first level beyond kMaxJsonDepth, and with every \uXXXX
 // escape of a surrogate as that one unit. nlohmann-json refuses such an escape unless a second one
 // pairs with it, and joins a pair into one character above U+FFFF; but ToJson escapes every
 // surrogate unit, and a string holds them one by one. So each is rewritten as \u0000, which is as
 // long, so that the parser's positions stay right (its error texts quote the rewritten escape),
-// and the callback puts the unit back (in the 3-byte form that Units reads) in place of the NUL. A
-// real \u0000 gives a NUL too: `nuls` holds, in text order, the unit that each NUL-giving escape
-// stands for. Other escapes are stepped over, so "\\uD800" is none; a backslash outside a string is
-// refused by the parser however it is read.
+// and the builder puts the unit back in place of the NUL. A real \u0000 gives a NUL too: `nuls`
+// holds, in text order, the unit that each NUL-giving escape stands for. Other escapes are stepped
+// over, so "\\uD800" is none; a backslash outside a string is refused by the parser however it is
+// read.
 Status Parse(std::string_view text, json& j) {
   std::string rewritten;
   std::vector<unsigned short> nuls;
@@ -639,42 +728,16 @@ Status Parse(std::string_view text, json& j) {
     }
     i += 5;
   }
-  size_t nextNul = 0;
-  const json::parser_callback_t callback = [&](int depth, json::parse_event_t event, json& parsed) {
-    if ((event == json::parse_event_t::object_start || event == json::parse_event_t::array_start) &&
-        depth >= kMaxJsonDepth)
-      throw TooDeep();
-    if (rewritten.empty() || !parsed.is_string() ||
-        (event != json::parse_event_t::key && event != json::parse_event_t::value))
-      return true;
-    std::string& s = parsed.get_ref<std::string&>();
-    const size_t marks = static_cast<size_t>(std::count(s.begin(), s.end(), '\0'));
-    if (marks == 0) return true;
-    std::string units;  // in one pass: replacing in place would take the square of the length
-    units.reserve(s.size() + 2 * marks);
-    for (const char c : s) {
-      const unsigned int unit = c == '\0' && nextNul < nuls.size() ? nuls[nextNul++] : 0;
-      if (unit == 0) {
-        units.push_back(c);
-      } else {
-        units.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        units.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        units.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
-      }
-    }
-    s.swap(units);
-    return true;
-  };
-  try {
-    j = json::parse(rewritten.empty() ? text : std::string_view(rewritten), callback);
-  } catch (const json::exception& e) {
-    return Status(KELO_E_FORMAT, std::string("not valid JSON: ") + e.what(), 0);
-  } catch (const TooDeep&) {
-    return Status(KELO_E_FORMAT,
-                  "JSON nested deeper than " + std::to_string(kMaxJsonDepth) +
-                      " levels: no class nests that deep",
-                  0);
+  Builder builder(nuls, !rewritten.empty());
+  if (!json::sax_parse(rewritten.empty() ? text : std::string_view(rewritten), &builder)) {
+    if (builder.tooDeep)
+      return Status(KELO_E_FORMAT,
+                    "JSON nested deeper than " + std::to_string(kMaxJsonDepth) +
+                        " levels: no class nests that deep",
+                    0);
+    return Status(KELO_E_FORMAT, "not valid JSON: " + builder.error, 0);
   }
+  j = std::move(builder.root);
   return Status();
 }
 
