@@ -1,6 +1,7 @@
 // JSON for the catalogue's classes. JSON is read with nlohmann-json (a private dependency of this
 // library only); it is written by hand, so that member order, exact 64-bit numbers and escaped
-// surrogate units are under our control.
+// surrogate units are under our control. Numbers whose C++ value does not show every bit they
+// carry on the wire (8- and 16-bit members, NaNs) are read and set through their wire encoding.
 #include <kelohessian/json/json.h>
 
 #include <math.h>
@@ -8,10 +9,12 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <exception>
 #include <limits>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <vector>
 
 #include <kelohessian/hessian/array.h>
 #include <kelohessian/schema/catalogue.h>
@@ -28,6 +31,51 @@ const kelo::ClassInfo* ClassOf(const CKeloHesClass& object) {
   if (!name.empty()) name += '.';
   name.append(object.ClassName().Data(), object.ClassName().Length());
   return kelo::CatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
+}
+
+// The NaN that "NaN" stands for: the one Java's Double.NaN is.
+constexpr unsigned long long kPlainNaN = 0x7FF8000000000000ull;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// The number that count hex digits (at most 16) write; false when one of them is none.
+bool FromHex(const char* digits, size_t count, unsigned long long& value) {
+  value = 0;
+  for (size_t i = 0; i < count; ++i) {
+    const int digit = HexDigit(digits[i]);
+    if (digit < 0) return false;
+    value = value << 4 | static_cast<unsigned int>(digit);
+  }
+  return true;
+}
+
+// The bits after the marker of a number member's encoding ('I' and 4 bytes, 'D' and 8). The C++
+// conversions of 8- and 16-bit members keep only the low bits of a wider value read from the wire,
+// and a double returned through the x87 stack loses a signalling NaN's bits. Throws
+// std::bad_alloc when no buffer can be had (ToJson then gives its empty answer).
+unsigned long long WireBits(const CKeloHesObject& number) {
+  CKeloOutput out(16);
+  if (number.Serialize(out) != 0) throw std::bad_alloc();
+  unsigned long long bits = 0;
+  for (unsigned int i = 1; i < out.DataSize(); ++i)
+    bits = bits << 8 | static_cast<unsigned char>(out.Data()[i]);
+  return bits;
+}
+
+// Sets a number member to the given bits by reading its own encoding: the one way to give an 8-
+// or 16-bit member a value beyond its C++ type, or a double an exact NaN.
+int SetWireBits(CKeloHesObject& number, char marker, unsigned long long bits, unsigned int bytes) {
+  char wire[9] = {marker};
+  for (unsigned int i = 0; i < bytes; ++i)
+    wire[1 + i] = static_cast<char>(bits >> (8 * (bytes - 1 - i)));
+  CKeloInput in(wire, 1 + bytes);
+  CKeloInputParse parse(in);
+  return number.Deserialize(parse);
 }
 
 }  // namespace
@@ -70,9 +118,13 @@ void AppendJsonString(std::string& out, const short* data, unsigned int length) 
 }
 
 // The shortest decimal form that reads back as the same double, always with a '.' or exponent.
-void AppendDouble(std::string& out, double v) {
+void AppendDouble(std::string& out, const CKeloHesDouble& d) {
+  const double v = d;
   if (isnan(v)) {
-    out += "\"NaN\"";
+    const unsigned long long bits = WireBits(d);
+    char text[32] = "\"NaN\"";
+    if (bits != kPlainNaN) snprintf(text, sizeof text, "\"NaN(0x%016llx)\"", bits);
+    out += text;
     return;
   }
   if (isinf(v)) {
@@ -98,17 +150,14 @@ void AppendObject(std::string& out, CKeloHesClass& object, const kelo::ClassInfo
 // A scalar, string or blob of the given kind.
 void AppendScalar(std::string& out, CKeloHesObject& m, kelo::MemberKind kind) {
   switch (kind) {
+    // What the member carries, not its C++ value: a wider wire value is sent again whole.
     case kelo::KELO_KIND_INT8:
-      out += std::to_string(static_cast<signed char>(static_cast<CKeloHesInt8&>(m)));
+    case kelo::KELO_KIND_INT16:
+      out += std::to_string(static_cast<int>(static_cast<unsigned int>(WireBits(m))));
       break;
     case kelo::KELO_KIND_UINT8:
-      out += std::to_string(static_cast<unsigned char>(static_cast<CKeloHesUInt8&>(m)));
-      break;
-    case kelo::KELO_KIND_INT16:
-      out += std::to_string(static_cast<short>(static_cast<CKeloHesInt16&>(m)));
-      break;
     case kelo::KELO_KIND_UINT16:
-      out += std::to_string(static_cast<unsigned short>(static_cast<CKeloHesUInt16&>(m)));
+      out += std::to_string(static_cast<unsigned int>(WireBits(m)));
       break;
     case kelo::KELO_KIND_INT32:
       out += std::to_string(static_cast<int>(static_cast<CKeloHesInt32&>(m)));
@@ -126,7 +175,7 @@ void AppendScalar(std::string& out, CKeloHesObject& m, kelo::MemberKind kind) {
       out += static_cast<bool>(static_cast<CKeloHesBool&>(m)) ? "true" : "false";
       break;
     case kelo::KELO_KIND_DOUBLE:
-      AppendDouble(out, static_cast<double>(static_cast<CKeloHesDouble&>(m)));
+      AppendDouble(out, static_cast<CKeloHesDouble&>(m));
       break;
     case kelo::KELO_KIND_DATE:
       // Milliseconds are shown signed, as the dump shows them.
@@ -264,6 +313,53 @@ std::string ToJson(const CKeloHesClass& constObject) {
 
 namespace {
 
+// At most 32 bytes of the text, cut before a character rather than inside one: error texts quote
+// the input, and must not grow with it.
+std::string Cut(const std::string& text) {
+  if (text.size() <= 32) return text;
+  size_t n = 32;
+  while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
+  return text.substr(0, n) + "...";
+}
+
+// A value as an error text shows it: a structure by its kind alone (dumping it would recurse over
+// and copy all of it), a string cut short, any other value as JSON.
+std::string Shown(const json& j) {
+  if (j.is_object()) return "an object";
+  if (j.is_array()) return "a list";
+  // The replacement character stands for the surrogate units that parsing put into strings.
+  if (j.is_string())
+    return json(Cut(j.get_ref<const std::string&>()))
+        .dump(-1, ' ', false, json::error_handler_t::replace);
+  return j.dump();
+}
+
+// The 16-bit units of a parsed string: UTF-8 as the parser checked it, with surrogate units in
+// their 3-byte form (see Parse). The byte offset of the first character above U+FFFF, which no
+// unit holds, or npos.
+size_t Units(const std::string& text, std::vector<short>& units) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  units.reserve(n);
+  for (size_t i = 0; i < n;) {
+    const unsigned int b = s[i];
+    if (b < 0x80) {
+      units.push_back(static_cast<short>(b));
+      i += 1;
+    } else if (b < 0xE0 && n - i >= 2) {
+      units.push_back(static_cast<short>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)));
+      i += 2;
+    } else if (b < 0xF0 && n - i >= 3) {
+      units.push_back(
+          static_cast<short>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F)));
+      i += 3;
+    } else {
+      return i;
+    }
+  }
+  return std::string::npos;
+}
+
 class Filler {
  public:
   explicit Filler(Status& status) : status_(status) {}
@@ -279,7 +375,6 @@ class Filler {
     object.SetNull(false);
     const unsigned int n = kelo::CatalogueMemberCount(info);
     for (auto it = j.begin(); it != j.end(); ++it) {
-      const std::string memberPath = path.empty() ? it.key() : path + "." + it.key();
       const kelo::MemberInfo* member = nullptr;
       for (unsigned int i = 0; i < n && !member; ++i) {
         const kelo::MemberInfo* m = kelo::CatalogueMemberAt(info, i);
@@ -287,6 +382,9 @@ class Filler {
             memcmp(it.key().data(), m->name, m->nameLength) == 0)
           member = m;
       }
+      // A key that names no member is cut short: it is input, and may be long.
+      const std::string key = member ? it.key() : Cut(it.key());
+      const std::string memberPath = path.empty() ? key : path + "." + key;
       if (!member) return Fail(memberPath, std::string("no such member in ") + info.typeName);
       if (!Member(it.value(), member->access(object), *member, memberPath)) return false;
     }
@@ -299,9 +397,7 @@ class Filler {
     return false;
   }
   bool Wrong(const std::string& path, const std::string& expected, const json& got) {
-    std::string shown = got.dump();
-    if (shown.size() > 40) shown = shown.substr(0, 37) + "...";
-    return Fail(path, "expected " + expected + ", got " + shown);
+    return Fail(path, "expected " + expected + ", got " + Shown(got));
   }
 
   bool ValueClass(const json& j, CKeloHesClass& object, const kelo::ClassInfo& info,
@@ -374,36 +470,24 @@ class Filler {
     return Wrong(path, range, j);
   }
 
+  // Every integer of 32 bits or less is carried in 32 bits and takes their whole range, signed
+  // or not as the member is: an 8- or 16-bit member read from the wire may hold such a value.
   bool Scalar(const json& j, CKeloHesObject& m, kelo::MemberKind kind, const std::string& path) {
     long long s = 0;
     unsigned long long u = 0;
     switch (kind) {
       case kelo::KELO_KIND_INT8:
-        if (!Integer(j, -128, 127, path, s, u)) return false;
-        static_cast<CKeloHesInt8&>(m) = static_cast<char>(s);
-        return true;
-      case kelo::KELO_KIND_UINT8:
-        if (!Integer(j, 0, 255, path, s, u)) return false;
-        static_cast<CKeloHesUInt8&>(m) = static_cast<unsigned char>(u);
-        return true;
       case kelo::KELO_KIND_INT16:
-        if (!Integer(j, -32768, 32767, path, s, u)) return false;
-        static_cast<CKeloHesInt16&>(m) = static_cast<short>(s);
-        return true;
-      case kelo::KELO_KIND_UINT16:
-        if (!Integer(j, 0, 65535, path, s, u)) return false;
-        static_cast<CKeloHesUInt16&>(m) = static_cast<unsigned short>(u);
-        return true;
       case kelo::KELO_KIND_INT32:
         if (!Integer(j, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), path, s,
                      u))
           return false;
-        static_cast<CKeloHesInt32&>(m) = static_cast<int>(s);
-        return true;
+        return Number32(m, u, path);
+      case kelo::KELO_KIND_UINT8:
+      case kelo::KELO_KIND_UINT16:
       case kelo::KELO_KIND_UINT32:
         if (!Integer(j, 0, std::numeric_limits<unsigned int>::max(), path, s, u)) return false;
-        static_cast<CKeloHesUInt32&>(m) = static_cast<unsigned int>(u);
-        return true;
+        return Number32(m, u, path);
       case kelo::KELO_KIND_INT64:
       case kelo::KELO_KIND_DATE:
         if (!Integer(j, std::numeric_limits<long long>::min(),
@@ -434,6 +518,12 @@ class Filler {
     }
   }
 
+  bool Number32(CKeloHesObject& m, unsigned long long bits, const std::string& path) {
+    if (int rc = SetWireBits(m, 'I', bits & 0xFFFFFFFFu, 4); rc != 0)
+      return Fail(path, std::string("cannot set the value: ") + ResultName(rc), rc);
+    return true;
+  }
+
   bool Double(const json& j, CKeloHesDouble& d, const std::string& path) {
     if (j.is_number()) {
       d = j.get<double>();
@@ -441,17 +531,28 @@ class Filler {
     }
     if (j.is_string()) {
       const std::string& text = j.get_ref<const std::string&>();
-      if (text == "NaN") {
-        d = std::numeric_limits<double>::quiet_NaN();
-        return true;
-      }
       if (text == "Infinity" || text == "-Infinity") {
         d = text[0] == '-' ? -std::numeric_limits<double>::infinity()
                            : std::numeric_limits<double>::infinity();
         return true;
       }
+      // "NaN", or "NaN(0x" 16 hex digits ")" with the bits of a NaN.
+      unsigned long long bits = kPlainNaN;
+      bool nan = text == "NaN";
+      if (text.size() == 23 && text.compare(0, 6, "NaN(0x") == 0 && text[22] == ')')
+        nan = FromHex(text.data() + 6, 16, bits) &&
+              (bits & 0x7FF0000000000000ull) == 0x7FF0000000000000ull &&
+              (bits & 0x000FFFFFFFFFFFFFull) != 0;
+      if (nan) {
+        if (int rc = SetWireBits(d, 'D', bits, 8); rc != 0)
+          return Fail(path, std::string("cannot set the value: ") + ResultName(rc), rc);
+        return true;
+      }
     }
-    return Wrong(path, "a number, \"NaN\", \"Infinity\" or \"-Infinity\"", j);
+    return Wrong(path,
+                 "a number, \"Infinity\", \"-Infinity\", \"NaN\" or \"NaN(0x\" and the 16 hex "
+                 "digits of a NaN",
+                 j);
   }
 
   bool String(const json& j, CKeloHesString& str, const std::string& path) {
@@ -460,14 +561,21 @@ class Filler {
       return true;
     }
     if (!j.is_string()) return Wrong(path, "a string", j);
-    const Status s = FromUtf8(j.get_ref<const std::string&>(), str);
-    if (s.code() == KELO_E_NOT_SUPPORTED)
+    std::vector<short> units;
+    if (const size_t at = Units(j.get_ref<const std::string&>(), units); at != std::string::npos)
       return Fail(
           path,
-          "the character at byte " + std::to_string(s.offset()) +
+          "the character at byte " + std::to_string(at) +
               " cannot be carried: utf8: Unicode value greater than 0xFFFF not supported yet",
-          s.code());
-    if (!s) return Fail(path, s.message(), s.code());
+          KELO_E_NOT_SUPPORTED);
+    if (units.size() > std::numeric_limits<unsigned int>::max())
+      return Fail(path, "more than 2^32 - 1 characters", KELO_E_OUT_OF_RANGE);
+    // Never a null pointer, which would make the string null rather than empty.
+    static const short kNone = 0;
+    if (int rc = str.Copy(units.empty() ? &kNone : units.data(),
+                          static_cast<unsigned int>(units.size()));
+        rc != 0)
+      return Fail(path, std::string("cannot store the string: ") + ResultName(rc), rc);
     return true;
   }
 
@@ -481,26 +589,157 @@ class Filler {
     if (hex.size() % 2 != 0) return Wrong(path, "an even number of hex digits", j);
     std::string bytes(hex.size() / 2, '\0');
     for (size_t i = 0; i < hex.size(); ++i) {
-      const char c = hex[i];
-      int v;
-      if (c >= '0' && c <= '9')
-        v = c - '0';
-      else if (c >= 'a' && c <= 'f')
-        v = c - 'a' + 10;
-      else if (c >= 'A' && c <= 'F')
-        v = c - 'A' + 10;
-      else
-        return Wrong(path, "a string of hex digits", j);
+      const int v = HexDigit(hex[i]);
+      if (v < 0) return Wrong(path, "a string of hex digits", j);
       bytes[i / 2] = static_cast<char>(bytes[i / 2] * 16 + v);
     }
-    // data() is never null, so an empty string gives an empty blob rather than a null one.
-    if (int rc = blob.Copy(bytes.data(), static_cast<unsigned int>(bytes.size())); rc != 0)
-      return Fail(path, std::string("cannot store the blob: ") + ResultName(rc), rc);
+    // An empty string gives an empty blob rather than a null one.
+    if (const Status s = FromBytes(bytes, blob); !s)
+      return Fail(path, std::string("cannot store the blob: ") + s.name(), s.code());
     return true;
   }
 
   Status& status_;
 };
+
+// Builds the tree as json::parse does, with two differences. It stops at the first object or list
+// nested deeper than kMaxJsonDepth. And it puts back into strings the surrogate units that Parse
+// took out of their escapes. (nlohmann's callback parser could do both, but it searches the
+// enclosing list or object for discarded values after every object it ends, which takes the square
+// of the number of items.)
+class Builder : public nlohmann::json_sax<json> {
+ public:
+  Builder(const std::vector<unsigned short>& nuls, bool restore) : nuls_(nuls), restore_(restore) {}
+
+  bool null() override { return Add(nullptr); }
+  bool boolean(bool value) override { return Add(value); }
+  bool number_integer(number_integer_t value) override { return Add(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Add(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Add(value); }
+  bool string(string_t& value) override {
+    Restore(value);
+    return Add(std::move(value));
+  }
+  bool binary(binary_t&) override { return false; }  // JSON text has none
+  bool start_object(std::size_t) override { return Open(json::value_t::object); }
+  bool key(string_t& name) override {
+    Restore(name);
+    key_ = std::move(name);
+    return true;
+  }
+  bool end_object() override { return Close(); }
+  bool start_array(std::size_t) override { return Open(json::value_t::array); }
+  bool end_array() override { return Close(); }
+  bool parse_error(std::size_t, const std::string&, const json::exception& e) override {
+    error = e.what();
+    return false;
+  }
+
+  json root;             // the text's value, once it is parsed
+  bool tooDeep = false;  // stopped at a level beyond kMaxJsonDepth
+  std::string error;     // the parser's text for JSON it refuses
+
+ private:
+  // Places a value in the innermost open list or object (under the last key: a repeated key
+  // replaces its value, as json::parse does), or as the root.
+  json* Place(json&& value) {
+    if (open_.empty()) {
+      root = std::move(value);
+      return &root;
+    }
+    json& parent = *open_.back();
+    if (parent.is_array()) {
+      parent.push_back(std::move(value));
+      return &parent.back();
+    }
+    return &(parent[key_] = std::move(value));
+  }
+  template <class Value>
+  bool Add(Value&& value) {
+    Place(json(std::forward<Value>(value)));
+    return true;
+  }
+  // A list or object opened stays where it is: only it grows until it is closed.
+  bool Open(json::value_t type) {
+    if (open_.size() >= static_cast<size_t>(kMaxJsonDepth)) {
+      tooDeep = true;
+      return false;
+    }
+    open_.push_back(Place(json(type)));
+    return true;
+  }
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+  // Each NUL stands for the next NUL-giving escape's unit; a surrogate goes in as its 3-byte form.
+  void Restore(std::string& s) {
+    if (!restore_) return;
+    const size_t marks = static_cast<size_t>(std::count(s.begin(), s.end(), '\0'));
+    if (marks == 0) return;
+    std::string units;  // in one pass: replacing in place would take the square of the length
+    units.reserve(s.size() + 2 * marks);
+    for (const char c : s) {
+      const unsigned int unit = c == '\0' && next_ < nuls_.size() ? nuls_[next_++] : 0;
+      if (unit == 0) {
+        units.push_back(c);
+      } else {
+        units.push_back(static_cast<char>(0xE0 | (unit >> 12)));
+        units.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
+        units.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+      }
+    }
+    s.swap(units);
+  }
+
+  const std::vector<unsigned short>& nuls_;
+  const bool restore_;
+  size_t next_ = 0;
+  std::vector<json*> open_;
+  std::string key_;
+};
+
+// Parses the text, refusing it at the first level beyond kMaxJsonDepth, and with every \uXXXX
+// escape of a surrogate as that one unit. nlohmann-json refuses such an escape unless a second one
+// pairs with it, and joins a pair into one character above U+FFFF; but ToJson escapes every
+// surrogate unit, and a string holds them one by one. So each is rewritten as \u0000, which is as
+// long, so that the parser's positions stay right (its error texts quote the rewritten escape),
+// and the builder puts the unit back in place of the NUL. A real \u0000 gives a NUL too: `nuls`
+// holds, in text order, the unit that each NUL-giving escape stands for. Other escapes are stepped
+// over, so "\\uD800" is none; a backslash outside a string is refused by the parser however it is
+// read.
+Status Parse(std::string_view text, json& j) {
+  std::string rewritten;
+  std::vector<unsigned short> nuls;
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '\\') continue;
+    if (text[i + 1] != 'u' || text.size() - i < 6) {
+      ++i;
+      continue;
+    }
+    unsigned long long unit = 0;
+    if (FromHex(text.data() + i + 2, 4, unit) &&
+        (unit == 0 || (unit >= 0xD800 && unit <= 0xDFFF))) {
+      if (unit != 0) {
+        if (rewritten.empty()) rewritten.assign(text);
+        memcpy(&rewritten[i + 2], "0000", 4);
+      }
+      nuls.push_back(static_cast<unsigned short>(unit));
+    }
+    i += 5;
+  }
+  Builder builder(nuls, !rewritten.empty());
+  if (!json::sax_parse(rewritten.empty() ? text : std::string_view(rewritten), &builder)) {
+    if (builder.tooDeep)
+      return Status(KELO_E_FORMAT,
+                    "JSON nested deeper than " + std::to_string(kMaxJsonDepth) +
+                        " levels: no class nests that deep",
+                    0);
+    return Status(KELO_E_FORMAT, "not valid JSON: " + builder.error, 0);
+  }
+  j = std::move(builder.root);
+  return Status();
+}
 
 }  // namespace
 
@@ -510,11 +749,7 @@ Status FromJson(std::string_view text, CKeloHesClass& object) {
     if (!info)
       return Status(KELO_E_NOT_SUPPORTED, "the catalogue has no class of this type name", 0);
     json j;
-    try {
-      j = json::parse(text);
-    } catch (const json::exception& e) {
-      return Status(KELO_E_FORMAT, std::string("not valid JSON: ") + e.what(), 0);
-    }
+    if (Status parsed = Parse(text, j); !parsed) return parsed;
     Status status;
     Filler(status).Object(j, object, *info, "");
     return status;

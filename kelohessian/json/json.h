@@ -1,7 +1,8 @@
 /// \file
 /// JSON for every class of the catalogue, in the optional library KeloHessian::json: keys are the
-/// wire member names in wire order (bases first); 64-bit numbers are exact; blobs are lower-case
-/// hex strings; a CT_ value class is flattened to the value it carries; null values are null.
+/// wire member names in wire order (bases first); numbers are the exact bits they carry; blobs are
+/// lower-case hex strings; a CT_ value class is flattened to the value it carries; null values are
+/// null. What ToJson writes, FromJson reads back to the same bytes on the wire.
 #pragma once
 
 #include <string>
@@ -24,17 +25,28 @@
 
 namespace kelo {
 
+/// How deeply FromJson lets objects and lists nest, the outermost object being level 1. The
+/// deepest class of the catalogue needs 4; 64 is the bound that unknown Hessian values have too
+/// (KELO_MAX_SKIP_DEPTH). Deeper text is refused while it is parsed, before anything is built from
+/// it, so that neither the parser's tree nor any walk over it grows with the input.
+inline constexpr int kMaxJsonDepth = 64;
+
 /// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
-/// with every surrogate unit as a \\uXXXX escape, so the text is always valid UTF-8; doubles that
-/// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
-/// catalogue does not know, and when memory runs out.
+/// with every surrogate unit as a \\uXXXX escape, so the text is always valid UTF-8. An 8- or
+/// 16-bit member shows the 32-bit value it carries on the wire, which may lie beyond its C++ type
+/// when it was read from the wire. Doubles that JSON cannot hold are the strings "Infinity",
+/// "-Infinity", "NaN" (the NaN 7FF8000000000000) and "NaN(0x" + the 16 hex digits of any other
+/// NaN's bits + ")". Empty for a class the catalogue does not know, and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
-/// Sets the members that the text names; the others keep their values. KELO_E_FORMAT, with a
-/// message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON, an
-/// unknown member, or a value of the wrong kind or out of range; KELO_E_NOT_SUPPORTED for a
-/// character above U+FFFF or a class the catalogue does not know. On failure, members set before
-/// the failing one keep their new values.
+/// Sets the members that the text names; the others keep their values. Takes back everything
+/// ToJson writes: a \\uXXXX escape of a surrogate is that one unit, paired or not, and a member of
+/// 32 bits or less takes any value of 32 bits, signed or unsigned as the member is. KELO_E_FORMAT,
+/// with a message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or
+/// nests deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of
+/// range; KELO_E_NOT_SUPPORTED for a character above U+FFFF in UTF-8 (rather than as two escaped
+/// units) and for a class the catalogue does not know. Text that is not JSON changes nothing; on
+/// any other failure, members set before the failing one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 }  // namespace kelo
