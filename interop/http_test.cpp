@@ -103,7 +103,7 @@ TEST(ReferenceServer, ExchangesHttpsAndAFault) {
 }
 
 // What keeps a reply of the reference server from the codec, each one line naming the URL and
-// what happened (kelohessian/http/tests has the failures that need no server).
+// what happened (tests/http_test.cpp has the failures that need no server).
 TEST(ReferenceServer, TransportFailuresAreOneClearLine) {
   const std::string login = BuildCall(1, RequestSeed(1));
   const struct {

@@ -172,9 +172,14 @@ bool Connection::Post(const std::string& url, const std::string& call, Reply& re
     // curl_easy_strerror names the kind of failure; the error buffer says what exactly.
     error = "POST " + url + ": " + curl_easy_strerror(rc);
     if (curlError[0] != '\0') error += std::string(" (") + curlError + ")";
-    // The system's reason ("Connection refused") when libcurl's text leaves it out.
+    // The system's reason ("Connection refused") when libcurl's text leaves it out. The handle
+    // keeps the last one it saw from one transfer to the next, so it belongs to this failure only
+    // when the socket itself failed; 0 is no reason at all (strerror would say "Success").
+    const bool socketFailed =
+        rc == CURLE_COULDNT_CONNECT || rc == CURLE_SEND_ERROR || rc == CURLE_RECV_ERROR;
     long osError = 0;
-    if (curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError) == CURLE_OK && osError != 0) {
+    if (socketFailed && curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &osError) == CURLE_OK &&
+        osError != 0) {
       const std::string reason = std::strerror(static_cast<int>(osError));
       if (error.find(reason) == std::string::npos) error += ": " + reason;
     }

@@ -1,12 +1,26 @@
 /// \file
 /// HTTP(S) transport for Hessian calls over libcurl: one POST of the call bytes per exchange, the
 /// reply body handed back for the codec to read. It speaks HTTP only; it neither writes nor reads
-/// Hessian beyond telling a fault reply ('r' major minor 'f' ...) from anything else. Built as the
-/// optional target KeloHessian::http, so that the codec itself keeps no I/O and no dependency.
+/// Hessian beyond telling a fault reply ('r' major minor 'f' ...) from anything else. Built and
+/// installed as the optional library KeloHessian::http, so that the codec itself keeps no I/O and
+/// no dependency.
 #pragma once
 
 #include <string>
 #include <vector>
+
+// KELO_HTTP_API marks what the transport's shared library exports, as KELO_API does for the codec.
+#if defined(KELOHESSIAN_STATIC)
+#define KELO_HTTP_API
+#elif defined(_WIN32) || defined(__CYGWIN__)
+#if defined(KELOHESSIAN_HTTP_BUILDING)
+#define KELO_HTTP_API __declspec(dllexport)
+#else
+#define KELO_HTTP_API __declspec(dllimport)
+#endif
+#else
+#define KELO_HTTP_API __attribute__((visibility("default")))
+#endif
 
 namespace kelo {
 namespace http {
@@ -38,7 +52,7 @@ struct Reply {
 /// One client connection, kept open and reused from one Post to the next while the server allows
 /// (HTTP/1.1 keep-alive; a new one is opened transparently when it does not). Not thread-safe: one
 /// Connection per thread.
-class Connection {
+class KELO_HTTP_API Connection {
  public:
   /// No connection is opened before the first Post; Post reports a libcurl that cannot be set up.
   explicit Connection(const Options& options = Options());
@@ -66,12 +80,13 @@ class Connection {
 };
 
 /// Whether body is a Hessian 1.0 fault reply: 'r', two version bytes, 'f'.
-bool IsFault(const std::string& body);
+KELO_HTTP_API bool IsFault(const std::string& body);
 
 /// What Post reports for a response that arrived: empty when body is to be handed to the codec,
 /// else the one-line message ("HTTP 404 Not Found: <first text of the body>"). statusLine is the
 /// response's first line without its end ("HTTP/1.1 404 Not Found"), possibly empty.
-std::string ResponseError(long status, const std::string& statusLine, const std::string& body);
+KELO_HTTP_API std::string ResponseError(long status, const std::string& statusLine,
+                                        const std::string& body);
 
 }  // namespace http
 }  // namespace kelo
