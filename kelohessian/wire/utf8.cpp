@@ -1,10 +1,10 @@
 // UTF-8 encoding and decoding of 16-bit units, with a fast path for ASCII runs.
-#include <kelohessian/hessian/detail/utf8.h>
+#include <kelohessian/wire/utf8.h>
 
 #include <stdint.h>
 #include <string.h>
 
-namespace kelo_detail {
+namespace kelo::wire {
 
 const char* Utf8Message(Utf8Status status) {
   switch (status) {
@@ -26,8 +26,12 @@ const char* Utf8Message(Utf8Status status) {
   }
 }
 
-Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
-                      unsigned short* units, size_t* consumed, size_t* decoded) {
+namespace {
+
+// The walk of DecodeUtf8 and MeasureUtf8; Store says whether units are written.
+template <bool Store>
+Utf8Status Walk(const unsigned char* in, size_t available, size_t count, unsigned short* units,
+                size_t* consumed, size_t* decoded) {
   size_t pos = 0;
   size_t n = 0;
   Utf8Status status = kUtf8Ok;
@@ -46,11 +50,13 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         uint64_t word;
         memcpy(&word, in + pos + i, sizeof word);
         if (word & 0x8080808080808080ull) break;
-        for (size_t k = 0; k < 8; ++k) units[n + i + k] = in[pos + i + k];
+        if constexpr (Store) {
+          for (size_t k = 0; k < 8; ++k) units[n + i + k] = in[pos + i + k];
+        }
         i += 8;
       }
       while (i < run && in[pos + i] < 0x80) {
-        units[n + i] = in[pos + i];
+        if constexpr (Store) units[n + i] = in[pos + i];
         ++i;
       }
       pos += i;
@@ -68,7 +74,8 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         status = kUtf8BadContinuation2;
         break;
       }
-      units[n++] = static_cast<unsigned short>(((b & 0x1F) << 6) | (c1 & 0x3F));
+      if constexpr (Store) units[n] = static_cast<unsigned short>(((b & 0x1F) << 6) | (c1 & 0x3F));
+      ++n;
     } else if ((b & 0xF0) == 0xE0) {
       if (available - pos < 2) {
         status = kUtf8Truncated3;
@@ -81,8 +88,11 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         status = kUtf8BadContinuation3;
         break;
       }
-      units[n++] =
-          static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+      if constexpr (Store) {
+        units[n] =
+            static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+      }
+      ++n;
     } else if ((b & 0xF8) == 0xF0) {
       status = kUtf8Above0xFFFF;
       break;
@@ -94,6 +104,18 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
   *consumed = pos;
   *decoded = n;
   return status;
+}
+
+}  // namespace
+
+Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                      unsigned short* units, size_t* consumed, size_t* decoded) {
+  return Walk<true>(in, available, count, units, consumed, decoded);
+}
+
+Utf8Status MeasureUtf8(const unsigned char* in, size_t available, size_t count, size_t* consumed,
+                       size_t* decoded) {
+  return Walk<false>(in, available, count, nullptr, consumed, decoded);
 }
 
 size_t Utf8Span(const unsigned char* in, size_t available, size_t count) {
@@ -153,4 +175,4 @@ long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, s
   return static_cast<long>(p - out);
 }
 
-}  // namespace kelo_detail
+}  // namespace kelo::wire

@@ -1,11 +1,15 @@
-// UTF-8 for the 16-bit code units that strings hold: one unit is one BMP character of 1 to 3
-// bytes; surrogate units cannot be written and 4-byte sequences cannot be read. Shared by the
-// string codec and the tools. Not installed.
+// UTF-8 as Hessian 1.0 carries it, for the 16-bit code units that strings hold: one unit is one
+// BMP character of 1 to 3 bytes (a character above U+FFFF travels as two surrogate units of 3 bytes
+// each, as Java writes it); surrogate units cannot be written and 4-byte sequences cannot be read.
+// The one UTF-8 codec of the library: the string codec, the wire reader, the modern face and the
+// tools all use it.
 #pragma once
 
 #include <stddef.h>
 
-namespace kelo_detail {
+#include <kelohessian/hessian/export.h>
+
+namespace kelo::wire {
 
 enum Utf8Status {
   kUtf8Ok = 0,
@@ -19,14 +23,19 @@ enum Utf8Status {
 };
 
 // The exact error text of a failed decode, for every status but kUtf8Ok and kUtf8Exhausted.
-const char* Utf8Message(Utf8Status status);
+KELO_API const char* Utf8Message(Utf8Status status);
 
 // Decodes count characters from in[0..available) into units (room for count units). On success
 // *consumed is the number of bytes read. On failure *consumed is the number of bytes taken before
 // the failure was found (the lead byte of a bad sequence included) and *decoded the number of
 // characters stored. Overlong forms and encoded surrogates are accepted as they decode.
-Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
-                      unsigned short* units, size_t* consumed, size_t* decoded);
+KELO_API Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                               unsigned short* units, size_t* consumed, size_t* decoded);
+
+// The same walk as DecodeUtf8, with the same statuses and counts, storing nothing: how many bytes
+// count characters take, for a reader that steps over them or hands them out as they are.
+KELO_API Utf8Status MeasureUtf8(const unsigned char* in, size_t available, size_t count,
+                                size_t* consumed, size_t* decoded);
 
 // An estimate of the bytes that count characters take at the start of in[0..available), from
 // their lead bytes alone: every byte that is not 10xxxxxx starts a character, the last few are
@@ -34,11 +43,12 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
 // cannot start a character the decoder accepts or the characters run past available. Bytes the
 // decoder refuses may be counted as characters. Used to size a chunked string's storage before
 // decoding it, so a mistaken answer costs only a regrowth, never a wrong value.
-size_t Utf8Span(const unsigned char* in, size_t available, size_t count);
+KELO_API size_t Utf8Span(const unsigned char* in, size_t available, size_t count);
 
 // Encodes count units into out, which has room for 3 * count bytes. Returns the number of bytes
 // written, or -1 when a unit lies in the surrogate range 0xD800 to 0xDFFF (*done then holds the
 // number of units encoded before it).
-long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, size_t* done);
+KELO_API long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out,
+                         size_t* done);
 
-}  // namespace kelo_detail
+}  // namespace kelo::wire
