@@ -21,8 +21,9 @@ while IFS= read -r line; do
   from=${from%%/*}
   to=$(sed -n 's#.*include <kelohessian/\([a-z_]*\)/.*#\1#p' <<< "$line")
   [ -z "$to" ] && continue
-  # The export macro is every layer's, the lowest included.
-  [[ $line == *'<kelohessian/hessian/export.h>'* ]] && continue
+  # The export macro and the result codes are every layer's, the wire's included.
+  [[ $line == *'<kelohessian/hessian/export.h>'* || $line == *'<kelohessian/hessian/result.h>'* ]] &&
+    continue
   [ -z "${rank[$from]+x}" ] && continue  # a file at the root
   if [ -z "${rank[$to]+x}" ]; then
     echo "check-layers: $file includes kelohessian/$to/, which is not a layer" >&2

@@ -5,6 +5,7 @@
 #include <string>
 
 #include <kelohessian/wire/reader.h>
+#include <kelohessian/wire/writer.h>
 
 #include "support/test_support.h"
 
@@ -169,6 +170,47 @@ TEST(WireReader, SkipTakesWholeValues) {
   Reader none(nullptr, 5);
   EXPECT_FALSE(none.Next(first));
   EXPECT_EQ(none.problem(), Problem::kEnd);
+}
+
+// The writer's constructs, read back by the reader: one of each, inside a call.
+TEST(WireWriter, WritesWhatTheReaderReads) {
+  struct Sink {
+    std::string bytes;
+    int Append(const char* p, unsigned int n) {
+      bytes.append(p, n);
+      return 0;
+    }
+  } sink;
+  kelo::wire::Writer<Sink> w(sink);
+  const kelo::wire::Name type{"[x", 2, 2};
+  const kelo::wire::Name method{"caf\xc3\xa9", 5, 4};
+  const kelo::wire::Name url{"u", 1, 1};
+  const int32_t two = 2;
+  EXPECT_EQ(w.Call(), 0);
+  EXPECT_EQ(w.Header(type), 0);
+  EXPECT_EQ(w.Null(), 0);
+  EXPECT_EQ(w.Method(method), 0);
+  EXPECT_EQ(w.List(&type, &two), 0);
+  EXPECT_EQ(w.Bool(true), 0);
+  EXPECT_EQ(w.Int(-7), 0);
+  EXPECT_EQ(w.End(), 0);
+  EXPECT_EQ(w.Map(nullptr), 0);
+  EXPECT_EQ(w.Chunk('s', "ab", 2, 2), 0);
+  EXPECT_EQ(w.Chunk('S', "", 0, 0), 0);
+  EXPECT_EQ(w.Long(1ll << 40), 0);
+  EXPECT_EQ(w.Chunk('B', "\x01", 1, 1), 0);
+  EXPECT_EQ(w.Double(0.5), 0);
+  EXPECT_EQ(w.End(), 0);
+  EXPECT_EQ(w.Date(-1), 0);
+  EXPECT_EQ(w.Ref(3), 0);
+  EXPECT_EQ(w.Remote(type, url), 0);
+  EXPECT_EQ(w.End(), 0);
+  EXPECT_EQ(ReadAll(sink.bytes, true),
+            "c256@0 H'[x'@3 N@8 m'caf\xc3\xa9'@9 Vt'[x'l2@17 T@28 I-7@29 z@34 M@35 S+2'ab'@36 "
+            "S0''@41 L1099511627776@44 B1'\x01'@53 D0.500000@57 z@66 d-1@67 R3@76 r'[x'u@81 "
+            "z@91");
+  const kelo::wire::Name huge{"", 0, 0x10000};
+  EXPECT_EQ(w.Method(huge), KELO_E_OUT_OF_RANGE);
 }
 
 }  // namespace

@@ -63,9 +63,8 @@ class Gather {
 
 // Writes one chunk header: marker and the 16-bit count.
 int ChunkHeader(CKeloOutput& out, char marker, unsigned int count) {
-  char header[3] = {marker};
-  kelo_detail::WriteU16(header + 1, count);
-  return out.Append(header, 3);
+  char header[kelo::wire::kMaxPut];
+  return out.Append(header, kelo::wire::PutLength(header, marker, count));
 }
 
 // The look-aheads below size a chunked value once, at its first chunk, by walking the headers of
