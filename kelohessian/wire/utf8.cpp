@@ -175,4 +175,85 @@ long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, s
   return static_cast<long>(p - out);
 }
 
+const char* TextMessage(TextStatus status) {
+  switch (status) {
+    case kTextContinuation:
+      return "a continuation byte without a lead byte";
+    case kTextBadByte:
+      return "a byte that never starts a character";
+    case kTextCut:
+      return "the text ends inside a character";
+    case kTextOutOfRange:
+      return "an overlong form, an encoded surrogate or a value above U+10FFFF";
+    case kTextShort:
+      return "a character cut short";
+    default:
+      return "";
+  }
+}
+
+TextStatus NextChar(const unsigned char* in, size_t size, size_t* pos, uint32_t* cp) {
+  const size_t i = *pos;
+  const unsigned int b = in[i];
+  size_t more;
+  uint32_t c;
+  // The bounds of the first continuation byte refuse overlong forms, surrogates and values beyond
+  // U+10FFFF without decoding them first.
+  unsigned int lo = 0x80;
+  unsigned int hi = 0xBF;
+  if (b < 0x80) {
+    *cp = b;
+    *pos = i + 1;
+    return kTextOk;
+  } else if (b >= 0xC2 && b <= 0xDF) {
+    more = 1;
+    c = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    more = 2;
+    c = b & 0x0F;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    more = 3;
+    c = b & 0x07;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return b >= 0x80 && b <= 0xBF ? kTextContinuation : kTextBadByte;
+  }
+  if (more > size - i - 1) return kTextCut;
+  for (size_t k = 1; k <= more; ++k) {
+    const unsigned int next = in[i + k];
+    if (next < (k == 1 ? lo : 0x80) || next > (k == 1 ? hi : 0xBF))
+      return next >= 0x80 && next <= 0xBF ? kTextOutOfRange : kTextShort;
+    c = (c << 6) | (next & 0x3F);
+  }
+  *cp = c;
+  *pos = i + more + 1;
+  return kTextOk;
+}
+
+size_t PutChar(uint32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (cp >> 12));
+    out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (cp >> 18));
+  out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
+
 }  // namespace kelo::wire

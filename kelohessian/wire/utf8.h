@@ -6,6 +6,7 @@
 #pragma once
 
 #include <stddef.h>
+#include <stdint.h>
 
 #include <kelohessian/hessian/export.h>
 
@@ -50,5 +51,29 @@ KELO_API size_t Utf8Span(const unsigned char* in, size_t available, size_t count
 // number of units encoded before it).
 KELO_API long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out,
                          size_t* done);
+
+// ---- Standard UTF-8 text
+// -------------------------------------------------------------------------- What the modern face
+// takes from and gives to a program: 1 to 4 bytes per character, no overlong form, no encoded
+// surrogate, nothing above U+10FFFF.
+
+enum TextStatus {
+  kTextOk = 0,
+  kTextContinuation,  // a continuation byte (10xxxxxx) where a character should start
+  kTextBadByte,       // a byte that never starts a character (C0, C1, F5 to FF)
+  kTextCut,           // the text ends inside a character
+  kTextOutOfRange,    // an overlong form, an encoded surrogate or a value above U+10FFFF
+  kTextShort          // a character cut short by a byte that is not a continuation byte
+};
+
+// A few words on a status, "a character cut short" and the like.
+KELO_API const char* TextMessage(TextStatus status);
+
+// Decodes the character at in[*pos], of size bytes in all. On success *pos moves behind it and
+// *cp holds it; on failure both are left alone.
+KELO_API TextStatus NextChar(const unsigned char* in, size_t size, size_t* pos, uint32_t* cp);
+
+// Writes cp (at most U+10FFFF, not a surrogate) as 1 to 4 bytes into out; returns the count.
+KELO_API size_t PutChar(uint32_t cp, char* out);
 
 }  // namespace kelo::wire
