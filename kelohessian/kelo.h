@@ -1,7 +1,9 @@
-// The one-call interface in namespace kelo, over the same encoders and decoders as the classic
-// functions: a call 'c' 00 01 'm' <method> <argument> 'z', a reply 'r' 01 00 <result> 'z', a fault
-// reply 'r' 01 00 'f' "code" <code> "message" <message> ... 'z' 'z', text as UTF-8 and bytes as
-// standard vectors. Nothing here throws: a std::bad_alloc inside becomes KELO_E_NO_MEMORY.
+/// \file
+/// The one-call interface in namespace kelo, over the same encoders and decoders as the classic
+/// functions: a call 'c' 00 01 'm' \<method\> \<argument\> 'z', a reply 'r' 01 00 \<result\> 'z',
+/// a fault reply 'r' 01 00 'f' "code" \<code\> "message" \<message\> ... 'z' 'z', text as UTF-8
+/// and bytes as standard vectors. Nothing here throws: a std::bad_alloc inside becomes
+/// KELO_E_NO_MEMORY.
 #pragma once
 
 #include <cstddef>
@@ -70,7 +72,7 @@ class [[nodiscard]] Status {
 // ---- One call each way -------------------------------------------------------------------------
 // Each replaces the contents of out with the whole message, or leaves it empty on failure.
 
-/// The same bytes as KeloHessianBuildRequest: 'c' 00 01 'm' <method> <args> 'z'.
+/// The same bytes as KeloHessianBuildRequest: 'c' 00 01 'm' \<method\> \<args\> 'z'.
 /// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes.
 KELO_API Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                            std::vector<std::uint8_t>& out);
@@ -79,8 +81,8 @@ KELO_API Status EncodeCall(std::string_view method, const CKeloHesClass& args,
 KELO_API Status EncodeReply(const CKeloHesClass& result, std::vector<std::uint8_t>& out);
 
 /// A fault reply as Caucho's Hessian for Java writes it, without a detail:
-/// 'r' 01 00 'f' "code" <code> "message" <message> 'z' 'z'. The texts are UTF-8; a character above
-/// U+FFFF is refused (KELO_E_NOT_SUPPORTED), as for every string.
+/// 'r' 01 00 'f' "code" \<code\> "message" \<message\> 'z' 'z'. The texts are UTF-8; a character
+/// above U+FFFF is refused (KELO_E_NOT_SUPPORTED), as for every string.
 KELO_API Status EncodeFault(std::string_view code, std::string_view message,
                             std::vector<std::uint8_t>& out);
 
@@ -94,7 +96,7 @@ KELO_API Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& r
 
 // ---- The server side ---------------------------------------------------------------------------
 
-/// Reads a call: ReadMethod (headers `'H' name value` before the method are read past), then
+/// Reads a call: ReadMethod (headers 'H' name value before the method are read past), then
 /// ReadArg for each argument in order, then Finish. Reads our calls and those of Caucho's Java
 /// proxy ('c' with any version bytes). The reader does not copy the input: the bytes must stay
 /// valid while it is used. Each step's status carries that step's text only, and its offset is the
@@ -145,6 +147,7 @@ KELO_API Status FromUtf8(std::string_view text, CKeloHesString& out);
 KELO_API std::string_view ToBytes(const CKeloHesBinary& blob);
 /// Sets the blob (not null) to a copy of the bytes; KELO_E_OUT_OF_RANGE beyond 32 bits of length.
 KELO_API Status FromBytes(const void* data, std::size_t size, CKeloHesBinary& out);
+/// The same, for the bytes of a string view.
 inline Status FromBytes(std::string_view bytes, CKeloHesBinary& out) {
   return FromBytes(bytes.data(), bytes.size(), out);
 }

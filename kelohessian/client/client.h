@@ -1,6 +1,7 @@
-// Every client message of namespace kelo::cl (wire namespace "kelo.cl") in one include: the
-// envelopes and the topology, connect, register and behaviour exchanges. The member tables are
-// in the family headers beside this one; the class list below declares every class from them.
+/// \file
+/// Every client message of namespace kelo::cl (wire namespace "kelo.cl") in one include: the
+/// envelopes and the topology, connect, register and behaviour exchanges. The member tables are
+/// in the family headers beside this one; the class list below declares every class from them.
 #pragma once
 
 #include <kelohessian/client/behavior.h>
@@ -11,9 +12,10 @@
 #include <kelohessian/schema/message.h>
 #include <kelohessian/types/domain_types.h>
 
-// Every client message class, in declaration and catalogue order: the envelopes, then the
-// topology request and response, connect and register, and behaviour, each group in the order of
-// its family header.
+/// Every client message class, in declaration and catalogue order: the envelopes, then the
+/// topology request and response, connect and register, and behaviour, each group in the order of
+/// its family header. A row is X(C++ namespace, class, base, wire namespace, shape) as
+/// KELO_DECLARE_LISTED takes it.
 #define KELO_CLIENT_CLASSES(X)                                  \
   X(kelo::cl, Header, CKeloHesClass, "kelo.cl", PLAIN)          \
   X(kelo::cl, Request, CKeloHesClass, "kelo.cl", PLAIN)         \

@@ -1,6 +1,7 @@
-// The management protocol in one include: its information elements (namespace CommEngine) and
-// the service envelopes that carry them (namespace services). The member tables are in the
-// family headers beside this one; the class list below declares every class from them.
+/// \file
+/// The management protocol in one include: its information elements (namespace CommEngine) and
+/// the service envelopes that carry them (namespace services). The member tables are in the
+/// family headers beside this one; the class list below declares every class from them.
 #pragma once
 
 #include <kelohessian/commengine/ie_config.h>
@@ -10,8 +11,9 @@
 #include <kelohessian/schema/message.h>
 #include <kelohessian/types/domain_types.h>
 
-// Every class of the management protocol, in declaration and catalogue order: the information
-// elements, then the service header, the two envelope bases and the ten envelopes.
+/// Every class of the management protocol, in declaration and catalogue order: the information
+/// elements, then the service header, the two envelope bases and the ten envelopes. A row is
+/// X(C++ namespace, class, base, wire namespace, shape) as KELO_DECLARE_LISTED takes it.
 #define KELO_COMMENGINE_CLASSES(X)                                                 \
   X(CommEngine, VKAP_IE_ClientRegistrationReq, CKeloHesClass, "CommEngine", PLAIN) \
   X(CommEngine, VKAP_IE_ClientRegistrationRsp, CKeloHesClass, "CommEngine", PLAIN) \

@@ -1,9 +1,13 @@
-// Configuration information elements that follow the connect response: network profile,
-// measurement parameters, logger profile, driver timing, statistics, version update and server
-// information. "m_alphahttp", "m_f2LongGroupWayHandshake" and "m_f4LongRefreshArpsTableTimeout"
-// are the protocol's own spellings.
+/// \file
+/// Configuration information elements that follow the connect response: network profile,
+/// measurement parameters, logger profile, driver timing, statistics, version update and server
+/// information. "m_alphahttp", "m_f2LongGroupWayHandshake" and "m_f4LongRefreshArpsTableTimeout"
+/// are the protocol's own spellings.
 #pragma once
 
+/// \class CommEngine::VKAP_IE_NetworkProfile
+/// Transaction, topology and scanning parameters; carried only by services::ConnectServiceResponse.
+/// Java class `CommEngine.VKAP_IE_NetworkProfile`.
 #define KELO_VKAP_IE_NetworkProfile_MEMBERS(X)      \
   X(CKeloHesInt16, m_ieId)                          \
   X(CKeloHesInt16, m_msgLength)                     \
@@ -17,6 +21,10 @@
   X(CKeloHesInt8, m_keyEncryptionSchemeIdx)         \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_MeasurmentParamV3
+/// Measurement and quality-filter parameters, with the addresses of the check servers; carried only
+/// by services::ConnectServiceResponse. The class name's spelling is the protocol's. Java class
+/// `CommEngine.VKAP_IE_MeasurmentParamV3`.
 #define KELO_VKAP_IE_MeasurmentParamV3_MEMBERS(X)      \
   X(CKeloHesInt16, m_ieId)                             \
   X(CKeloHesInt16, m_msgLength)                        \
@@ -45,6 +53,9 @@
   X(VarantoTypes::CT_Uint16, m_NCache)                 \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_LoggerProfileRspV3
+/// Logging limits: the log file size and the time of day; carried only by
+/// services::ConnectServiceResponse. Java class `CommEngine.VKAP_IE_LoggerProfileRspV3`.
 #define KELO_VKAP_IE_LoggerProfileRspV3_MEMBERS(X) \
   X(CKeloHesInt16, m_ieId)                         \
   X(CKeloHesInt16, m_msgLength)                    \
@@ -52,6 +63,10 @@
   X(CKeloHesInt64, m_TOD)                          \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_VelkorParameters
+/// Association, handshake, address-allocation and silence-detection timing for the client's driver;
+/// carried only by services::ConnectServiceResponse. Java class
+/// `CommEngine.VKAP_IE_VelkorParameters`.
 #define KELO_VKAP_IE_VelkorParameters_MEMBERS(X)               \
   X(CKeloHesInt16, m_ieId)                                     \
   X(CKeloHesInt16, m_msgLength)                                \
@@ -81,6 +96,9 @@
   X(VarantoTypes::CT_Uint32, m_driverDebugLevel)               \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_StatisticFiles
+/// The statistics file: its type, size and update frequency; carried only by
+/// services::ConnectServiceResponse. Java class `CommEngine.VKAP_IE_StatisticFiles`.
 #define KELO_VKAP_IE_StatisticFiles_MEMBERS(X)                \
   X(CKeloHesInt16, m_ieId)                                    \
   X(CKeloHesInt16, m_msgLength)                               \
@@ -89,6 +107,9 @@
   X(VarantoTypes::CT_Uint32, m_statisticsFileUpdateFrequency) \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_StatisticInfo
+/// Statistics collection: frequencies, smoothing factors and failure counters; carried only by
+/// services::ConnectServiceResponse. Java class `CommEngine.VKAP_IE_StatisticInfo`.
 #define KELO_VKAP_IE_StatisticInfo_MEMBERS(X)                        \
   X(CKeloHesInt16, m_ieId)                                           \
   X(CKeloHesInt16, m_msgLength)                                      \
@@ -108,6 +129,10 @@
   X(VarantoTypes::CT_Uint16, m_numOfErrorKB)                         \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_VersionUpdate
+/// An offered software update: versions, and its title, description and download host and path as
+/// bytes; carried only by services::ConnectServiceResponse. Java class
+/// `CommEngine.VKAP_IE_VersionUpdate`.
 #define KELO_VKAP_IE_VersionUpdate_MEMBERS(X)      \
   X(CKeloHesInt16, m_ieId)                         \
   X(CKeloHesInt16, m_msgLength)                    \
@@ -121,6 +146,9 @@
   X(VarantoTypes::CT_Uint16, m_downloadPort)       \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_ServerInfo
+/// The server's version (bytes) and the network profile version; carried only by
+/// services::ConnectServiceResponse. Java class `CommEngine.VKAP_IE_ServerInfo`.
 #define KELO_VKAP_IE_ServerInfo_MEMBERS(X)            \
   X(CKeloHesInt16, m_ieId)                            \
   X(CKeloHesInt16, m_msgLength)                       \

@@ -1,9 +1,14 @@
-// Topology and connection-report information elements: one access point as the client reports
-// it, one as the server describes it (both carried in typed lists), and the client's current
-// connection. "m_measurmentMask", "m_accessability" and "m_roamingReson" are the protocol's own
-// spellings.
+/// \file
+/// Topology and connection-report information elements: one access point as the client reports
+/// it, one as the server describes it (both carried in typed lists), and the client's current
+/// connection. "m_measurmentMask", "m_accessability" and "m_roamingReson" are the protocol's own
+/// spellings.
 #pragma once
 
+/// \class CommEngine::VKAP_IE_TopologyReqV3
+/// One access point as the client reports it: identity, security, addressing and service type, then
+/// the client's signal and ping measurements; an item of the "req" list of
+/// services::TopologyServiceRequest. Java class `CommEngine.VKAP_IE_TopologyReqV3`.
 #define KELO_VKAP_IE_TopologyReqV3_MEMBERS(X)           \
   X(CKeloHesInt32, m_ieId)                              \
   X(CKeloHesInt32, m_msgLength)                         \
@@ -32,6 +37,10 @@
   X(VarantoTypes::CT_Uint16, m_pingVariance)            \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_TopologyRspV3
+/// One access point as the server describes it: the same identity, security and addressing, then
+/// the server's service data; an item of the "rsp" list of services::TopologyServiceResponse. Java
+/// class `CommEngine.VKAP_IE_TopologyRspV3`.
 #define KELO_VKAP_IE_TopologyRspV3_MEMBERS(X)           \
   X(CKeloHesInt32, m_ieId)                              \
   X(CKeloHesInt32, m_msgLength)                         \
@@ -63,6 +72,10 @@
   X(VarantoTypes::CT_IPAddr, m_externalIP)              \
   X(CKeloHesInt32, SIZE)
 
+/// \class CommEngine::VKAP_IE_ConnectionReport
+/// The client's current connection: its CNR identifier, MAC address, connection quality, roaming
+/// reason and addresses; carried by services::ReportUpdateServiceRequest. Java class
+/// `CommEngine.VKAP_IE_ConnectionReport`.
 #define KELO_VKAP_IE_ConnectionReport_MEMBERS(X)  \
   X(CKeloHesInt32, m_ieId)                        \
   X(CKeloHesInt32, m_msgLength)                   \

@@ -1,6 +1,11 @@
-// Typed lists: an owning, growable sequence of heap items of one structure class, written as
-//   'V' 't' <2-byte length> '[' <item namespace '.' item class> 'l' <signed 4-byte count> items 'z'
-// or 'N' for a null list.
+/// \file
+/// Typed lists: an owning, growable sequence of heap items of one structure class. A list is
+/// written as
+///
+///     'V' 't' <2-byte length> '[' <item namespace '.' item class> 'l' <signed 4-byte count>
+///     items 'z'
+///
+/// or 'N' for a null list.
 #pragma once
 
 #include <memory>
@@ -10,11 +15,22 @@
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/hes_class.h>
 
-// The list owns its items (created while decoding, or handed over with Add) and the pointer
-// array, and destroys them in Reset and in its destructor. Lists cannot be copied.
-//
-// Hostile input: the count on the wire is never used to allocate; items are created one by one as
-// the input pays for them, so a huge count fails at the first item the input cannot hold.
+/// \class CKeloHesArray
+/// A typed list of items of the message class T: Count, GetAt, Add, Emplace and range-for, on the
+/// base below. The library exports the lists of its own item classes; a list of a class of a
+/// program's own is instantiated where it is used.
+
+/// The typed list behind every CKeloHesArray<T>. A new list is not null and empty.
+///
+/// The list owns its items (created while decoding, or handed over with Add) and the pointer
+/// array, and destroys them in Reset and in its destructor. Lists cannot be copied.
+///
+/// Reading first destroys the items held. A failure inside an item leaves the list empty; a
+/// failure to create an item (KELO_E_NO_MEMORY) leaves the items read before it. A negative count
+/// or an empty item type is KELO_E_NOT_SUPPORTED, another item class KELO_E_FORMAT.
+///
+/// Hostile input: the count on the wire is never used to allocate; items are created one by one as
+/// the input pays for them, so a huge count fails at the first item the input cannot hold.
 class KELO_API CKeloHesArrayBase : public CKeloHesObject {
  public:
   CKeloHesArrayBase();
@@ -26,24 +42,30 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   int Deserialize(CKeloInputParse& parse) override;
   int SetNull(bool isNull) override;
 
+  /// The number of items.
   int Count() const { return m_count; }
-  // Grows the pointer array to at least n slots; KELO_E_NO_MEMORY (nothing changed) on failure.
+  /// Grows the pointer array to at least n slots; KELO_E_NO_MEMORY (nothing changed) on failure.
   int AllocateAtLeast(int n);
-  // Destroys every item (last first), keeps the pointer array; the list is then not null.
+  /// Destroys every item (last first), keeps the pointer array; the list is then not null.
   void Reset();
 
  protected:
+  /// The item class's wire namespace.
   virtual const CKeloHesName& ItemNamespace() const = 0;
+  /// The item class's wire class name.
   virtual const CKeloHesName& ItemClassName() const = 0;
+  /// A new default item; KELO_E_NO_MEMORY, with item null, when it cannot be allocated.
   virtual int CreateItem(CKeloHesObject*& item) = 0;
 
-  // Takes ownership of a heap item; grows the array to 2 * capacity + 20 when full.
+  /// Takes ownership of a heap item; grows the array to 2 * capacity + 20 when full.
   int Add(CKeloHesObject& item);
-  // The item pointers, Count() of them.
+  /// The item pointers, Count() of them.
   CKeloHesObject* const* Items() const { return m_items; }
+  /// The item at index; null outside 0 to Count() - 1.
   CKeloHesObject* GetAt(int index) {
     return index >= 0 && index < m_count ? m_items[index] : nullptr;
   }
+  /// The item at index; null outside 0 to Count() - 1.
   const CKeloHesObject* GetAt(int index) const {
     return index >= 0 && index < m_count ? m_items[index] : nullptr;
   }
@@ -54,7 +76,7 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   int m_capacity;
 
  protected:
-  // Whether Deserialize compares the received item type; false only in CKeloHesSkipArray.
+  /// Whether Deserialize compares the received item type; false only in CKeloHesSkipArray.
   bool m_checkItemClassName;
 };
 
@@ -81,20 +103,20 @@ class CKeloHesArray : public CKeloHesArrayBase {
   }
   ~CKeloHesArray() override {}
 
-  // Takes ownership of a heap object allocated with new: the list deletes it in Reset, when it
-  // is read again, and in its destructor. Never pass an object on the stack, a member, or an item
-  // that is already in a list. On failure (KELO_E_NO_MEMORY) the caller still owns the item.
+  /// Takes ownership of a heap object allocated with new: the list deletes it in Reset, when it
+  /// is read again, and in its destructor. Never pass an object on the stack, a member, or an item
+  /// that is already in a list. On failure (KELO_E_NO_MEMORY) the caller still owns the item.
   int Add(T& item) { return CKeloHesArrayBase::Add(item); }
-  // Takes the item over: on success the list owns it; on failure (KELO_E_NO_MEMORY, or
-  // KELO_E_INVALID_STATE for a null pointer) the item is destroyed and the list is unchanged.
+  /// Takes the item over: on success the list owns it; on failure (KELO_E_NO_MEMORY, or
+  /// KELO_E_INVALID_STATE for a null pointer) the item is destroyed and the list is unchanged.
   int Add(std::unique_ptr<T> item) {
     if (!item) return KELO_E_INVALID_STATE;
     const int rc = CKeloHesArrayBase::Add(*item);
     if (rc == KELO_OK) item.release();
     return rc;
   }
-  // Appends a default item and returns it (owned by the list); null when memory runs out, with
-  // the list unchanged.
+  /// Appends a default item and returns it (owned by the list); null when memory runs out, with
+  /// the list unchanged.
   T* Emplace() {
     T* item = new (std::nothrow) T();
     if (!item) return nullptr;
@@ -105,10 +127,12 @@ class CKeloHesArray : public CKeloHesArrayBase {
     return item;
   }
 
-  // Range-for over the items, in order: for (T& item : list).
+  /// Range-for over the items, in order: for (T& item : list).
   template <class Item, class Slot>
   class Iterator {
    public:
+    ///@{
+    /// A forward iterator over the item slots.
     explicit Iterator(Slot* slot) : m_slot(slot) {}
     Item& operator*() const { return static_cast<Item&>(**m_slot); }
     Item* operator->() const { return static_cast<Item*>(*m_slot); }
@@ -118,18 +142,25 @@ class CKeloHesArray : public CKeloHesArrayBase {
     }
     bool operator==(const Iterator& other) const { return m_slot == other.m_slot; }
     bool operator!=(const Iterator& other) const { return m_slot != other.m_slot; }
+    ///@}
 
    private:
     Slot* m_slot;
   };
+  ///@{
+  /// The items in order, as T& (const T& through a const list).
   using iterator = Iterator<T, CKeloHesObject* const>;
   using const_iterator = Iterator<const T, CKeloHesObject* const>;
   iterator begin() { return iterator(Items()); }
   iterator end() { return iterator(Items() + Count()); }
   const_iterator begin() const { return const_iterator(Items()); }
   const_iterator end() const { return const_iterator(Items() + Count()); }
+  ///@}
+  ///@{
+  /// The item at index, owned by the list; null outside 0 to Count() - 1.
   T* GetAt(int index) { return static_cast<T*>(CKeloHesArrayBase::GetAt(index)); }
   const T* GetAt(int index) const { return static_cast<const T*>(CKeloHesArrayBase::GetAt(index)); }
+  ///@}
 
  protected:
   const CKeloHesName& ItemNamespace() const override {

@@ -1,41 +1,54 @@
-// The parse context every decoder takes: the input cursor plus a growing error text in which each
-// failure on the way is described, innermost first.
+/// \file
+/// The parse context every decoder takes: the input cursor plus a growing error text in which each
+/// failure on the way is described, innermost first.
 #pragma once
 
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/output.h>
 
-// Whether a message added to the error text is followed by ". Last chars read: '...'", the last
-// 16 bytes read (printable ASCII as it is, every other byte as '.').
+/// Whether a message added to the error text is followed by ". Last chars read: '...'", the last
+/// 16 bytes read (printable ASCII as it is, every other byte as '.').
+/// KELO_NO_LAST_CHARS adds the message alone, KELO_ADD_LAST_CHARS the message and the window.
 enum TKeloAddLastChars { KELO_NO_LAST_CHARS = 0, KELO_ADD_LAST_CHARS = 1 };
 
-// The parse context owns its error text and frees it when destroyed; it cannot be copied. It is
-// used by one thread at a time, like the cursor it reads from.
+/// The input cursor of a read and the text that explains its failure. Decoders add a fixed message
+/// where they fail and each enclosing structure adds a clause naming its member and class, so the
+/// text reads from the innermost failure outward. Adding text never changes the outcome of a read:
+/// when the text cannot grow, it stays as it was and the decoder's own code is returned.
+///
+/// The parse context owns its error text and frees it when destroyed; it cannot be copied. It is
+/// used by one thread at a time, like the cursor it reads from, which must outlive it.
 class KELO_API CKeloInputParse {
  public:
+  /// A context over the cursor (not copied: the context reads and moves the caller's cursor), with
+  /// no error text.
   explicit CKeloInputParse(CKeloInput& input);
   ~CKeloInputParse();
   CKeloInputParse(const CKeloInputParse&) = delete;
   CKeloInputParse& operator=(const CKeloInputParse&) = delete;
 
+  /// The cursor that decoders read from.
   CKeloInput& Input() { return m_input; }
 
-  // Makes the context ready for the next read: the error text becomes empty (its storage is kept
-  // for the next failure) and the skip depth 0. The cursor is the caller's: point it at the next
-  // input with CKeloInput's assignment.
+  /// Makes the context ready for the next read: the error text becomes empty (its storage is kept
+  /// for the next failure) and the skip depth 0. The cursor is the caller's: point it at the next
+  /// input with CKeloInput's assignment.
   void Reset();
 
-  // The zero-terminated error text, null until the first message was added.
+  /// The zero-terminated error text, null until the first message was added.
   const char* GetError() const { return m_error; }
+  /// The length of the error text, without its terminator.
   unsigned int GetErrorLength() const { return m_errorLength; }
 
-  // Appends a zero-terminated message, followed by the last 16 characters for KELO_ADD_LAST_CHARS.
+  /// Appends a zero-terminated message, followed by the last 16 characters for KELO_ADD_LAST_CHARS.
   int AddToError(const char* message, TKeloAddLastChars addLastChars);
-  // Appends length characters of message (not necessarily terminated), then the context of the
-  // last lastChars bytes read. KELO_E_NO_MEMORY when the text cannot grow: nothing is appended
-  // then.
+  /// Appends length characters of message (not necessarily terminated), then the context of the
+  /// last lastChars bytes read. KELO_E_NO_MEMORY when the text cannot grow: nothing is appended
+  /// then.
   int AddToErrorByLength(const char* message, unsigned int length, unsigned int lastChars);
-  // Appends ". Last chars read: '<window>'" for the last count bytes read.
+  /// Appends ". Last chars read: '<window>'" for the last count bytes read (fewer when fewer were
+  /// read; nothing for 0). KELO_E_EXHAUSTED, with nothing added, when the cursor stands beyond its
+  /// range.
   int AddLastCharsToError(unsigned int count);
 
  private:

@@ -1,6 +1,7 @@
-// JSON for every class of the catalogue, in the optional library KeloHessian::json: keys are the
-// wire member names in wire order (bases first); 64-bit numbers are exact; blobs are lower-case
-// hex strings; a CT_ value class is flattened to the value it carries; null values are null.
+/// \file
+/// JSON for every class of the catalogue, in the optional library KeloHessian::json: keys are the
+/// wire member names in wire order (bases first); 64-bit numbers are exact; blobs are lower-case
+/// hex strings; a CT_ value class is flattened to the value it carries; null values are null.
 #pragma once
 
 #include <string>
@@ -24,7 +25,7 @@
 namespace kelo {
 
 /// The object as pretty-printed JSON (two blanks per level, no final newline). Strings are UTF-8
-/// with every surrogate unit as a \uXXXX escape, so the text is always valid UTF-8; doubles that
+/// with every surrogate unit as a \\uXXXX escape, so the text is always valid UTF-8; doubles that
 /// JSON cannot hold are the strings "NaN", "Infinity" and "-Infinity". Empty for a class the
 /// catalogue does not know, and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);

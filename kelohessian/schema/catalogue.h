@@ -1,7 +1,8 @@
-// Constant descriptions of message classes and value classes: wire names, member rows in wire
-// order with their member header bytes ('S', 2-byte length, name) worked out at compile time,
-// kinds and accessors; and the catalogue of every class of the library, found by wire type name.
-// All of it is constant data generated from the schema tables; nothing registers at run time.
+/// \file
+/// Constant descriptions of message classes and value classes: wire names, member rows in wire
+/// order with their member header bytes ('S', 2-byte length, name) worked out at compile time,
+/// kinds and accessors; and the catalogue of every class of the library, found by wire type name.
+/// All of it is constant data generated from the schema tables; nothing registers at run time.
 #pragma once
 
 #include <kelohessian/hessian/export.h>
@@ -26,9 +27,10 @@ enum MemberKind {
   KELO_KIND_BINARY,
   KELO_KIND_VALUE,    ///< a value class (CT_ type); `carried` says what it carries
   KELO_KIND_MESSAGE,  ///< a nested message; `type` is its class
-  KELO_KIND_LIST      // a typed list; `type` is the item class
+  KELO_KIND_LIST      ///< a typed list; `type` is the item class
 };
 
+/// What a class is.
 enum ClassKind {
   KELO_CLASS_MESSAGE,  ///< members written as a typed map from the class description
   KELO_CLASS_VALUE     ///< one unregistered "value" member, always written as a full map
@@ -94,12 +96,15 @@ struct ClassInfo {
 /// Every class of the library, in a fixed order: value classes, management elements and
 /// envelopes, client messages (each subsystem in the order of its class list).
 KELO_API unsigned int CatalogueSize();
+/// The class at index, or null from CatalogueSize() on.
 KELO_API const ClassInfo* CatalogueAt(unsigned int index);
 /// The class of the given wire type name, or null.
 KELO_API const ClassInfo* CatalogueFind(const char* typeName, unsigned int length);
+/// The class of the given zero-terminated wire type name, or null.
 KELO_API const ClassInfo* CatalogueFind(const char* typeName);
 /// All members of a class, its bases' first, in wire order.
 KELO_API unsigned int CatalogueMemberCount(const ClassInfo& info);
+/// The member at index of that order, or null from CatalogueMemberCount() on.
 KELO_API const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index);
 /// The name a kind is printed with ("int8", "string", "value", "list", ...).
 KELO_API const char* MemberKindName(MemberKind kind);

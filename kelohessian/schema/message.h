@@ -1,29 +1,30 @@
-// The message class family: a message class is its schema table and nothing more. A table lists
-// the members in wire order as X(member type, wire member name); the macros below turn it into
-// the class declaration and the definitions: name constants, the constant class description that
-// writing and reading walk, the member registry built on request, and the catalogue entry. The
-// data member is named after the wire member name, so the two never drift apart.
-//
-// A program outside the library declares and defines its own message classes with the same
-// macros (installed with the library):
-//
-//   #define MY_Point_MEMBERS(X) X(CKeloHesInt32, x) X(CKeloHesString, label)
-//   namespace my {
-//   KELO_LOCAL_MESSAGE(Point, CKeloHesClass, MY_Point_MEMBERS)      // in a header
-//   }
-//   namespace my {
-//   KELO_MESSAGE_DEFINE(Point, "my", CKeloHesClass, MY_Point_MEMBERS)  // in one source file
-//   }
-//
-// KELO_LOCAL_MESSAGE gives a class that is neither exported nor imported: right for a program,
-// and on Windows the only form that links, since KELO_API there imports from the library's DLL.
-// A shared library of the program's own exports its classes with KELO_MESSAGE_CLASS and its own
-// export macro in place of KELO_API. The wire type name is the namespace, '.', the class name,
-// or the class name alone for the namespace "". A typed list of such a class is CKeloHesArray<T>,
-// instantiated where it is used.
-//
-// Copying is left to the compiler: it copies every member with its own copy rules, and the base
-// copies neither registry; it is deleted for classes that hold a typed list.
+/// \file
+/// The message class family: a message class is its schema table and nothing more. A table lists
+/// the members in wire order as X(member type, wire member name); the macros below turn it into
+/// the class declaration and the definitions: name constants, the constant class description that
+/// writing and reading walk, the member registry built on request, and the catalogue entry. The
+/// data member is named after the wire member name, so the two never drift apart.
+///
+/// A program outside the library declares and defines its own message classes with the same
+/// macros (installed with the library):
+///
+///     #define MY_Point_MEMBERS(X) X(CKeloHesInt32, x) X(CKeloHesString, label)
+///     namespace my {
+///     KELO_LOCAL_MESSAGE(Point, CKeloHesClass, MY_Point_MEMBERS)      // in a header
+///     }
+///     namespace my {
+///     KELO_MESSAGE_DEFINE(Point, "my", CKeloHesClass, MY_Point_MEMBERS)  // in one source file
+///     }
+///
+/// KELO_LOCAL_MESSAGE gives a class that is neither exported nor imported: right for a program,
+/// and on Windows the only form that links, since KELO_API there imports from the library's DLL.
+/// A shared library of the program's own exports its classes with KELO_MESSAGE_CLASS and its own
+/// export macro in place of KELO_API. The wire type name is the namespace, '.', the class name,
+/// or the class name alone for the namespace "". A typed list of such a class is CKeloHesArray<T>,
+/// instantiated where it is used.
+///
+/// Copying is left to the compiler: it copies every member with its own copy rules, and the base
+/// copies neither registry; it is deleted for classes that hold a typed list.
 #pragma once
 
 #include <stddef.h>
@@ -261,7 +262,7 @@ struct KELO_API SchemaAccess {
 #define KELO_OFFSETOF_END
 #endif
 
-#define KELO_MEMBER_FIELD(Type, name) Type name;
+#define KELO_MEMBER_FIELD(Type, name) Type name; /**< The wire member `name`. */
 
 /// Declares a message class Cls with base Base (CKeloHesClass or an envelope base), the members
 /// of the table MEMBERS and EXTRA (declarations added to the public section), marked Api.
@@ -271,9 +272,13 @@ struct KELO_API SchemaAccess {
 #define KELO_MESSAGE_CLASS(Api, Cls, Base, MEMBERS, EXTRA) \
   class Api Cls : public Base {                            \
    public:                                                 \
+    /** The wire namespace; empty for none. */             \
     static const CKeloHesName mNamespace;                  \
+    /** The wire class name, the C++ class name. */        \
     static const CKeloHesName mClassName;                  \
+    /** The constant description of the class. */          \
     static const ::kelo::ClassInfo mClassInfo;             \
+    /** Numbers 0; strings, blobs null; lists empty. */    \
     KELO_NOINLINE Cls();                                   \
     KELO_NOINLINE ~Cls() override;                         \
     const CKeloHesName& Namespace() const override;        \
@@ -402,12 +407,14 @@ struct KELO_API SchemaAccess {
 #define KELO_SHAPE_DEFINE_ITEM(T) KELO_DEFINE_ARRAY(T)
 #define KELO_SHAPE_DEFINE_ITEM_EXTRA(T) KELO_DEFINE_ARRAY(T)
 
+/// Declares the message class of one class-list row, and the exported list of an ITEM row.
 #define KELO_DECLARE_LISTED(CppNs, Cls, Base, WireNs, Shape)                                   \
   namespace CppNs {                                                                            \
   KELO_MESSAGE_CLASS(KELO_API, Cls, Base, KELO_##Cls##_MEMBERS, KELO_SHAPE_EXTRA_##Shape(Cls)) \
   }                                                                                            \
   KELO_SHAPE_DECLARE_##Shape(CppNs::Cls)
 
+/// Defines the message class of one class-list row, and the exported list of an ITEM row.
 #define KELO_DEFINE_LISTED(CppNs, Cls, Base, WireNs, Shape)      \
   KELO_SHAPE_DEFINE_##Shape(CppNs::Cls) namespace CppNs {        \
     KELO_MESSAGE_DEFINE(Cls, WireNs, Base, KELO_##Cls##_MEMBERS) \
