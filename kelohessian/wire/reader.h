@@ -1,20 +1,21 @@
-// The one reader of Hessian 1.0: a pull reader over a byte range that hands out every construct of
-// the grammar, one token per step, with the offset of its first byte. It owns nothing, copies
-// nothing and allocates nothing: strings, XML and blobs come out chunk by chunk as views of the
-// input. Every length is checked against the bytes left and nesting is bounded, so any input is
-// read in time and stack linear in its size.
-//
-//   value    'N' | 'T' | 'F' | 'I' b4 | 'L' b8 | 'D' b8 | 'd' b8 | 'R' b4
-//            | ('s' len utf8)* 'S' len utf8 | ('x' len utf8)* 'X' len utf8
-//            | ('b' len bytes)* 'B' len bytes
-//            | 'M' ('t' len type)? (value value)* 'z'
-//            | 'V' ('t' len type)? ('l' b4)? value* 'z'
-//            | 'r' 't' len type 'S' len url                  (a remote object)
-//   call     'c' b1 b1 ('H' len name value)* 'm' len method value* 'z'
-//   reply    'r' b1 b1 ('H' len name value)* (value | 'f' (value value)* 'z') 'z'
-//
-// Lengths of strings, XML, type names, header names and methods count 16-bit units, each one
-// character of 1 to 3 bytes of UTF-8 (wire/utf8.h); blob lengths count bytes.
+/// \file
+/// The one reader of Hessian 1.0: a pull reader over a byte range that hands out every construct of
+/// the grammar, one token per step, with the offset of its first byte. It owns nothing, copies
+/// nothing and allocates nothing: strings, XML and blobs come out chunk by chunk as views of the
+/// input. Every length is checked against the bytes left and nesting is bounded, so any input is
+/// read in time and stack linear in its size.
+///
+///   value    'N' | 'T' | 'F' | 'I' b4 | 'L' b8 | 'D' b8 | 'd' b8 | 'R' b4
+///            | ('s' len utf8)* 'S' len utf8 | ('x' len utf8)* 'X' len utf8
+///            | ('b' len bytes)* 'B' len bytes
+///            | 'M' ('t' len type)? (value value)* 'z'
+///            | 'V' ('t' len type)? ('l' b4)? value* 'z'
+///            | 'r' 't' len type 'S' len url                  (a remote object)
+///   call     'c' b1 b1 ('H' len name value)* 'm' len method value* 'z'
+///   reply    'r' b1 b1 ('H' len name value)* (value | 'f' (value value)* 'z') 'z'
+///
+/// Lengths of strings, XML, type names, header names and methods count 16-bit units, each one
+/// character of 1 to 3 bytes of UTF-8 (wire/utf8.h); blob lengths count bytes.
 #pragma once
 
 #include <stddef.h>
@@ -51,6 +52,7 @@ enum class Kind : unsigned char {
 
 /// One construct. Views point into the reader's input.
 struct Token {
+  /// What the construct is.
   Kind kind = Kind::kNull;
   /// A chunk: whether it is the last of its value ('S', 'X', 'B').
   bool last = false;
@@ -66,11 +68,13 @@ struct Token {
   double real = 0;
   /// A chunk's bytes (UTF-8 for text), a type, header or method name; a remote's type.
   const char* text = nullptr;
+  /// Bytes of text.
   size_t size = 0;
   /// The length on the wire of a text chunk or name: 16-bit units (bytes for a blob chunk).
   unsigned int units = 0;
   /// A remote's address (UTF-8).
   const char* url = nullptr;
+  /// Bytes of url.
   size_t urlSize = 0;
 };
 
@@ -88,6 +92,8 @@ enum class Problem : unsigned char {
 /// A short English description of a problem ("the input ends inside a value" and the like).
 KELO_API const char* ProblemText(Problem problem);
 
+/// The pull reader: Envelope for a call or reply, then Next (or Skip) step by step. A failed
+/// step leaves the reader failed; problem(), problemOffset() and offset() say why and where.
 class KELO_API Reader {
  public:
   /// Nesting allowed by default: far beyond any message of the protocols, small in stack.
@@ -118,6 +124,7 @@ class KELO_API Reader {
   /// True while a string, XML or blob value has chunks still to come.
   bool inChunks() const noexcept { return chunk_ != 0; }
 
+  /// Why the last step failed; Problem::kNone while none has.
   Problem problem() const noexcept { return problem_; }
   /// The offset of the byte at fault: the wrong marker itself, or where the construct that the
   /// input ends inside began.

@@ -1,11 +1,12 @@
-// The one writer of Hessian 1.0: the bytes of every construct, big-endian, formatted into a small
-// buffer by a Put function (which the classic writers append piece by piece, so that a failure
-// leaves exactly the bytes it always left), and Writer, which appends whole constructs to any sink
-// with `int Append(const char* bytes, unsigned int length)` returning 0 or a result code
-// (CKeloOutput is one).
-//
-// Names (types, headers, methods) carry their length in 16-bit units as Hessian counts it; the
-// caller says what that length is (the classic writers pass their byte counts unchanged).
+/// \file
+/// The one writer of Hessian 1.0: the bytes of every construct, big-endian, formatted into a small
+/// buffer by a Put function (which the classic writers append piece by piece, so that a failure
+/// leaves exactly the bytes it always left), and Writer, which appends whole constructs to any sink
+/// with `int Append(const char* bytes, unsigned int length)` returning 0 or a result code
+/// (CKeloOutput is one).
+///
+/// Names (types, headers, methods) carry their length in 16-bit units as Hessian counts it; the
+/// caller says what that length is (the classic writers pass their byte counts unchanged).
 #pragma once
 
 #include <stddef.h>
@@ -18,6 +19,8 @@ namespace kelo::wire {
 
 // ---- Big-endian numbers ------------------------------------------------------------------------
 
+/// Big-endian numbers of 2, 4 and 8 bytes, read from and written to p.
+/// @{
 inline unsigned int ReadU16(const char* p) {
   return (static_cast<unsigned int>(static_cast<unsigned char>(p[0])) << 8) |
          static_cast<unsigned char>(p[1]);
@@ -40,6 +43,7 @@ inline void WriteU64(char* p, unsigned long long v) {
   WriteU32(p, static_cast<unsigned int>(v >> 32));
   WriteU32(p + 4, static_cast<unsigned int>(v));
 }
+/// @}
 
 // ---- Constructs into a buffer: each returns the bytes it formatted ------------------------------
 
@@ -95,23 +99,26 @@ inline unsigned int PutEnvelope(char* p, char marker, unsigned int major, unsign
 
 /// A name as the wire carries it: its bytes, and its length in 16-bit units.
 struct Name {
-  const char* data;
-  size_t size;
-  unsigned int units;
+  const char* data;    ///< the name's bytes
+  size_t size;         ///< how many
+  unsigned int units;  ///< its length on the wire: 16-bit units (the classic writers: bytes)
 };
 
+/// Appends whole constructs to a sink. Every function returns 0 or the sink's result code (a
+/// length beyond its field: KELO_E_OUT_OF_RANGE, nothing written).
 template <class Sink>
 class Writer {
  public:
+  /// A writer appending to sink, which must outlive it.
   explicit Writer(Sink& sink) : sink_(sink) {}
 
-  int Null() { return Byte('N'); }
-  int Bool(bool v) { return Byte(v ? 'T' : 'F'); }
-  int Int(int32_t v) { return Put(buffer_, PutInt(buffer_, v)); }
-  int Long(int64_t v) { return Put(buffer_, Put64(buffer_, 'L', v)); }
-  int Double(double v) { return Put(buffer_, PutDouble(buffer_, v)); }
-  int Date(int64_t millis) { return Put(buffer_, Put64(buffer_, 'd', millis)); }
-  int Ref(uint32_t index) { return Put(buffer_, PutRef(buffer_, index)); }
+  int Null() { return Byte('N'); }                                                ///< 'N'
+  int Bool(bool v) { return Byte(v ? 'T' : 'F'); }                                ///< 'T' or 'F'
+  int Int(int32_t v) { return Put(buffer_, PutInt(buffer_, v)); }                 ///< 'I'
+  int Long(int64_t v) { return Put(buffer_, Put64(buffer_, 'L', v)); }            ///< 'L'
+  int Double(double v) { return Put(buffer_, PutDouble(buffer_, v)); }            ///< 'D'
+  int Date(int64_t millis) { return Put(buffer_, Put64(buffer_, 'd', millis)); }  ///< 'd'
+  int Ref(uint32_t index) { return Put(buffer_, PutRef(buffer_, index)); }        ///< 'R'
   /// 'z': closes a map, list, fault or envelope.
   int End() { return Byte('z'); }
 
@@ -138,11 +145,12 @@ class Writer {
   int Call(unsigned int major = 1, unsigned int minor = 0) {
     return Put(buffer_, PutEnvelope(buffer_, 'c', major, minor));
   }
+  /// See Call.
   int Reply(unsigned int major = 1, unsigned int minor = 0) {
     return Put(buffer_, PutEnvelope(buffer_, 'r', major, minor));
   }
-  int Header(const Name& name) { return Named('H', name); }
-  int Method(const Name& name) { return Named('m', name); }
+  int Header(const Name& name) { return Named('H', name); }  ///< 'H' and the name; a value follows
+  int Method(const Name& name) { return Named('m', name); }  ///< 'm' and the method name
   /// 'f': opens a fault's key and value pairs, closed by End.
   int Fault() { return Byte('f'); }
 
@@ -153,6 +161,7 @@ class Writer {
     return Put(name.data, name.size);
   }
 
+  /// Bytes as they are.
   int Put(const char* bytes, size_t size) {
     if (size > 0xFFFFFFFFu) return KELO_E_OUT_OF_RANGE;
     return size ? sink_.Append(bytes, static_cast<unsigned int>(size)) : KELO_OK;
