@@ -7,8 +7,9 @@ int KeloHessianBuildRequest(const char* method, unsigned int length, const CKelo
                             CKeloOutput& out) {
   if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
   const unsigned int before = out.DataSize();
-  char head[6] = {'c', 0x00, 0x01, 'm'};
-  kelo_detail::WriteU16(head + 4, length);
+  char head[6];
+  kelo::wire::PutEnvelope(head, 'c', 0x00, 0x01);
+  kelo::wire::PutLength(head + 3, 'm', length);
   const CKeloHesObject& argument = request;
   int rc = out.Append(head, 6);
   if (rc == 0) rc = out.Append(method, length);

@@ -73,9 +73,8 @@ int CKeloHesArrayBase::Serialize(CKeloOutput& out) const {
     if (int rc = out.Append('.'); rc != 0) return rc;
   }
   if (int rc = out.Append(cls.Data(), cls.Length()); rc != 0) return rc;
-  char count[5] = {'l'};
-  kelo_detail::WriteU32(count + 1, static_cast<unsigned int>(m_count));
-  if (int rc = out.Append(count, 5); rc != 0) return rc;
+  char count[kelo::wire::kMaxPut];
+  if (int rc = out.Append(count, kelo::wire::PutListLength(count, m_count)); rc != 0) return rc;
   for (int i = 0; i < m_count; ++i) {
     if (int rc = m_items[i]->Serialize(out); rc != 0) return rc;
   }

@@ -38,9 +38,8 @@ int CKeloHesBool::Deserialize(CKeloInputParse& parse) {
 CKeloHesNum32::~CKeloHesNum32() {}
 
 int CKeloHesNum32::Serialize(CKeloOutput& out) const {
-  char bytes[5] = {'I'};
-  kelo_detail::WriteU32(bytes + 1, static_cast<unsigned int>(m_value));
-  return out.Append(bytes, 5);
+  char bytes[kelo::wire::kMaxPut];
+  return out.Append(bytes, kelo::wire::PutInt(bytes, m_value));
 }
 
 int CKeloHesNum32::Deserialize(CKeloInputParse& parse) {
@@ -61,9 +60,8 @@ CKeloHesUInt32::~CKeloHesUInt32() {}
 CKeloHesNum64::~CKeloHesNum64() {}
 
 int CKeloHesNum64::Serialize64(char marker, CKeloOutput& out) const {
-  char bytes[9] = {marker};
-  kelo_detail::WriteU64(bytes + 1, static_cast<unsigned long long>(m_value));
-  return out.Append(bytes, 9);
+  char bytes[kelo::wire::kMaxPut];
+  return out.Append(bytes, kelo::wire::Put64(bytes, marker, m_value));
 }
 
 int CKeloHesNum64::Deserialize64(char marker, CKeloInputParse& parse) {

@@ -7,8 +7,8 @@
 
 #include <new>
 
-#include <kelohessian/hessian/detail/utf8.h>
 #include <kelohessian/hessian/detail/wire.h>
+#include <kelohessian/wire/utf8.h>
 
 using kelo_detail::Fail;
 
@@ -63,9 +63,8 @@ class Gather {
 
 // Writes one chunk header: marker and the 16-bit count.
 int ChunkHeader(CKeloOutput& out, char marker, unsigned int count) {
-  char header[3] = {marker};
-  kelo_detail::WriteU16(header + 1, count);
-  return out.Append(header, 3);
+  char header[kelo::wire::kMaxPut];
+  return out.Append(header, kelo::wire::PutLength(header, marker, count));
 }
 
 // The look-aheads below size a chunked value once, at its first chunk, by walking the headers of
@@ -100,7 +99,7 @@ size_t ChunkedUnitsAhead(const CKeloInput& in, unsigned int count) {
     const char* data = nullptr;
     if (left) in.GetDataAt(data, at, left);
     const size_t span =
-        kelo_detail::Utf8Span(reinterpret_cast<const unsigned char*>(data), left, count);
+        kelo::wire::Utf8Span(reinterpret_cast<const unsigned char*>(data), left, count);
     if (span == SIZE_MAX) return 0;
     total += count;
     at += static_cast<unsigned int>(span);
@@ -281,7 +280,7 @@ int CKeloHesString::DoSerialize(CKeloOutput& out) const {
     for (unsigned int done = 0; done < chunk;) {
       const unsigned int n = chunk - done < kBlockUnits ? chunk - done : kBlockUnits;
       size_t encodedUnits;
-      const long bytes = kelo_detail::EncodeUtf8(units, n, block, &encodedUnits);
+      const long bytes = kelo::wire::EncodeUtf8(units, n, block, &encodedUnits);
       if (bytes < 0) return KELO_E_NOT_SUPPORTED;
       if (int rc =
               out.Append(reinterpret_cast<const char*>(block), static_cast<unsigned int>(bytes));
@@ -324,14 +323,14 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     const char* start = nullptr;
     in.GetDataAt(start, in.GetNumExtracted(), available);
     size_t consumed = 0, decoded = 0;
-    const kelo_detail::Utf8Status status =
-        kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
-                                store.End(), &consumed, &decoded);
+    const kelo::wire::Utf8Status status =
+        kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
+                               store.End(), &consumed, &decoded);
     in.Extract(p, static_cast<unsigned int>(consumed));
     store.Grow(decoded);
-    if (status == kelo_detail::kUtf8Exhausted) return Fail(parse, kelo_detail::kFailStringMissing);
-    if (status != kelo_detail::kUtf8Ok) {
-      parse.AddToError(kelo_detail::Utf8Message(status), KELO_NO_LAST_CHARS);
+    if (status == kelo::wire::kUtf8Exhausted) return Fail(parse, kelo_detail::kFailStringMissing);
+    if (status != kelo::wire::kUtf8Ok) {
+      parse.AddToError(kelo::wire::Utf8Message(status), KELO_NO_LAST_CHARS);
       return KELO_E_FORMAT;
     }
     if (marker == 'S') break;

@@ -1,5 +1,5 @@
-// Internal helpers shared by the encoders and decoders: big-endian numbers and the one-line way
-// to record a failure in the parse context. Not installed.
+// Internal helpers shared by the decoders: the one-line way to record a failure in the parse
+// context, and byte comparisons. Not installed.
 #pragma once
 
 #include <stdint.h>
@@ -8,34 +8,20 @@
 #include <kelohessian/hessian/detail/failures.h>
 #include <kelohessian/hessian/name.h>
 #include <kelohessian/hessian/parse.h>
+#include <kelohessian/wire/writer.h>
 
 namespace kelo_detail {
 
 // Number of bytes of context shown behind a message ". Last chars read: '...'".
 enum { kLastChars = 16 };
 
-inline unsigned int ReadU16(const char* p) {
-  return (static_cast<unsigned int>(static_cast<unsigned char>(p[0])) << 8) |
-         static_cast<unsigned char>(p[1]);
-}
-inline unsigned int ReadU32(const char* p) {
-  return (ReadU16(p) << 16) | ReadU16(p + 2);
-}
-inline unsigned long long ReadU64(const char* p) {
-  return (static_cast<unsigned long long>(ReadU32(p)) << 32) | ReadU32(p + 4);
-}
-inline void WriteU16(char* p, unsigned int v) {
-  p[0] = static_cast<char>((v >> 8) & 0xFF);
-  p[1] = static_cast<char>(v & 0xFF);
-}
-inline void WriteU32(char* p, unsigned int v) {
-  WriteU16(p, v >> 16);
-  WriteU16(p + 2, v & 0xFFFF);
-}
-inline void WriteU64(char* p, unsigned long long v) {
-  WriteU32(p, static_cast<unsigned int>(v >> 32));
-  WriteU32(p + 4, static_cast<unsigned int>(v));
-}
+// The big-endian helpers are the wire writer's.
+using kelo::wire::ReadU16;
+using kelo::wire::ReadU32;
+using kelo::wire::ReadU64;
+using kelo::wire::WriteU16;
+using kelo::wire::WriteU32;
+using kelo::wire::WriteU64;
 
 // Appends the text of a failure row (with the last characters when the row says so) and returns
 // the row's code, so that a failure is one line at its call site.

@@ -1,10 +1,10 @@
 // UTF-8 encoding and decoding of 16-bit units, with a fast path for ASCII runs.
-#include <kelohessian/hessian/detail/utf8.h>
+#include <kelohessian/wire/utf8.h>
 
 #include <stdint.h>
 #include <string.h>
 
-namespace kelo_detail {
+namespace kelo::wire {
 
 const char* Utf8Message(Utf8Status status) {
   switch (status) {
@@ -26,8 +26,12 @@ const char* Utf8Message(Utf8Status status) {
   }
 }
 
-Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
-                      unsigned short* units, size_t* consumed, size_t* decoded) {
+namespace {
+
+// The walk of DecodeUtf8 and MeasureUtf8; Store says whether units are written.
+template <bool Store>
+Utf8Status Walk(const unsigned char* in, size_t available, size_t count, unsigned short* units,
+                size_t* consumed, size_t* decoded) {
   size_t pos = 0;
   size_t n = 0;
   Utf8Status status = kUtf8Ok;
@@ -46,11 +50,13 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         uint64_t word;
         memcpy(&word, in + pos + i, sizeof word);
         if (word & 0x8080808080808080ull) break;
-        for (size_t k = 0; k < 8; ++k) units[n + i + k] = in[pos + i + k];
+        if constexpr (Store) {
+          for (size_t k = 0; k < 8; ++k) units[n + i + k] = in[pos + i + k];
+        }
         i += 8;
       }
       while (i < run && in[pos + i] < 0x80) {
-        units[n + i] = in[pos + i];
+        if constexpr (Store) units[n + i] = in[pos + i];
         ++i;
       }
       pos += i;
@@ -68,7 +74,8 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         status = kUtf8BadContinuation2;
         break;
       }
-      units[n++] = static_cast<unsigned short>(((b & 0x1F) << 6) | (c1 & 0x3F));
+      if constexpr (Store) units[n] = static_cast<unsigned short>(((b & 0x1F) << 6) | (c1 & 0x3F));
+      ++n;
     } else if ((b & 0xF0) == 0xE0) {
       if (available - pos < 2) {
         status = kUtf8Truncated3;
@@ -81,8 +88,11 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
         status = kUtf8BadContinuation3;
         break;
       }
-      units[n++] =
-          static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+      if constexpr (Store) {
+        units[n] =
+            static_cast<unsigned short>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+      }
+      ++n;
     } else if ((b & 0xF8) == 0xF0) {
       status = kUtf8Above0xFFFF;
       break;
@@ -94,6 +104,18 @@ Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
   *consumed = pos;
   *decoded = n;
   return status;
+}
+
+}  // namespace
+
+Utf8Status DecodeUtf8(const unsigned char* in, size_t available, size_t count,
+                      unsigned short* units, size_t* consumed, size_t* decoded) {
+  return Walk<true>(in, available, count, units, consumed, decoded);
+}
+
+Utf8Status MeasureUtf8(const unsigned char* in, size_t available, size_t count, size_t* consumed,
+                       size_t* decoded) {
+  return Walk<false>(in, available, count, nullptr, consumed, decoded);
 }
 
 size_t Utf8Span(const unsigned char* in, size_t available, size_t count) {
@@ -153,4 +175,85 @@ long EncodeUtf8(const unsigned short* units, size_t count, unsigned char* out, s
   return static_cast<long>(p - out);
 }
 
-}  // namespace kelo_detail
+const char* TextMessage(TextStatus status) {
+  switch (status) {
+    case kTextContinuation:
+      return "a continuation byte without a lead byte";
+    case kTextBadByte:
+      return "a byte that never starts a character";
+    case kTextCut:
+      return "the text ends inside a character";
+    case kTextOutOfRange:
+      return "an overlong form, an encoded surrogate or a value above U+10FFFF";
+    case kTextShort:
+      return "a character cut short";
+    default:
+      return "";
+  }
+}
+
+TextStatus NextChar(const unsigned char* in, size_t size, size_t* pos, uint32_t* cp) {
+  const size_t i = *pos;
+  const unsigned int b = in[i];
+  size_t more;
+  uint32_t c;
+  // The bounds of the first continuation byte refuse overlong forms, surrogates and values beyond
+  // U+10FFFF without decoding them first.
+  unsigned int lo = 0x80;
+  unsigned int hi = 0xBF;
+  if (b < 0x80) {
+    *cp = b;
+    *pos = i + 1;
+    return kTextOk;
+  } else if (b >= 0xC2 && b <= 0xDF) {
+    more = 1;
+    c = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    more = 2;
+    c = b & 0x0F;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    more = 3;
+    c = b & 0x07;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return b >= 0x80 && b <= 0xBF ? kTextContinuation : kTextBadByte;
+  }
+  if (more > size - i - 1) return kTextCut;
+  for (size_t k = 1; k <= more; ++k) {
+    const unsigned int next = in[i + k];
+    if (next < (k == 1 ? lo : 0x80) || next > (k == 1 ? hi : 0xBF))
+      return next >= 0x80 && next <= 0xBF ? kTextOutOfRange : kTextShort;
+    c = (c << 6) | (next & 0x3F);
+  }
+  *cp = c;
+  *pos = i + more + 1;
+  return kTextOk;
+}
+
+size_t PutChar(uint32_t cp, char* out) {
+  if (cp < 0x80) {
+    out[0] = static_cast<char>(cp);
+    return 1;
+  }
+  if (cp < 0x800) {
+    out[0] = static_cast<char>(0xC0 | (cp >> 6));
+    out[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 2;
+  }
+  if (cp < 0x10000) {
+    out[0] = static_cast<char>(0xE0 | (cp >> 12));
+    out[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    return 3;
+  }
+  out[0] = static_cast<char>(0xF0 | (cp >> 18));
+  out[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+  out[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+  out[3] = static_cast<char>(0x80 | (cp & 0x3F));
+  return 4;
+}
+
+}  // namespace kelo::wire
