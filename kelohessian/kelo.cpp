@@ -26,6 +26,13 @@ using kelo_detail::Fail;
 
 constexpr std::size_t kMaxInput = 0xFFFFFFFFu;  // CKeloInput counts in 32 bits
 
+// What a range given as pointer and size is refused with before anything is read: a null pointer
+// with bytes behind it, or more bytes than the 32-bit cursor counts. KELO_OK for any other.
+int RangeCheck(const void* data, std::size_t size) {
+  if (!data && size) return KELO_E_INVALID_ARGUMENT;
+  return size > kMaxInput ? KELO_E_OUT_OF_RANGE : KELO_OK;
+}
+
 // Runs body, turning what a standard container throws (std::bad_alloc, or std::length_error for
 // a size it cannot hold) into KELO_E_NO_MEMORY, and an empty out for the encoders.
 template <class Body>
@@ -228,6 +235,7 @@ Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
     out.clear();
+    if (!method.data() && !method.empty()) return Status(KELO_E_INVALID_ARGUMENT);
     if (method.size() > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
     CKeloOutput buffer;
     if (int rc = KeloHessianBuildRequest(method.data(), static_cast<unsigned int>(method.size()),
@@ -275,7 +283,7 @@ Status EncodeFault(std::string_view code, std::string_view message,
 
 Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
   return Guard(nullptr, [&] {
-    if (size > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+    if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
     const char* bytes = static_cast<const char*>(data);
     CKeloInput in(bytes, static_cast<unsigned int>(size));
     CKeloInputParse parse(in);
@@ -293,9 +301,9 @@ Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
 
 CallReader::CallReader(const void* data, std::size_t size)
     : m_input(static_cast<const char*>(data),
-              size <= kMaxInput ? static_cast<unsigned int>(size) : 0),
+              RangeCheck(data, size) == 0 ? static_cast<unsigned int>(size) : 0),
       m_parse(m_input),
-      m_sizeOk(size <= kMaxInput),
+      m_refused(RangeCheck(data, size)),
       m_methodRead(false) {}
 
 CallReader::~CallReader() {}
@@ -307,7 +315,7 @@ Status CallReader::Failed(int code) {
 Status CallReader::ReadMethod(std::string& method) {
   return Guard(nullptr, [&] {
     m_parse.Reset();
-    if (!m_sizeOk) return Status(KELO_E_OUT_OF_RANGE);
+    if (m_refused) return Status(m_refused);
     if (m_methodRead) return Status(KELO_E_INVALID_STATE);
     const char* p;
     if (m_input.Extract(p, 3) != 0) return Failed(Fail(m_parse, kelo_detail::kFailCallMissing));
@@ -424,7 +432,7 @@ std::string ToUtf8(const CKeloHesString& text) {
 }
 
 Status FromUtf8(std::string_view text, CKeloHesString& out) {
-  if (text.size() > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+  if (int rc = RangeCheck(text.data(), text.size()); rc != 0) return Status(rc);
   return Guard(nullptr, [&] {
     // One unit per byte at most.
     std::vector<short> units;
@@ -496,9 +504,9 @@ std::string_view ToBytes(const CKeloHesBinary& blob) {
 }
 
 Status FromBytes(const void* data, std::size_t size, CKeloHesBinary& out) {
-  if (size > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+  if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
   static const char kNone = 0;  // a non-null source, so an empty blob is not null
-  const char* bytes = data && size ? static_cast<const char*>(data) : &kNone;
+  const char* bytes = size ? static_cast<const char*>(data) : &kNone;
   if (int rc = out.Copy(bytes, static_cast<unsigned int>(size)); rc != 0) return Status(rc);
   out.SetNull(false);
   return Status();

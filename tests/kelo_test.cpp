@@ -227,7 +227,7 @@ TEST(Utf8, BothWaysAtTheEdges) {
   }
 }
 
-TEST(Pieces, BlobsAsBytesAndListsAsRanges) {
+TEST(Pieces, BlobsAsBytesListsAsRangesAndNullRangesRefused) {
   CKeloHesBinary blob;
   EXPECT_TRUE(kelo::ToBytes(blob).empty());  // null
   const std::string bytes = Hex("00 ff 'a'");
@@ -235,6 +235,20 @@ TEST(Pieces, BlobsAsBytesAndListsAsRanges) {
   EXPECT_EQ(kelo::ToBytes(blob), bytes);
   ASSERT_TRUE(kelo::FromBytes(nullptr, 0, blob));  // empty, not null
   EXPECT_EQ(kelotest::Encode(blob), Hex("'B' 00 00"));
+  // A null pointer with a size is refused before anything is read, and nothing is changed.
+  kelo::cl::ResTopology topology;
+  CKeloHesString text;
+  Bytes out = {1};
+  std::string method = "kept";
+  const std::string_view nothing(nullptr, 5);
+  for (const kelo::Status& s :
+       {kelo::FromBytes(nullptr, 5, blob), kelo::FromUtf8(nothing, text),
+        kelo::DecodeReply(nullptr, 5, topology), kelo::CallReader(nullptr, 5).ReadMethod(method),
+        kelo::EncodeCall(nothing, topology, out), kelo::EncodeFault("E", nothing, out)})
+    EXPECT_EQ(s.code(), KELO_E_INVALID_ARGUMENT);
+  EXPECT_EQ(kelotest::Encode(blob), Hex("'B' 00 00"));
+  EXPECT_TRUE(text.IsNull() && out.empty());
+  EXPECT_EQ(method, "kept");
 
   CKeloHesArray<kelo::cl::VerSite> list;
   auto first = std::make_unique<kelo::cl::VerSite>();
