@@ -45,10 +45,27 @@ Status Guard(std::vector<std::uint8_t>* out, Body&& body) noexcept {
   }
 }
 
+// What the classic reader leaves unsaid: it adds no text when the input ends inside a 4- or
+// 8-byte value that it skips, and stops right behind the value's marker.
+std::string CutValueText(const CKeloInput& in) {
+  const unsigned int at = in.GetNumExtracted();
+  const char* marker;
+  if (at == 0 || in.GetDataAt(marker, at - 1, 1) != 0) return std::string();
+  const int bits = *marker == 'I'                                       ? 32
+                   : *marker == 'L' || *marker == 'D' || *marker == 'd' ? 64
+                                                                        : 0;
+  if (bits == 0) return std::string();
+  return "The input ends inside a " + std::to_string(bits) + "-bit value that starts at offset " +
+         std::to_string(at - 1);
+}
+
 // The code with the parse context's text and the bytes consumed so far.
 Status FromParse(int code, CKeloInputParse& parse) {
   std::string text;
-  if (parse.GetError()) text.assign(parse.GetError(), parse.GetErrorLength());
+  if (parse.GetErrorLength())
+    text.assign(parse.GetError(), parse.GetErrorLength());
+  else if (code == KELO_E_EXHAUSTED)
+    text = CutValueText(parse.Input());
   return Status(code, std::move(text), parse.Input().GetNumExtracted());
 }
 

@@ -36,6 +36,11 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
       {good.substr(0, good.size() - 1), KELO_E_FORMAT, good.size() - 1,
        "Failed to read the terminating 'z'"},
       {Hex("'r' 01 00 'N' 'z'"), KELO_OK, 5, ""},
+      // The classic text is empty for an unknown member's number cut short: the status says it.
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'd' 00 00"), KELO_E_EXHAUSTED,
+       31, "The input ends inside a 64-bit value that starts at offset 30"},
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'I'"), KELO_E_EXHAUSTED, 31,
+       "The input ends inside a 32-bit value that starts at offset 30"},
       {Hex("'r' 01 00 'f'"), KELO_E_FORMAT, 4, "Failed to read the terminating 'z' of the fault"},
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'z' 'x'"), KELO_E_FORMAT, npos,
        "Bytes left after the reply's terminating 'z'"},  // a byte where the reply's 'z' may be
