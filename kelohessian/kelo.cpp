@@ -200,6 +200,15 @@ Status SkipValueOrFail(CKeloInputParse& parse) {
 
 // ---- Faults ------------------------------------------------------------------------------------
 
+// One string of a fault: a key, or the code or message. Every cut of a fault is
+// KELO_E_EXHAUSTED, also one inside a character, which the string reader calls corrupt UTF-8
+// (KELO_E_FORMAT): reading past the same string on a copy of the cursor tells the two apart.
+int ReadFaultString(CKeloInputParse& parse, CKeloHesString& out) {
+  CKeloInput ahead = parse.Input();
+  const int rc = static_cast<CKeloHesObject&>(out).Deserialize(parse);
+  return rc == KELO_E_FORMAT && SkipValue(ahead, 0) == KELO_E_EXHAUSTED ? KELO_E_EXHAUSTED : rc;
+}
+
 // The fault's fields after 'r' 01 00 'f': string keys and their values up to 'z', then the reply's
 // own 'z' when Java wrote one.
 Status ReadFault(CKeloInputParse& parse) {
@@ -216,22 +225,22 @@ Status ReadFault(CKeloInputParse& parse) {
       return FromParse(Fail(parse, kelo_detail::kFailFaultKey), parse);
     }
     CKeloHesString key;
-    if (int rc = static_cast<CKeloHesObject&>(key).Deserialize(parse); rc != 0)
-      return FromParse(rc, parse);
+    if (int rc = ReadFaultString(parse, key); rc != 0) return FromParse(rc, parse);
     const std::string name = ToUtf8(key);
     std::string* field = name == "code" ? &code : name == "message" ? &message : nullptr;
     if (!field) {
       if (Status s = SkipValueOrFail(parse); !s) return s;
       continue;
     }
-    if (!Peek(in, c) || (c != 'S' && c != 's' && c != 'N')) {
+    if (!Peek(in, c))
+      return FromParse(Fail(parse, kelo_detail::kFailFaultValue, KELO_E_EXHAUSTED), parse);
+    if (c != 'S' && c != 's' && c != 'N') {
       const char* p;
       in.Extract(p, 1);
       return FromParse(Fail(parse, kelo_detail::kFailFaultValue), parse);
     }
     CKeloHesString value;
-    if (int rc = static_cast<CKeloHesObject&>(value).Deserialize(parse); rc != 0)
-      return FromParse(rc, parse);
+    if (int rc = ReadFaultString(parse, value); rc != 0) return FromParse(rc, parse);
     *field = ToUtf8(value);
   }
   const char* p;

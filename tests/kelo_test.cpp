@@ -41,7 +41,8 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
        31, "The input ends inside a 64-bit value that starts at offset 30"},
       {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'I'"), KELO_E_EXHAUSTED, 31,
        "The input ends inside a 32-bit value that starts at offset 30"},
-      {Hex("'r' 01 00 'f'"), KELO_E_FORMAT, 4, "Failed to read the terminating 'z' of the fault"},
+      {Hex("'r' 01 00 'f'"), KELO_E_EXHAUSTED, 4,
+       "Failed to read the terminating 'z' of the fault"},
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'z' 'x'"), KELO_E_FORMAT, npos,
        "Bytes left after the reply's terminating 'z'"},  // a byte where the reply's 'z' may be
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'S' 00 06 'detail'"
