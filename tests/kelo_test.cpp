@@ -56,6 +56,8 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
        "nested deeper than 64 levels"},
       {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 80 'z' 'z'"), KELO_E_FORMAT, npos,
        "Cannot read past a value"},
+      {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 f0 9f 98 80 'z' 'z'"), KELO_E_FORMAT, npos,
+       "utf8: Unicode value greater than 0xFFFF not supported yet"},  // read as in every string
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(kelotest::ToHex(row.bytes));
