@@ -71,8 +71,10 @@ class [[nodiscard]] Status {
 // ---- One call each way -------------------------------------------------------------------------
 // Each replaces the contents of out with the whole message, or leaves it empty on failure.
 
-/// The same bytes as KeloHessianBuildRequest: 'c' 00 01 'm' <method> <args> 'z'.
-/// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes.
+/// 'c' 00 01 'm' <method> <args> 'z', the method's length in 16-bit units as Hessian counts it and
+/// Java writes it; KeloHessianBuildRequest writes the number of bytes, the same for ASCII only.
+/// The method is refused as FromUtf8 refuses text (KELO_E_FORMAT for invalid UTF-8,
+/// KELO_E_NOT_SUPPORTED above U+FFFF), and with KELO_E_OUT_OF_RANGE beyond 65535 units.
 KELO_API Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                            std::vector<std::uint8_t>& out);
 
@@ -109,7 +111,7 @@ class KELO_API CallReader {
   ~CallReader();
 
   /// Reads 'c', the two version bytes, any headers (read past) and the method name into method
-  /// (UTF-8). KELO_E_FORMAT for bytes that are not a call.
+  /// (UTF-8); names are counted in 16-bit units. KELO_E_FORMAT for bytes that are not a call.
   Status ReadMethod(std::string& method);
   /// KELO_E_INVALID_STATE before ReadMethod; KELO_E_FORMAT when the call has no argument left.
   Status ReadArg(CKeloHesClass& arg);
