@@ -90,8 +90,7 @@ TEST(ParseContext, TextShowsTheLast16BytesReadUntilResetAndPilesUpInLinearTime) 
   ASSERT_EQ(in.Extract(p, 5), 0);
   ASSERT_EQ(parse.AddToErrorByLength("abc", 1, 16), 0);
   EXPECT_STREQ(parse.GetError(), "a. Last chars read: '.1234'");
-  // Without Reset the texts of many reads pile up: the storage doubles from its first 128 bytes
-  // (14 moves to 2 MiB here), so piling up costs linear time.
+  // Without Reset texts pile up; the storage doubles from 128 bytes (to 2 MiB in 14 moves).
   std::string piled = parse.GetError();
   int moves = 0;
   for (int i = 0; i < 50000; ++i) {

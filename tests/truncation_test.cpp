@@ -42,10 +42,8 @@ TEST(Truncation, EveryPrefixOfEveryClassFailsCleanly) {
 }
 
 TEST(Truncation, EveryPrefixOfAFaultReplyIsShortOfInput) {
-  // The one-call reader takes a fault's code and message and reads past its detail to the end:
-  // wherever the cut falls (a key, a value, inside a character, the closing 'z') it is short of
-  // input. Java's detail is an exception with its stack and typed lists; ours ends in a three-byte
-  // character, and Java's message holds a two-byte one.
+  // Wherever the cut falls (a key, a value, inside a character, the closing 'z'). Java's detail
+  // holds its stack and typed lists, its message a two-byte character; ours a three-byte one.
   const std::string faults[] = {
       kelotest::ReadFile(KELO_TESTDATA_DIR "/faults/java-fault-skeleton.bin"),
       kelotest::Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'E' 'S' 00 07 'message' 'N'"
