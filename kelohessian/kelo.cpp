@@ -6,6 +6,8 @@
 #include <new>
 
 #include <kelohessian/call/call.h>
+#include <kelohessian/call/detail/framing.h>
+#include <kelohessian/hessian/detail/utf8.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 
@@ -26,6 +28,13 @@ using kelo_detail::Fail;
 
 constexpr std::size_t kMaxInput = 0xFFFFFFFFu;  // CKeloInput counts in 32 bits
 
+// What a range given as pointer and size is refused with before anything is read: a null pointer
+// with bytes behind it, or more bytes than the 32-bit cursor counts. KELO_OK for any other.
+int RangeCheck(const void* data, std::size_t size) {
+  if (!data && size) return KELO_E_INVALID_ARGUMENT;
+  return size > kMaxInput ? KELO_E_OUT_OF_RANGE : KELO_OK;
+}
+
 // Runs body, turning what a standard container throws (std::bad_alloc, or std::length_error for
 // a size it cannot hold) into KELO_E_NO_MEMORY, and an empty out for the encoders.
 template <class Body>
@@ -38,10 +47,27 @@ Status Guard(std::vector<std::uint8_t>* out, Body&& body) noexcept {
   }
 }
 
+// What the classic reader leaves unsaid: it adds no text when the input ends inside a 4- or
+// 8-byte value that it skips, and stops right behind the value's marker.
+std::string CutValueText(const CKeloInput& in) {
+  const unsigned int at = in.GetNumExtracted();
+  const char* marker;
+  if (at == 0 || in.GetDataAt(marker, at - 1, 1) != 0) return std::string();
+  const int bits = *marker == 'I'                                       ? 32
+                   : *marker == 'L' || *marker == 'D' || *marker == 'd' ? 64
+                                                                        : 0;
+  if (bits == 0) return std::string();
+  return "The input ends inside a " + std::to_string(bits) + "-bit value that starts at offset " +
+         std::to_string(at - 1);
+}
+
 // The code with the parse context's text and the bytes consumed so far.
 Status FromParse(int code, CKeloInputParse& parse) {
   std::string text;
-  if (parse.GetError()) text.assign(parse.GetError(), parse.GetErrorLength());
+  if (parse.GetErrorLength())
+    text.assign(parse.GetError(), parse.GetErrorLength());
+  else if (code == KELO_E_EXHAUSTED)
+    text = CutValueText(parse.Input());
   return Status(code, std::move(text), parse.Input().GetNumExtracted());
 }
 
@@ -73,16 +99,22 @@ Status Copy(const CKeloOutput& buffer, std::vector<std::uint8_t>& out) {
   return Status();
 }
 
+// Defined with the text functions below.
+Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count);
+void AppendUnits(std::string& out, const unsigned short* units, std::size_t count);
+
 // ---- Reading past any Hessian 1.0 value ---------------------------------------------------------
 // Fault details and call headers carry whatever the peer sends: untyped maps with keys of any
 // type, lists without type or length, 'R' back references, XML. The classic skip refuses those,
 // so this reader knows the whole grammar. It only moves the cursor; every loop takes at least one
 // byte, and nesting is bounded by KELO_MAX_SKIP_DEPTH.
 
-// count characters of UTF-8, each as long as its lead byte says (Java writes 1 to 3 bytes).
+// count 16-bit units of UTF-8, as Hessian counts a string's or a name's length: one for each
+// character of 1 to 3 bytes (Java writes a character above U+FFFF as two of those, one per
+// surrogate), two for a 4-byte one. Each is as long as its lead byte says.
 int SkipChars(CKeloInput& in, unsigned int count) {
   const char* p;
-  for (unsigned int i = 0; i < count; ++i) {
+  for (unsigned int units = 0; units < count;) {
     if (int rc = in.Extract(p, 1); rc != 0) return rc;
     const unsigned char lead = static_cast<unsigned char>(*p);
     unsigned int more;
@@ -96,6 +128,8 @@ int SkipChars(CKeloInput& in, unsigned int count) {
       more = 3;
     else
       return KELO_E_FORMAT;
+    units += more == 3 ? 2 : 1;
+    if (units > count) return KELO_E_FORMAT;  // a surrogate pair cut in two
     if (int rc = in.Extract(p, more); rc != 0) return rc;
   }
   return KELO_OK;
@@ -176,6 +210,15 @@ Status SkipValueOrFail(CKeloInputParse& parse) {
 
 // ---- Faults ------------------------------------------------------------------------------------
 
+// One string of a fault: a key, or the code or message. Every cut of a fault is
+// KELO_E_EXHAUSTED, also one inside a character, which the string reader calls corrupt UTF-8
+// (KELO_E_FORMAT): reading past the same string on a copy of the cursor tells the two apart.
+int ReadFaultString(CKeloInputParse& parse, CKeloHesString& out) {
+  CKeloInput ahead = parse.Input();
+  const int rc = static_cast<CKeloHesObject&>(out).Deserialize(parse);
+  return rc == KELO_E_FORMAT && SkipValue(ahead, 0) == KELO_E_EXHAUSTED ? KELO_E_EXHAUSTED : rc;
+}
+
 // The fault's fields after 'r' 01 00 'f': string keys and their values up to 'z', then the reply's
 // own 'z' when Java wrote one.
 Status ReadFault(CKeloInputParse& parse) {
@@ -192,22 +235,22 @@ Status ReadFault(CKeloInputParse& parse) {
       return FromParse(Fail(parse, kelo_detail::kFailFaultKey), parse);
     }
     CKeloHesString key;
-    if (int rc = static_cast<CKeloHesObject&>(key).Deserialize(parse); rc != 0)
-      return FromParse(rc, parse);
+    if (int rc = ReadFaultString(parse, key); rc != 0) return FromParse(rc, parse);
     const std::string name = ToUtf8(key);
     std::string* field = name == "code" ? &code : name == "message" ? &message : nullptr;
     if (!field) {
       if (Status s = SkipValueOrFail(parse); !s) return s;
       continue;
     }
-    if (!Peek(in, c) || (c != 'S' && c != 's' && c != 'N')) {
+    if (!Peek(in, c))
+      return FromParse(Fail(parse, kelo_detail::kFailFaultValue, KELO_E_EXHAUSTED), parse);
+    if (c != 'S' && c != 's' && c != 'N') {
       const char* p;
       in.Extract(p, 1);
       return FromParse(Fail(parse, kelo_detail::kFailFaultValue), parse);
     }
     CKeloHesString value;
-    if (int rc = static_cast<CKeloHesObject&>(value).Deserialize(parse); rc != 0)
-      return FromParse(rc, parse);
+    if (int rc = ReadFaultString(parse, value); rc != 0) return FromParse(rc, parse);
     *field = ToUtf8(value);
   }
   const char* p;
@@ -220,6 +263,42 @@ Status ReadFault(CKeloInputParse& parse) {
                              in.GetNumExtracted());
 }
 
+// ---- Calls -------------------------------------------------------------------------------------
+
+// A method name of count 16-bit units, as Hessian counts it, read into name as UTF-8 (Java's pair
+// of 3-byte surrogates becomes one 4-byte character). A cut is KELO_E_EXHAUSTED, also one inside
+// a character; any other UTF-8 fault is KELO_E_FORMAT with the string reader's text.
+int ReadMethodName(CKeloInputParse& parse, unsigned int count, std::string& name) {
+  CKeloInput& in = parse.Input();
+  const unsigned int available = Left(in);
+  const char* start = nullptr;
+  in.GetDataAt(start, in.GetNumExtracted(), available);
+  // Every unit takes at least one byte, so the input bounds the room they need.
+  std::vector<unsigned short> units(count < available ? count : available);
+  std::size_t consumed = 0;
+  std::size_t decoded = 0;
+  const kelo_detail::Utf8Status status =
+      kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
+                              units.data(), &consumed, &decoded);
+  const char* p;
+  in.Extract(p, static_cast<unsigned int>(consumed));
+  switch (status) {
+    case kelo_detail::kUtf8Ok: {
+      std::string text;
+      AppendUnits(text, units.data(), decoded);
+      name.swap(text);
+      return KELO_OK;
+    }
+    case kelo_detail::kUtf8Exhausted:
+    case kelo_detail::kUtf8Truncated2:
+    case kelo_detail::kUtf8Truncated3:
+      return Fail(parse, kelo_detail::kFailCallMethodMissing);
+    default:
+      parse.AddToError(kelo_detail::Utf8Message(status), KELO_NO_LAST_CHARS);
+      return KELO_E_FORMAT;
+  }
+}
+
 }  // namespace
 
 // ---- One call each way -------------------------------------------------------------------------
@@ -228,10 +307,16 @@ Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
     out.clear();
-    if (method.size() > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
+    if (!method.data() && !method.empty()) return Status(KELO_E_INVALID_ARGUMENT);
+    // The length is written in 16-bit units, as Java writes it (the classic function writes the
+    // bytes it is given); each unit takes 1 to 3 bytes.
+    if (method.size() > 3 * 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
+    std::size_t units = 0;
+    if (Status s = Utf8Units(method, nullptr, units); !s) return s;
+    if (units > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
     CKeloOutput buffer;
-    if (int rc = KeloHessianBuildRequest(method.data(), static_cast<unsigned int>(method.size()),
-                                         args, buffer);
+    if (int rc = kelo_detail::BuildCall(method.data(), static_cast<unsigned int>(method.size()),
+                                        static_cast<unsigned int>(units), args, buffer);
         rc != 0)
       return Status(rc);
     return Copy(buffer, out);
@@ -275,7 +360,7 @@ Status EncodeFault(std::string_view code, std::string_view message,
 
 Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
   return Guard(nullptr, [&] {
-    if (size > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+    if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
     const char* bytes = static_cast<const char*>(data);
     CKeloInput in(bytes, static_cast<unsigned int>(size));
     CKeloInputParse parse(in);
@@ -293,9 +378,9 @@ Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
 
 CallReader::CallReader(const void* data, std::size_t size)
     : m_input(static_cast<const char*>(data),
-              size <= kMaxInput ? static_cast<unsigned int>(size) : 0),
+              RangeCheck(data, size) == 0 ? static_cast<unsigned int>(size) : 0),
       m_parse(m_input),
-      m_sizeOk(size <= kMaxInput),
+      m_refused(RangeCheck(data, size)),
       m_methodRead(false) {}
 
 CallReader::~CallReader() {}
@@ -307,7 +392,7 @@ Status CallReader::Failed(int code) {
 Status CallReader::ReadMethod(std::string& method) {
   return Guard(nullptr, [&] {
     m_parse.Reset();
-    if (!m_sizeOk) return Status(KELO_E_OUT_OF_RANGE);
+    if (m_refused) return Status(m_refused);
     if (m_methodRead) return Status(KELO_E_INVALID_STATE);
     const char* p;
     if (m_input.Extract(p, 3) != 0) return Failed(Fail(m_parse, kelo_detail::kFailCallMissing));
@@ -316,20 +401,16 @@ Status CallReader::ReadMethod(std::string& method) {
       if (m_input.Extract(p, 3) != 0)
         return Failed(Fail(m_parse, kelo_detail::kFailCallMethod, KELO_E_EXHAUSTED));
       const char marker = p[0];
-      const unsigned int length = kelo_detail::ReadU16(p + 1);
-      if (marker != 'H' && marker != 'm')
-        return Failed(Fail(m_parse, kelo_detail::kFailCallMethod));
-      const char* name;
-      if (m_input.Extract(name, length) != 0)
-        return Failed(
-            Fail(m_parse,
-                 marker == 'm' ? kelo_detail::kFailCallMethodMissing : kelo_detail::kFailCallHeader,
-                 KELO_E_EXHAUSTED));
+      const unsigned int units = kelo_detail::ReadU16(p + 1);  // the name's length
       if (marker == 'm') {
-        method.assign(name, length);
+        if (int rc = ReadMethodName(m_parse, units, method); rc != 0) return Failed(rc);
         m_methodRead = true;
         return Status(KELO_OK, m_input.GetNumExtracted());
       }
+      if (marker != 'H') return Failed(Fail(m_parse, kelo_detail::kFailCallMethod));
+      // A header's name and value are read past.
+      if (int rc = SkipChars(m_input, units); rc != 0)
+        return Failed(Fail(m_parse, kelo_detail::kFailCallHeader, rc));
       if (Status s = SkipValueOrFail(m_parse); !s) return s;
     }
   });
@@ -396,6 +477,80 @@ Status BadUtf8(const char* why, std::size_t at) {
                 std::string("Invalid UTF-8: ") + why + " at byte " + std::to_string(at), at);
 }
 
+// A surrogate pair becomes one 4-byte character, a lone surrogate U+FFFD.
+void AppendUnits(std::string& out, const unsigned short* units, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned int u = units[i];
+    if (IsHigh(u) && i + 1 < count && IsLow(units[i + 1])) {
+      const unsigned int low = units[++i];
+      AppendUtf8(out, 0x10000 + ((static_cast<unsigned long>(u) - 0xD800) << 10) + (low - 0xDC00));
+    } else if (IsHigh(u) || IsLow(u)) {
+      AppendUtf8(out, 0xFFFD);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+}
+
+// Counts the 16-bit units of UTF-8 text, storing them when units is given. Invalid UTF-8 (a bad
+// lead or continuation byte, a truncated, overlong or surrogate sequence, a value beyond
+// U+10FFFF) is KELO_E_FORMAT, a character above U+FFFF KELO_E_NOT_SUPPORTED (strings carry 16-bit
+// units and the wire writer refuses surrogates), with offset() at the first byte of the sequence.
+Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count) {
+  count = 0;
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned int b = s[i];
+    std::size_t more;
+    unsigned long c;
+    unsigned int lo = 0x80;  // bounds of the first continuation byte (overlong, surrogates,
+    unsigned int hi = 0xBF;  // beyond U+10FFFF are refused by them)
+    if (b < 0x80) {
+      more = 0;
+      c = b;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      more = 1;
+      c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      more = 2;
+      c = b & 0x0F;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      more = 3;
+      c = b & 0x07;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    } else {
+      return BadUtf8(b >= 0x80 && b <= 0xBF ? "a continuation byte without a lead byte"
+                                            : "a byte that never starts a character",
+                     i);
+    }
+    if (more > n - i - 1) return BadUtf8("the text ends inside a character", i);
+    for (std::size_t k = 1; k <= more; ++k) {
+      const unsigned int cont = s[i + k];
+      const unsigned int min = k == 1 ? lo : 0x80;
+      const unsigned int max = k == 1 ? hi : 0xBF;
+      if (cont < min || cont > max)
+        return BadUtf8(cont >= 0x80 && cont <= 0xBF
+                           ? "an overlong form, an encoded surrogate or a value above U+10FFFF"
+                           : "a character cut short",
+                       i);
+      c = (c << 6) | (cont & 0x3F);
+    }
+    if (c > 0xFFFF)
+      return Status(KELO_E_NOT_SUPPORTED,
+                    "The character at byte " + std::to_string(i) +
+                        " lies above U+FFFF, which strings cannot carry",
+                    i);
+    if (units) units->push_back(static_cast<short>(static_cast<unsigned short>(c)));
+    ++count;
+    i += more + 1;
+  }
+  return Status();
+}
+
 }  // namespace
 
 std::string ToUtf8(const CKeloHesString& text) {
@@ -405,18 +560,7 @@ std::string ToUtf8(const CKeloHesString& text) {
     std::string out;
     if (text.IsNull()) return out;
     out.reserve(length);
-    for (unsigned int i = 0; i < length; ++i) {
-      const unsigned int u = static_cast<unsigned short>(units[i]);
-      if (IsHigh(u) && i + 1 < length && IsLow(static_cast<unsigned short>(units[i + 1]))) {
-        const unsigned int low = static_cast<unsigned short>(units[++i]);
-        AppendUtf8(out,
-                   0x10000 + ((static_cast<unsigned long>(u) - 0xD800) << 10) + (low - 0xDC00));
-      } else if (IsHigh(u) || IsLow(u)) {
-        AppendUtf8(out, 0xFFFD);
-      } else {
-        AppendUtf8(out, u);
-      }
-    }
+    AppendUnits(out, reinterpret_cast<const unsigned short*>(units), length);
     return out;
   } catch (const std::exception&) {
     return std::string();
@@ -424,63 +568,15 @@ std::string ToUtf8(const CKeloHesString& text) {
 }
 
 Status FromUtf8(std::string_view text, CKeloHesString& out) {
-  if (text.size() > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+  if (int rc = RangeCheck(text.data(), text.size()); rc != 0) return Status(rc);
   return Guard(nullptr, [&] {
     // One unit per byte at most.
     std::vector<short> units;
     units.reserve(text.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-      const unsigned int b = s[i];
-      std::size_t more;
-      unsigned long c;
-      unsigned int lo = 0x80;  // bounds of the first continuation byte (overlong, surrogates,
-      unsigned int hi = 0xBF;  // beyond U+10FFFF are refused by them)
-      if (b < 0x80) {
-        more = 0;
-        c = b;
-      } else if (b >= 0xC2 && b <= 0xDF) {
-        more = 1;
-        c = b & 0x1F;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        more = 2;
-        c = b & 0x0F;
-        if (b == 0xE0) lo = 0xA0;
-        if (b == 0xED) hi = 0x9F;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        more = 3;
-        c = b & 0x07;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;
-      } else {
-        return BadUtf8(b >= 0x80 && b <= 0xBF ? "a continuation byte without a lead byte"
-                                              : "a byte that never starts a character",
-                       i);
-      }
-      if (more > n - i - 1) return BadUtf8("the text ends inside a character", i);
-      for (std::size_t k = 1; k <= more; ++k) {
-        const unsigned int cont = s[i + k];
-        const unsigned int min = k == 1 ? lo : 0x80;
-        const unsigned int max = k == 1 ? hi : 0xBF;
-        if (cont < min || cont > max)
-          return BadUtf8(cont >= 0x80 && cont <= 0xBF
-                             ? "an overlong form, an encoded surrogate or a value above U+10FFFF"
-                             : "a character cut short",
-                         i);
-        c = (c << 6) | (cont & 0x3F);
-      }
-      if (c > 0xFFFF)
-        return Status(KELO_E_NOT_SUPPORTED,
-                      "The character at byte " + std::to_string(i) +
-                          " lies above U+FFFF, which strings cannot carry",
-                      i);
-      units.push_back(static_cast<short>(static_cast<unsigned short>(c)));
-      i += more + 1;
-    }
+    std::size_t count = 0;
+    if (Status s = Utf8Units(text, &units, count); !s) return s;
     static const short kNone = 0;  // a non-null source, so an empty text is not null
-    if (int rc = out.Copy(units.empty() ? &kNone : units.data(),
-                          static_cast<unsigned int>(units.size()));
+    if (int rc = out.Copy(units.empty() ? &kNone : units.data(), static_cast<unsigned int>(count));
         rc != 0)
       return Status(rc);
     out.SetNull(false);
@@ -496,9 +592,9 @@ std::string_view ToBytes(const CKeloHesBinary& blob) {
 }
 
 Status FromBytes(const void* data, std::size_t size, CKeloHesBinary& out) {
-  if (size > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+  if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
   static const char kNone = 0;  // a non-null source, so an empty blob is not null
-  const char* bytes = data && size ? static_cast<const char*>(data) : &kNone;
+  const char* bytes = size ? static_cast<const char*>(data) : &kNone;
   if (int rc = out.Copy(bytes, static_cast<unsigned int>(size)); rc != 0) return Status(rc);
   out.SetNull(false);
   return Status();

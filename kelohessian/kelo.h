@@ -3,7 +3,8 @@
 /// functions: a call 'c' 00 01 'm' \<method\> \<argument\> 'z', a reply 'r' 01 00 \<result\> 'z',
 /// a fault reply 'r' 01 00 'f' "code" \<code\> "message" \<message\> ... 'z' 'z', text as UTF-8
 /// and bytes as standard vectors. Nothing here throws: a std::bad_alloc inside becomes
-/// KELO_E_NO_MEMORY.
+/// KELO_E_NO_MEMORY. A null pointer given with a non-zero size (bytes or text) is refused with
+/// KELO_E_INVALID_ARGUMENT.
 #pragma once
 
 #include <cstddef>
@@ -72,8 +73,10 @@ class [[nodiscard]] Status {
 // ---- One call each way -------------------------------------------------------------------------
 // Each replaces the contents of out with the whole message, or leaves it empty on failure.
 
-/// The same bytes as KeloHessianBuildRequest: 'c' 00 01 'm' \<method\> \<args\> 'z'.
-/// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes.
+/// 'c' 00 01 'm' \<method\> \<args\> 'z', the method's length in 16-bit units as Hessian counts
+/// it and Java writes it; KeloHessianBuildRequest writes the number of bytes, the same for ASCII
+/// only. The method is refused as FromUtf8 refuses text (KELO_E_FORMAT for invalid UTF-8,
+/// KELO_E_NOT_SUPPORTED above U+FFFF), and with KELO_E_OUT_OF_RANGE beyond 65535 units.
 KELO_API Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                            std::vector<std::uint8_t>& out);
 
@@ -110,7 +113,7 @@ class KELO_API CallReader {
   ~CallReader();
 
   /// Reads 'c', the two version bytes, any headers (read past) and the method name into method
-  /// (UTF-8). KELO_E_FORMAT for bytes that are not a call.
+  /// (UTF-8); names are counted in 16-bit units. KELO_E_FORMAT for bytes that are not a call.
   Status ReadMethod(std::string& method);
   /// KELO_E_INVALID_STATE before ReadMethod; KELO_E_FORMAT when the call has no argument left.
   Status ReadArg(CKeloHesClass& arg);
@@ -124,7 +127,7 @@ class KELO_API CallReader {
 
   CKeloInput m_input;
   CKeloInputParse m_parse;
-  bool m_sizeOk;
+  int m_refused;  ///< KELO_OK, or the code ReadMethod refuses an unreadable range with
   bool m_methodRead;
 };
 

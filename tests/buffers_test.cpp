@@ -69,7 +69,7 @@ TEST(InputCursor, NeverReadsOrPutsBackPastItsEnds) {
   EXPECT_EQ(in.GetNumExtracted(), 0u);
 }
 
-TEST(ParseContext, TextShowsTheLast16BytesReadWithNonPrintablesAsDotsUntilReset) {
+TEST(ParseContext, TextShowsTheLast16BytesReadUntilResetAndPilesUpInLinearTime) {
   const char bytes[] = "\0371234 ~789abcdefgh\177\200";  // printable: ' ' to '~'
   CKeloInput in(bytes, 20);
   CKeloInputParse parse(in);
@@ -90,6 +90,17 @@ TEST(ParseContext, TextShowsTheLast16BytesReadWithNonPrintablesAsDotsUntilReset)
   ASSERT_EQ(in.Extract(p, 5), 0);
   ASSERT_EQ(parse.AddToErrorByLength("abc", 1, 16), 0);
   EXPECT_STREQ(parse.GetError(), "a. Last chars read: '.1234'");
+  // Without Reset texts pile up; the storage doubles from 128 bytes (to 2 MiB in 14 moves).
+  std::string piled = parse.GetError();
+  int moves = 0;
+  for (int i = 0; i < 50000; ++i) {
+    const char* before = parse.GetError();
+    piled += "Failed to read boolean";
+    ASSERT_EQ(parse.AddToError("Failed to read boolean", KELO_NO_LAST_CHARS), 0);
+    moves += parse.GetError() != before;
+  }
+  EXPECT_EQ(std::string(parse.GetError(), parse.GetErrorLength()), piled);
+  EXPECT_EQ(moves, 14);
 }
 
 }  // namespace

@@ -82,8 +82,8 @@ std::string Reordered(CKeloHesClass& object, const kelo::ClassInfo& info) {
   return body + "z";
 }
 
-// Classic Serialize/Deserialize (also reordered), and the one-call functions against the classic
-// framing: a call read back through CallReader, a reply through DecodeReply.
+// Classic Serialize/Deserialize (also reordered), and the one-call functions: a call read back
+// through CallReader, a reply through DecodeReply.
 void CheckRoundTrips(const kelo::ClassInfo& info) {
   for (int items : {-1, 0, 1, 3}) {
     SCOPED_TRACE(items);
@@ -102,11 +102,8 @@ void CheckRoundTrips(const kelo::ClassInfo& info) {
       EXPECT_EQ(Bytes(*reordered), bytes);
     }
 
-    CKeloOutput classic;
-    ASSERT_EQ(KeloHessianBuildRequest("getTopology", 11, *source, classic), 0);
     std::vector<std::uint8_t> out = {1, 2, 3};  // replaced, not appended to
     ASSERT_TRUE(kelo::EncodeCall("getTopology", *source, out));
-    EXPECT_EQ(std::string(out.begin(), out.end()), std::string(classic.Data(), classic.DataSize()));
     kelo::CallReader reader(out.data(), out.size());
     std::string method;
     Object argument(info.create());

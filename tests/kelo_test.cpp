@@ -36,7 +36,9 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
       {good.substr(0, good.size() - 1), KELO_E_FORMAT, good.size() - 1,
        "Failed to read the terminating 'z'"},
       {Hex("'r' 01 00 'N' 'z'"), KELO_OK, 5, ""},
-      {Hex("'r' 01 00 'f'"), KELO_E_FORMAT, 4, "Failed to read the terminating 'z' of the fault"},
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'd' 00 00"), KELO_E_EXHAUSTED,
+       31, "The input ends inside a 64-bit value that starts at offset 30"},  // no classic text
+      {Hex("'r' 01 00 'f'"), KELO_E_EXHAUSTED, 4, "the terminating 'z' of the fault reply"},
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'z' 'x'"), KELO_E_FORMAT, npos,
        "Bytes left after the reply's terminating 'z'"},  // a byte where the reply's 'z' may be
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'S' 00 06 'detail'"
@@ -50,6 +52,8 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
        "nested deeper than 64 levels"},
       {Hex("'r' 01 00 'f' 'S' 00 06 'detail' 'S' 00 01 80 'z' 'z'"), KELO_E_FORMAT, npos,
        "Cannot read past a value"},
+      {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 f0 9f 98 80 'z' 'z'"), KELO_E_FORMAT, npos,
+       "utf8: Unicode value greater than 0xFFFF not supported yet"},  // read as in every string
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(kelotest::ToHex(row.bytes));
@@ -124,13 +128,20 @@ kelo::Status ReadTopologyCall(const std::string& call, std::string& method, CT_C
   return reader.Finish();
 }
 
-// Calls of Java's proxy, with and without headers (ours are read back in the catalogue walk).
+// Calls of Java's proxy, with and without headers, and one with names beyond ASCII, counted in
+// 16-bit units (ours are read back in the catalogue walk).
 TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesCutsAndStepsOutOfOrder) {
   CT_CncId cnc(7);
   CT_MacAddr mac;
   ASSERT_EQ(mac.Copy("\x00\x11\x22\x33\x44\x55", 6), 0);
-  for (const std::string& call : {ReadTestFile("faults/java-call-proxy-getTopology.bin"),
-                                  ReadTestFile("faults/java-call-headers-getTopology.bin")}) {
+  const std::string proxy = ReadTestFile("faults/java-call-proxy-getTopology.bin");
+  const std::pair<std::string, std::string> calls[] = {
+      {proxy, "getTopology"},
+      {ReadTestFile("faults/java-call-headers-getTopology.bin"), "getTopology"},
+      {Hex("'c' 01 00 'H' 00 03 'cl' c3 a9 'S' 00 02 'd' c3 a9 'm' 00 04 'caf' c3 a9") +
+           proxy.substr(17),  // behind 'm' 00 0b "getTopology"
+       "caf\xC3\xA9"}};
+  for (const auto& [call, name] : calls) {
     SCOPED_TRACE(kelotest::ToHex(call));
     std::string method;
     CT_CncId gotCnc;
@@ -138,7 +149,7 @@ TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesCutsAndStepsOutOfOrder) {
     const kelo::Status s = ReadTopologyCall(call, method, gotCnc, gotMac);
     ASSERT_TRUE(s) << s.message();
     EXPECT_EQ(s.offset(), call.size());
-    EXPECT_EQ(method, "getTopology");
+    EXPECT_EQ(method, name);
     EXPECT_EQ(kelotest::Encode(gotCnc), kelotest::Encode(cnc));
     EXPECT_EQ(kelotest::Encode(gotMac), kelotest::Encode(mac));
     // Cut at every offset: some step fails, with a code and no further than the cut.
@@ -150,8 +161,7 @@ TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesCutsAndStepsOutOfOrder) {
     EXPECT_EQ(ReadTopologyCall(call + "z", method, gotCnc, gotMac).code(), KELO_E_FORMAT);
   }
   // Steps out of order, or past the arguments, fail.
-  const std::string call = ReadTestFile("faults/java-call-proxy-getTopology.bin");
-  kelo::CallReader reader(call.data(), call.size());
+  kelo::CallReader reader(proxy.data(), proxy.size());
   EXPECT_EQ(reader.ReadArg(cnc).code(), KELO_E_INVALID_STATE);
   EXPECT_EQ(reader.Finish().code(), KELO_E_INVALID_STATE);
   std::string method;
@@ -162,7 +172,7 @@ TEST(CallReader, ReadsJavaProxyCallsWholeAndRefusesCutsAndStepsOutOfOrder) {
   EXPECT_EQ(wrong.code(), KELO_E_FORMAT);
   EXPECT_NE(std::string(wrong.message()).find("VarantoTypes.CT_MacAddr"), std::string::npos);
 
-  kelo::CallReader again(call.data(), call.size());
+  kelo::CallReader again(proxy.data(), proxy.size());
   ASSERT_TRUE(again.ReadMethod(method) && again.ReadArg(cnc) && again.ReadArg(mac));
   const kelo::Status none = again.ReadArg(cnc);
   EXPECT_EQ(none.code(), KELO_E_FORMAT);
@@ -227,7 +237,7 @@ TEST(Utf8, BothWaysAtTheEdges) {
   }
 }
 
-TEST(Pieces, BlobsAsBytesAndListsAsRanges) {
+TEST(Pieces, BlobsAsBytesListsAsRangesAndNullRangesRefused) {
   CKeloHesBinary blob;
   EXPECT_TRUE(kelo::ToBytes(blob).empty());  // null
   const std::string bytes = Hex("00 ff 'a'");
@@ -235,6 +245,17 @@ TEST(Pieces, BlobsAsBytesAndListsAsRanges) {
   EXPECT_EQ(kelo::ToBytes(blob), bytes);
   ASSERT_TRUE(kelo::FromBytes(nullptr, 0, blob));  // empty, not null
   EXPECT_EQ(kelotest::Encode(blob), Hex("'B' 00 00"));
+  // A null pointer with a size is refused before anything is read.
+  kelo::cl::ResTopology topology;
+  CKeloHesString text;
+  Bytes out;
+  std::string method;
+  const std::string_view nothing(nullptr, 5);
+  for (const kelo::Status& s :
+       {kelo::FromBytes(nullptr, 5, blob), kelo::FromUtf8(nothing, text),
+        kelo::DecodeReply(nullptr, 5, topology), kelo::CallReader(nullptr, 5).ReadMethod(method),
+        kelo::EncodeCall(nothing, topology, out), kelo::EncodeFault("E", nothing, out)})
+    EXPECT_EQ(s.code(), KELO_E_INVALID_ARGUMENT);
 
   CKeloHesArray<kelo::cl::VerSite> list;
   auto first = std::make_unique<kelo::cl::VerSite>();

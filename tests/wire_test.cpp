@@ -418,26 +418,44 @@ TEST(DomainTypes, IPv4AccessorsAndTheMeasurementMask) {
   EXPECT_EQ(kelotest::BlobBytes(mask.Value()), "abcdef");
 }
 
-std::string Call(const char* method, unsigned int length, const CKeloHesClass& request, int* rc) {
-  CKeloOutput out;
-  EXPECT_EQ(out.Append("before", 6), 0);
-  *rc = KeloHessianBuildRequest(method, length, request, out);
-  return std::string(out.Data(), out.DataSize());
-}
-
-TEST(CallFraming, WritesTheWholeEnvelopeOrNothing) {
-  kelotest::Bare request;  // a null request is written 'N'; full ones in the service table
+// A call of a null request ('N') both ways. The method's length is what differs: the classic
+// function writes the number of bytes it is given, behind what the output holds (a refusal leaves
+// that alone); EncodeCall writes 16-bit units, as Hessian counts them.
+TEST(CallFraming, TheClassicFunctionCountsTheMethodInBytesEncodeCallIn16BitUnits) {
+  std::string wide;  // 65535 units in twice as many bytes
+  for (int i = 0; i < 65535; ++i) wide += "\xC3\xA9";
+  const struct {
+    std::string method;
+    int code;                   // EncodeCall's result
+    const char *bytes, *units;  // the classic and EncodeCall's length field; null: refused
+  } rows[] = {
+      {"caf\xC3\xA9", KELO_OK, "00 05", "00 04"},
+      {std::string("a\0b", 3), KELO_OK, "00 03", "00 03"},  // the whole length, past a zero
+      {std::string(65535, 'm'), KELO_OK, "ff ff", "ff ff"},
+      {std::string(65536, 'm'), KELO_E_OUT_OF_RANGE, nullptr, nullptr},
+      {wide, KELO_OK, nullptr, "ff ff"},
+      {wide + "\xC3\xA9", KELO_E_OUT_OF_RANGE, nullptr, nullptr},
+      {"caf\xC3", KELO_E_FORMAT, "00 04", nullptr},
+      {"\xF0\x9F\x98\x80", KELO_E_NOT_SUPPORTED, "00 04", nullptr},
+  };
+  kelotest::Bare request;
   request.SetNull(true);
-  int rc = -1;
-  // Only the given length of the method name is written.
-  EXPECT_EQ(Call("getXYZ", 3, request, &rc), Hex("'before' 'c' 00 01 'm' 00 03 'get' 'N' 'z'"));
-  EXPECT_EQ(rc, 0);
-  const std::string method(65536, 'm');
-  EXPECT_EQ(Call(method.data(), 65536, request, &rc), "before");
-  EXPECT_EQ(rc, KELO_E_OUT_OF_RANGE);
-  EXPECT_EQ(Call(method.data(), 65535, request, &rc),
-            Hex("'before' 'c' 00 01 'm' ff ff") + method.substr(1) + "Nz");
-  EXPECT_EQ(rc, 0);  // a failing request leaves the output as it was: see the allocation sweep
+  for (const auto& row : rows) {
+    SCOPED_TRACE(kelotest::ToHex(row.method.substr(0, 8)));
+    const auto call = [&](const char* length) {
+      return length ? Hex("'c' 00 01 'm'") + Hex(length) + row.method + "Nz" : "";
+    };
+    CKeloOutput classic;
+    ASSERT_EQ(classic.Append("before", 6), 0);
+    EXPECT_EQ(
+        KeloHessianBuildRequest(row.method.data(), static_cast<unsigned int>(row.method.size()),
+                                request, classic),
+        row.bytes ? KELO_OK : KELO_E_OUT_OF_RANGE);
+    EXPECT_EQ(std::string(classic.Data(), classic.DataSize()), "before" + call(row.bytes));
+    std::vector<std::uint8_t> out;
+    EXPECT_EQ(kelo::EncodeCall(row.method, request, out).code(), row.code);
+    EXPECT_EQ(std::string(out.begin(), out.end()), call(row.units));
+  }
 }
 
 }  // namespace

@@ -1,18 +1,24 @@
 // The call envelope around a request and the reply envelope around a response.
 #include <kelohessian/call/call.h>
 
+#include <kelohessian/call/detail/framing.h>
 #include <kelohessian/hessian/detail/wire.h>
 
 int KeloHessianBuildRequest(const char* method, unsigned int length, const CKeloHesClass& request,
                             CKeloOutput& out) {
-  if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
+  return kelo_detail::BuildCall(method, length, length, request, out);
+}
+
+int kelo_detail::BuildCall(const char* method, unsigned int bytes, unsigned int units,
+                           const CKeloHesClass& request, CKeloOutput& out) {
+  if (units > 0xFFFF) return KELO_E_OUT_OF_RANGE;
   const unsigned int before = out.DataSize();
   char head[6];
   kelo::wire::PutEnvelope(head, 'c', 0x00, 0x01);
-  kelo::wire::PutLength(head + 3, 'm', length);
+  kelo::wire::PutLength(head + 3, 'm', units);
   const CKeloHesObject& argument = request;
   int rc = out.Append(head, 6);
-  if (rc == 0) rc = out.Append(method, length);
+  if (rc == 0) rc = out.Append(method, bytes);
   if (rc == 0) rc = argument.Serialize(out);
   if (rc == 0) rc = out.Append('z');
   if (rc != 0 && before <= out.DataSize()) out.SetDataSize(before);

@@ -16,7 +16,8 @@
 /// Appends a call of the named method (length bytes, not necessarily terminated) with the request
 /// as its one argument. On any failure the output holds exactly what it held before the call:
 /// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes, or the code of the failing write. The
-/// request's values are not changed.
+/// request's values are not changed. The length is written as the byte count; Hessian counts 16-bit
+/// units, the same for ASCII only.
 KELO_API int KeloHessianBuildRequest(const char* method, unsigned int length,
                                      const CKeloHesClass& request, CKeloOutput& out);
 

@@ -26,12 +26,14 @@ int CKeloInputParse::AddToError(const char* message, TKeloAddLastChars addLastCh
 
 int CKeloInputParse::AddToErrorByLength(const char* message, unsigned int length,
                                         unsigned int lastChars) {
-  // The text grows in whole multiples of 128 bytes; its length is bounded by what the decoders
-  // add, far below 32 bits, but the sum is still taken in 64 bits.
+  // The text grows in whole multiples of 128 bytes, at least doubling, so that a context that
+  // collects the text of many reads (no Reset between them) costs linear time. Sums are taken in
+  // 64 bits; a doubling beyond 32 bits falls back to what is needed.
   const unsigned long long needed = static_cast<unsigned long long>(m_errorLength) + length + 1;
   if (needed > m_errorCapacity) {
-    const unsigned long long capacity =
-        m_errorCapacity + (needed - m_errorCapacity + 127) / 128 * 128;
+    unsigned long long capacity = (needed + 127) / 128 * 128;
+    const unsigned long long doubled = 2ull * m_errorCapacity;
+    if (doubled > capacity && doubled <= 0xFFFFFFFFull) capacity = doubled;
     if (capacity > 0xFFFFFFFFull) return KELO_E_NO_MEMORY;
     char* grown = new (std::nothrow) char[static_cast<size_t>(capacity)];
     if (!grown) return KELO_E_NO_MEMORY;

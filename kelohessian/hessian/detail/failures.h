@@ -99,7 +99,7 @@
   X(SkipValue, KELO_E_FORMAT, "Cannot read past a value of a fault or a call header", true)        \
   X(SkipValueTooDeep, KELO_E_NOT_SUPPORTED,                                                        \
     "Cannot read past a value nested deeper than 64 levels", true)                                 \
-  X(FaultEndMissing, KELO_E_FORMAT, "Failed to read the terminating 'z' of the fault reply",       \
+  X(FaultEndMissing, KELO_E_EXHAUSTED, "Failed to read the terminating 'z' of the fault reply",    \
     false)                                                                                         \
   X(CallMissing, KELO_E_EXHAUSTED,                                                                 \
     "Could not find data, while looking for the opening 'c' and version", false)                   \
