@@ -7,9 +7,9 @@
 
 #include <kelohessian/call/call.h>
 #include <kelohessian/call/detail/framing.h>
-#include <kelohessian/hessian/detail/utf8.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
+#include <kelohessian/wire/utf8.h>
 
 namespace kelo {
 
@@ -277,24 +277,24 @@ int ReadMethodName(CKeloInputParse& parse, unsigned int count, std::string& name
   std::vector<unsigned short> units(count < available ? count : available);
   std::size_t consumed = 0;
   std::size_t decoded = 0;
-  const kelo_detail::Utf8Status status =
-      kelo_detail::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
-                              units.data(), &consumed, &decoded);
+  const kelo::wire::Utf8Status status =
+      kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
+                             units.data(), &consumed, &decoded);
   const char* p;
   in.Extract(p, static_cast<unsigned int>(consumed));
   switch (status) {
-    case kelo_detail::kUtf8Ok: {
+    case kelo::wire::kUtf8Ok: {
       std::string text;
       AppendUnits(text, units.data(), decoded);
       name.swap(text);
       return KELO_OK;
     }
-    case kelo_detail::kUtf8Exhausted:
-    case kelo_detail::kUtf8Truncated2:
-    case kelo_detail::kUtf8Truncated3:
+    case kelo::wire::kUtf8Exhausted:
+    case kelo::wire::kUtf8Truncated2:
+    case kelo::wire::kUtf8Truncated3:
       return Fail(parse, kelo_detail::kFailCallMethodMissing);
     default:
-      parse.AddToError(kelo_detail::Utf8Message(status), KELO_NO_LAST_CHARS);
+      parse.AddToError(kelo::wire::Utf8Message(status), KELO_NO_LAST_CHARS);
       return KELO_E_FORMAT;
   }
 }
