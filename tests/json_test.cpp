@@ -135,6 +135,7 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   kelo::cl::ReqConnect connect;  // a refused list item ends the read too
   EXPECT_FALSE(kelo::FromJson(R"({"oneTouch": [{"index": true}], "reqID": 5})", connect));
   EXPECT_EQ(static_cast<int>(connect.reqID), 0);
+  EXPECT_EQ(kelo::FromJson(std::string_view(nullptr, 5), connect).code(), KELO_E_INVALID_ARGUMENT);
   kelotest::Point own;  // a test-only class the catalogue does not know
   EXPECT_EQ(kelo::ToJson(own), "");
   EXPECT_EQ(kelo::FromJson("{}", own).code(), KELO_E_NOT_SUPPORTED);

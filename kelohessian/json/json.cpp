@@ -744,6 +744,7 @@ Status Parse(std::string_view text, json& j) {
 }  // namespace
 
 Status FromJson(std::string_view text, CKeloHesClass& object) {
+  if (!text.data() && !text.empty()) return Status(KELO_E_INVALID_ARGUMENT);
   try {
     const kelo::ClassInfo* info = ClassOf(object);
     if (!info)
