@@ -120,12 +120,21 @@ std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
 }
 
 int Dump(const std::string& bytes, bool offsets) {
-  const kelohes::DumpResult r = kelohes::Dump(bytes.data(), bytes.size(), offsets);
-  if (!r.ok) {
+  bool writeFailed = false;
+  const kelohes::DumpResult r =
+      kelohes::Dump(bytes.data(), bytes.size(), offsets, [&](const char* data, size_t size) {
+        writeFailed = fwrite(data, 1, size, stdout) != size;
+        return !writeFailed;
+      });
+  if (!r.ok && !r.error.empty()) {
     fprintf(stderr, "kelohes: offset %zu: %s\n", r.errorOffset, r.error.c_str());
     return kExitBadInput;
   }
-  return WriteOut(r.text.data(), r.text.size());
+  if (writeFailed || fflush(stdout) != 0) {
+    fprintf(stderr, "kelohes: cannot write to standard output: %s\n", strerror(errno));
+    return kExitBadInput;
+  }
+  return kExitOk;
 }
 
 int DumpFile(const std::string& file, bool hex, bool offsets) {
@@ -407,7 +416,8 @@ const char kDumpFooter[] =
     "\n"
     "Prints any Hessian 1.0 stream (a call, a reply, a fault or a bare value) one value a line,\n"
     "with two blanks of indent per level, so that dumps of the same message written by different\n"
-    "programs compare equal. It needs no class: it reads the bytes as they are.\n"
+    "programs compare equal. It needs no class: it reads the bytes as they are. Lines deeper\n"
+    "than level 16 are indented as level 16 and start with their level: \"[17] N\".\n"
     "\n"
     "LINES\n"
     "  N  T  F               null, true, false\n"
