@@ -118,6 +118,19 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"encode --as ReqConnect", R"({"ssid": "zz"})", 1,
        "kelohes: ssid: expected a string of hex digits, got \"zz\"\n"},
 
+      // What came from the input is escaped: in JSON as JSON escapes, in messages \xNN or \uXXXX.
+      {"decode --as ResRegister -",
+       Hex("4d 74 00 13 'kelo.cl.ResRegister' 53 00 0b 'description' 53 00 03 7f c2 9b e2 80 ae "
+           "7a"),
+       0, Has("\"description\": \"\\u007F\\u009B\\u202E\"\n}")},
+      {"decode --call --as ResRegister -", Hex("63 00 01 6d 00 03 ff 1b 'x'") + value + "z", 0,
+       Has("\"method\": \"\\u00FF\\u001Bx\",")},
+      {"encode --as ResRegister", R"({"\u001b[2J\u202e": 1})", 1,
+       "kelohes: \\x1b[2J\\u202E: no such member in kelo.cl.ResRegister\n"},
+      {reply,
+       Hex("72 01 00 66 53 00 04 'code' 53 00 01 'X' 53 00 07 'message' 53 00 02 e2 80 ac 'y' 7a"),
+       1, "kelohes: fault: X: \\u202Cy\n"},
+
       // A refusal of the library: code, name and offset, then its text on a line of its own, with
       // received bytes escaped; a fault reply in one line.
       {"decode --as ResRegister -", Hex("4d 74 00 13 'kelo.cl.ResRegisteX' 7a"), 1,
