@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "kelohes/text.h"
+
 namespace kelohes {
 
 const kelo::ClassInfo* FindClass(const std::string& name) {
@@ -16,6 +18,14 @@ const kelo::ClassInfo* FindClass(const std::string& name) {
     }
   }
   return found;
+}
+
+std::vector<std::string> NearestClasses(const std::string& name) {
+  const bool typeName = name.find('.') != std::string::npos;
+  std::vector<std::string> names;
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i)
+    names.push_back(typeName ? kelo::CatalogueAt(i)->typeName : kelo::CatalogueAt(i)->cppName);
+  return Nearest(name, names);
 }
 
 // ---- Catalogue text -------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <kelohessian/json/json.h>
 #include <kelohessian/kelohessian.h>
@@ -12,6 +13,9 @@ namespace kelohes {
 // The class of a wire type name ("kelo.cl.ReqConnect"), or of a C++ class name ("ReqConnect")
 // that names exactly one class; null otherwise.
 const kelo::ClassInfo* FindClass(const std::string& name);
+// The names of classes nearest to a name FindClass does not know (kelohes::Nearest): wire type
+// names for a name with a '.', C++ class names for one without.
+std::vector<std::string> NearestClasses(const std::string& name);
 
 // One line per catalogue class: type name, class kind, members.
 std::string ClassesText();

@@ -110,7 +110,11 @@ void PrintEscaped(const char* prefix, const std::string& text) {
 
 const kelo::ClassInfo& ClassOrUsage(const std::string& name) {
   const kelo::ClassInfo* info = kelohes::FindClass(name);
-  if (!info) throw UsageError{"unknown class '" + name + "' (`kelohes classes` lists them)"};
+  if (!info) {
+    const std::string guess = kelohes::DidYouMean(kelohes::NearestClasses(name));
+    throw UsageError{"unknown class '" + kelohes::Escaped(name) + "'" +
+                     (guess.empty() ? " " : ": " + guess + " ") + "(`kelohes classes` lists them)"};
+  }
   return *info;
 }
 
@@ -451,6 +455,22 @@ const char kCallFooter[] =
     "\n";
 #endif
 
+// When the first word of the command line that is not an option names no command (CLI11 then
+// says only that one is required): which word, with the nearest commands. Empty otherwise.
+std::string UnknownCommand(CLI::App& app, int argc, char** argv) {
+  int word = 1;
+  while (word < argc && argv[word][0] == '-') ++word;
+  if (word == argc) return std::string();
+  std::vector<std::string> names;
+  for (const CLI::App* command : app.get_subcommands(std::function<bool(CLI::App*)>())) {
+    if (command->get_name() == argv[word]) return std::string();
+    names.push_back(command->get_name());
+  }
+  const std::string guess = kelohes::DidYouMean(kelohes::Nearest(argv[word], names));
+  return "unknown command '" + kelohes::Escaped(argv[word]) + "'" +
+         (guess.empty() ? std::string() : ": " + guess);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -565,8 +585,9 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e) == 0 ? kExitOk : kExitUsage;
   } catch (const CLI::ParseError& e) {
+    const std::string unknown = UnknownCommand(app, argc, argv);
     fprintf(stderr, "kelohes: %s\nRun 'kelohes --help' or 'kelohes COMMAND --help' for usage.\n",
-            e.what());
+            unknown.empty() ? e.what() : unknown.c_str());
     return kExitUsage;
   }
 

@@ -1,5 +1,7 @@
-// Escaping of received text; see text.h.
+// Escaping of received text and suggestions of names; see text.h.
 #include "kelohes/text.h"
+
+#include <algorithm>
 
 namespace kelohes {
 
@@ -22,6 +24,10 @@ void AppendX(std::string& out, unsigned char byte) {
   static const char kHex[] = "0123456789abcdef";
   const char esc[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 0xF]};
   out.append(esc, 4);
+}
+
+char ToLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 }  // namespace
@@ -96,6 +102,61 @@ std::string Escaped(std::string_view text, Escape how) {
   std::string out;
   AppendEscaped(out, text, how);
   return out;
+}
+
+size_t EditDistance(std::string_view a, std::string_view b) {
+  // Three rows of the classic table: the one before the previous is what a swap looks back to.
+  std::vector<size_t> before(b.size() + 1), previous(b.size() + 1), row(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    row[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const bool same = ToLower(a[i - 1]) == ToLower(b[j - 1]);
+      row[j] = std::min({previous[j] + 1, row[j - 1] + 1, previous[j - 1] + (same ? 0 : 1)});
+      if (i > 1 && j > 1 && ToLower(a[i - 1]) == ToLower(b[j - 2]) &&
+          ToLower(a[i - 2]) == ToLower(b[j - 1]))
+        row[j] = std::min(row[j], before[j - 2] + 1);
+    }
+    before.swap(previous);
+    previous.swap(row);
+  }
+  return previous[b.size()];
+}
+
+std::vector<std::string> Nearest(std::string_view name,
+                                 const std::vector<std::string>& candidates) {
+  size_t best = std::string_view::npos;
+  std::vector<std::string> nearest;
+  for (const std::string& candidate : candidates) {
+    // Judged by what follows the start they share: "kelo.cl." alone would make "kelo.cl.Log" a
+    // near miss of "kelo.cl.Nope".
+    size_t common = 0;
+    while (common < name.size() && common < candidate.size() &&
+           ToLower(name[common]) == ToLower(candidate[common]))
+      ++common;
+    const size_t limit = std::max<size_t>(1, (name.size() - common) / 3);
+    // The distance is at least the difference of the lengths: most candidates end here, and a
+    // long name typed by mistake costs no long computation.
+    const size_t floor =
+        std::max(name.size(), candidate.size()) - std::min(name.size(), candidate.size());
+    if (floor > limit || floor > best) continue;
+    const size_t d = EditDistance(name, candidate);
+    if (d > limit || d > best) continue;
+    if (d < best) nearest.clear();
+    best = d;
+    if (nearest.size() < 3) nearest.push_back(candidate);
+  }
+  return nearest;
+}
+
+std::string DidYouMean(const std::vector<std::string>& names) {
+  if (names.empty()) return std::string();
+  std::string text = "did you mean";
+  for (size_t i = 0; i < names.size(); ++i) {
+    text += i == 0 ? " '" : i + 1 == names.size() ? " or '" : ", '";
+    text += names[i] + "'";
+  }
+  return text + "?";
 }
 
 }  // namespace kelohes
