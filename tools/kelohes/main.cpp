@@ -161,6 +161,32 @@ int DumpFile(const std::string& file, bool hex, bool offsets) {
   return Dump(bytes, offsets);
 }
 
+// After a refused decode: when the bytes begin like another kind of message than the command line
+// says (a reply read as a bare value, say), says so and what to ask for instead.
+void HintAtShape(const std::string& bytes, bool reply, bool call) {
+  const char first = bytes.empty() ? '\0' : bytes[0];
+  const char* what;
+  std::string fix;
+  if (first == 'r' && !reply) {
+    what = "a reply";
+    fix = call ? "--reply instead of --call" : "--reply";
+  } else if (first == 'c' && !call) {
+    what = "a call";
+    fix = reply ? "--call instead of --reply" : "--call";
+  } else if ((first == 'M' || first == 'N') && (reply || call)) {
+    what = "a bare value";
+    fix = call ? "without --call" : "without --reply";
+  } else {
+    return;
+  }
+  char version[16] = "";
+  if ((first == 'r' || first == 'c') && bytes.size() >= 3)
+    snprintf(version, sizeof version, " %02X %02X", static_cast<unsigned char>(bytes[1]),
+             static_cast<unsigned char>(bytes[2]));
+  fprintf(stderr, "kelohes: the bytes begin like %s ('%c'%s): try %s\n", what, first, version,
+          fix.c_str());
+}
+
 // A fault reply ('r' v1 v2 'f' ...) as one line on stderr: its code and message (exit 1).
 int PrintFault(const kelo::Status& status) {
   PrintEscaped("kelohes: fault: ", status.fault_code() + ": " + status.fault_message());
@@ -203,6 +229,7 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     fprintf(stderr, "kelohes: cannot decode %s call, at %s: %d (%s) at offset %zu\n", info.typeName,
             step, status.code(), status.name(), status.offset());
     PrintEscaped("", status.message());
+    HintAtShape(bytes, false, true);
     return kExitBadInput;
   }
   std::string json = "{\n  \"method\": \"";
@@ -305,6 +332,7 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
     fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
             reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
     PrintErrorText(parse, rc);
+    HintAtShape(bytes, reply, false);
     return kExitBadInput;
   }
   if (in.GetNumExtracted() != bytes.size() && !allowTrailing) {
@@ -431,7 +459,9 @@ const char kDecodeFooter[] =
     "\n"
     "When the library refuses the bytes, stderr gets the result code with its name and the\n"
     "offset reached, then the library's error text on a line of its own (exit 1); bytes of\n"
-    "the input it quotes are shown as \\xNN, and the characters above as \\uXXXX.\n"
+    "the input it quotes are shown as \\xNN, and the characters above as \\uXXXX. When the\n"
+    "bytes begin like a reply, a call or a bare value other than the options say, a last line\n"
+    "says so and which option to use.\n"
     "\n";
 
 const char kEncodeFooter[] =

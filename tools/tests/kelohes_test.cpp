@@ -138,7 +138,14 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"decode --as ResRegister -", Hex("4d 74 00 13 'kelo.cl.ResRegisteX' 7a"), 1,
        Has(cannot + "value: -1999995 (KELO_E_FORMAT) at offset 23\nExpected class "
                     "\"kelo.cl.ResRegister\" but got \"kelo.cl.ResRegisteX\"")},
-      {reply, Hex("63 01 00 4e 7a"), 1, Has(cannot + "reply: -1999995 (KELO_E_FORMAT)")},
+      // ... and, when the bytes are of another kind than the command line says, which to ask for.
+      {reply, Hex("63 01 00 4e 7a"), 1,
+       Has(cannot +
+           "reply: -1999995 (KELO_E_FORMAT) at offset 3\nExpected the opening 'r', but got "
+           "something else\nkelohes: the bytes begin like a call ('c' 01 00): try --call "
+           "instead of --reply\n")},
+      {"decode --as ResRegister -", kelotest::Reply(value), 1,
+       Has("\nkelohes: the bytes begin like a reply ('r' 01 00): try --reply\n")},
       {"decode --as ResRegister -", Hex("4d 74 00 05 1b '[2J' 07 7a"), 1,
        Has("but got \"\\x1b[2J\\x07\"")},
       {"decode --as ResRegister -", value.substr(0, 23) + Hex("53 00 01 'q' 4c 00 00 00"), 1,
