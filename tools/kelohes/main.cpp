@@ -296,7 +296,7 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
   if (!request || !response) return kExitBadInput;
   std::string error;
   if (!kelohes::FromJson(text, *request, info, error)) {
-    PrintEscaped("kelohes: ", error);
+    fprintf(stderr, "kelohes: %s\n", error.c_str());
     return kExitBadInput;
   }
   std::vector<std::uint8_t> call;
@@ -353,7 +353,7 @@ int Encode(const std::string& className, const std::string& file, const std::str
   if (!object) return kExitBadInput;
   std::string error;
   if (!kelohes::FromJson(text, *object, info, error)) {
-    PrintEscaped("kelohes: ", error);
+    fprintf(stderr, "kelohes: %s\n", error.c_str());
     return kExitBadInput;
   }
   CKeloOutput out(0);
@@ -470,7 +470,9 @@ const char kEncodeFooter[] =
     "standard output: bare, as a call of METHOD (the library's call envelope), or as a reply\n"
     "('r' 01 00, the object, 'z'). A member the JSON leaves out keeps its default value; an\n"
     "unknown member, a value of the wrong kind or out of range, or a character above U+FFFF is\n"
-    "refused with the member's path (m_list[2].m_name) on stderr (exit 1).\n"
+    "refused with the member's path (m_list[2].m_name) on stderr (exit 1). Text that is not\n"
+    "JSON, or that nests deeper than any object of CLASS can, is refused with the line, the\n"
+    "column and what is wrong there.\n"
     "\n";
 
 #if KELOHES_HAVE_HTTP

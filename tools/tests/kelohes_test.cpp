@@ -70,6 +70,9 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
   const std::string cut = cannot + "reply: -1999996 (KELO_E_EXHAUSTED) at offset ";
   const std::string reply = "decode --reply --as ResRegister -";
   const std::string deep = std::string(256, 'V') + "N" + std::string(256, 'z');
+  // JSON nested far deeper than any class can be, which must not reach a recursive reader.
+  const std::string deepJson =
+      R"({"reqID": )" + std::string(100000, '[') + std::string(100000, ']') + "}";
 
   std::vector<Row> rows = {
       // The command line: help and version exit 0, a wrong command line 2, an unreadable file 1.
@@ -119,6 +122,9 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        Has("\"lat\": 0.3333333333333333,\n")},
       {"encode --as ReqConnect", R"({"ssid": "zz"})", 1,
        "kelohes: ssid: expected a string of hex digits, got \"zz\"\n"},
+      {"encode --as ReqBehavior", deepJson, 1,
+       "kelohes: JSON at line 1, column 13: nested deeper than any kelo.cl.ReqBehavior can be (3 "
+       "levels)\n"},
 
       // What came from the input is escaped: in JSON as JSON escapes, in messages \xNN or \uXXXX.
       {"decode --as ResRegister -",
@@ -229,6 +235,52 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       EXPECT_TRUE(!r.ok && text.empty() && r.errorOffset <= n) << n << " bytes of " << d.hex;
     }
   }
+
+  // JSON that the library's parser refuses is refused first, with the place (columns count
+  // characters) and the reason in plain words; what the parser accepts is passed on, a byte order
+  // mark and a zero byte ending the text as in a C string included.
+  const struct {
+    std::string json, error;  // error: after "kelohes: JSON at line "
+  } jsons[] = {
+      {"{\"resID\": 5,\n \"status\" 2}", "2, column 11: expected ':' after the member name"},
+      {"{\"resID\": 5 \"status\": 2}", "1, column 13: expected ',' or '}' after a member"},
+      {"[1 2]", "1, column 4: expected ',' or ']' after an item"},
+      {"{\"\u00e9\u20ac\": \"a", "1, column 8: a string that is not closed"},
+      {"\"a\\", "1, column 1: a string that is not closed"},
+      {"{\"a\tb\": 1}",
+       "1, column 4: a control character in a string (write it as \\n, \\t or \\u00XX)"},
+      {"{\"a\xff\": 1}", "1, column 4: a byte that is not UTF-8 in a string"},
+      {"{\"a\\q\": 1}", "1, column 4: an unknown escape in a string"},
+      {"{\"a\\u00g0\": 1}", "1, column 4: \\u without four hex digits after it"},
+      {"{\"\\ud800\\u0041\": 1}",
+       "1, column 3: \\u escape of the first half of a surrogate pair without the second"},
+      {"{\"\\udc00\": 1}",
+       "1, column 3: \\u escape of the second half of a surrogate pair without the first"},
+      {"{\"resID\": -}", "1, column 11: a malformed number"},
+      {"{\"resID\": 1.e5}", "1, column 11: a malformed number"},
+      {"{\"resID\": -1e400}", "1, column 11: a number too large for a double"},
+      {"{\"resID\": tru}",
+       "1, column 11: expected a value: an object, a list, a string, a number, true, false or "
+       "null"},
+      {"{\"resID\": 5} x", "1, column 14: text after the end of the JSON value"},
+      {"{\"resID\": [", "1, column 12: the text ends where a value should be"},
+      {"{\"resID\": [5", "1, column 13: the text ends inside a list"},
+      {" \n", "2, column 1: no JSON value in the text"},
+      {"{5: 1}", "1, column 2: expected a member name in double quotes"},
+  };
+  // The depth bound refuses nothing an object takes: every class, its lists filled.
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(i);
+    std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, i, 1)), read(info.create());
+    std::string error;
+    EXPECT_TRUE(kelohes::FromJson(kelo::ToJson(*filled), *read, info, error))
+        << info.typeName << ": " << error;
+  }
+  for (const auto& j : jsons)
+    rows.push_back(
+        {"encode --as ResRegister", j.json, 1, "kelohes: JSON at line " + j.error + "\n"});
+  rows.push_back(
+      {"encode --as ResRegister", "\xEF\xBB\xBF" + std::string(json) + '\0' + "x", 0, value});
 
   // Files other Hessian writers left in interop/testdata dump whole; those named
   // <peer>-<call|reply>-<class>-s<seed>n<items>.bin hold kelotest::NewFilled(class, seed, items)
