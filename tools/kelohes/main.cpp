@@ -235,10 +235,13 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
   std::string json = "{\n  \"method\": \"";
   kelohes::AppendEscaped(json, method, kelohes::Escape::kJsonString);
   json += "\",\n  \"argument\": ";
-  // The argument indented one level further inside the wrapper.
-  for (const char c : kelohes::ToJson(object, info)) {
-    json.push_back(c);
-    if (c == '\n') json += "  ";
+  // The argument indented one level further inside the wrapper, a line at a time.
+  const std::string argument = kelohes::ToJson(object, info);
+  for (size_t at = 0, end; at < argument.size(); at = end) {
+    end = argument.find('\n', at);
+    end = end == std::string::npos ? argument.size() : end + 1;
+    json.append(argument, at, end - at);
+    if (argument[end - 1] == '\n') json += "  ";
   }
   json += "\n}";
   return WriteJson(json);

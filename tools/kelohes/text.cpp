@@ -13,6 +13,13 @@ bool Unsafe(unsigned long c) {
   return c <= 0x9F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
+// An ASCII byte copied as it is.
+bool Plain(unsigned char c, Escape how) {
+  if (c >= 0x7F) return false;
+  if (how == Escape::kJsonText) return true;
+  return c >= 0x20 && c != '\\' && (c != '"' || how == Escape::kMessage);
+}
+
 void AppendU(std::string& out, unsigned long c) {
   static const char kHex[] = "0123456789ABCDEF";
   const char esc[6] = {
@@ -50,21 +57,23 @@ size_t Utf8Length(std::string_view text, size_t at) {
 
 void AppendEscaped(std::string& out, std::string_view text, Escape how) {
   const bool json = how != Escape::kMessage;
+  out.reserve(out.size() + text.size());
   for (size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\' && c != '"') {
-      out.push_back(static_cast<char>(c));  // the common case, first
-      ++i;
+    // The common case first: a run of ASCII copied as it is, in one append.
+    size_t run = i;
+    while (run < text.size() && Plain(static_cast<unsigned char>(text[run]), how)) ++run;
+    if (run > i) {
+      out.append(text.data() + i, run - i);
+      i = run;
       continue;
     }
+    const unsigned char c = static_cast<unsigned char>(text[i]);
     if (c < 0x80) {  // '"', '\', DEL and the C0 controls
       if (c == 0x7F) {
         if (json)
           AppendU(out, c);
         else
           AppendX(out, c);
-      } else if (how == Escape::kJsonText || (how == Escape::kMessage && c == '"')) {
-        out.push_back(static_cast<char>(c));
       } else if (how == Escape::kMessage) {
         AppendX(out, c);
       } else if (c == '"' || c == '\\') {
