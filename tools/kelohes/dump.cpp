@@ -179,6 +179,8 @@ class Reader {
     if (depth > kDumpIndentLevels) out_.append("[" + std::to_string(depth) + "] ");
     return out_;
   }
+  // While quiet, lines are read and dropped: the dearer ones are not even formatted.
+  bool Quiet() const { return quiet_ > 0; }
   // Ends a line: kept, and sent once enough have gathered; dropped while quiet.
   void EndLine() {
     if (quiet_ > 0) {
@@ -352,7 +354,7 @@ class Reader {
       ++pos_;
       std::vector<unsigned short> units;
       if (!LengthText(units, "a type name")) return false;
-      AppendQuoted(type, units.data(), units.size());
+      if (!Quiet()) AppendQuoted(type, units.data(), units.size());
     } else {
       type = "-";
     }
@@ -377,6 +379,7 @@ class Reader {
       case 'R': {
         if (!Need(4, marker == 'I' ? "an int" : "a reference")) return false;
         const unsigned int v = ReadU32(Take(4));
+        if (Quiet()) return true;
         if (marker == 'I')
           snprintf(buf, sizeof buf, "I %d", static_cast<int>(v));
         else
@@ -391,6 +394,7 @@ class Reader {
         if (!Need(8, marker == 'L' ? "a long" : marker == 'D' ? "a double" : "a date"))
           return false;
         const unsigned long long v = ReadU64(Take(8));
+        if (Quiet()) return true;
         if (marker == 'D')
           snprintf(buf, sizeof buf, "D %016llX", v);
         else
@@ -432,6 +436,7 @@ class Reader {
       if (marker != last && marker != more)
         return Fail(chunkAt, std::string("expected the next chunk of ") + what + Seen(chunkAt));
     }
+    if (Quiet()) return true;
     std::string& line = Line(at, depth);
     line.push_back(last);
     line.push_back(' ');
@@ -452,7 +457,7 @@ class Reader {
       const unsigned int count = ReadU16(Take(2));
       if (!Need(count, "a binary value")) return false;
       const unsigned char* p = reinterpret_cast<const unsigned char*>(Take(count));
-      for (unsigned int i = 0; i < count; ++i) {
+      for (unsigned int i = 0; i < count && !Quiet(); ++i) {
         hex_.push_back(kHex[p[i] >> 4]);
         hex_.push_back(kHex[p[i] & 0xF]);
       }
@@ -464,6 +469,7 @@ class Reader {
       if (marker != 'B' && marker != 'b')
         return Fail(chunkAt, "expected the next chunk of a binary value" + Seen(chunkAt));
     }
+    if (Quiet()) return true;
     std::string& line = Line(at, depth);
     line.append("B ");
     line.append(std::to_string(total));
