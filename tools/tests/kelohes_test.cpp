@@ -81,7 +81,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"", "", 2, Has("Run 'kelohes --help'")},
       {"decode --as kelo.cl.Nope -", "", 2,
        "kelohes: unknown class 'kelo.cl.Nope' (`kelohes classes` lists them)\n"},
-      {"schema kelo.cl.resregistr", "", 2, Has(": did you mean 'kelo.cl.ResRegister'? (`")},
+      {"schema kelo.cl.resregsiter", "", 2, Has(": did you mean 'kelo.cl.ResRegister'? (`")},
       {"dumb -", "", 2, Has("kelohes: unknown command 'dumb': did you mean 'dump'?\n")},
       {"encode --as Log --call m --reply", "", 2, Has("excludes")},
       {"dump /nonexistent/file", "", 1, Has("kelohes: cannot open /nonexistent/file: ")},
