@@ -74,8 +74,13 @@ void Measure(const char* shape, const char* typeName, const std::string& reply) 
   const kelo::ClassInfo& info = *kelo::CatalogueFind(typeName);
   size_t dumpSize = 0;
   const double dumpMs = BestMs([&] {
-    const kelohes::DumpResult r = kelohes::Dump(reply.data(), reply.size(), false);
-    dumpSize = r.ok ? r.text.size() : 0;
+    size_t size = 0;
+    const kelohes::DumpResult r =
+        kelohes::Dump(reply.data(), reply.size(), false, [&](const char*, size_t n) {
+          size += n;
+          return true;
+        });
+    dumpSize = r.ok ? size : 0;
   });
   size_t jsonSize = 0;
   const double decodeMs = BestMs([&] {

@@ -61,6 +61,22 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user) noexcept {
   return n;
 }
 
+// Options::trace's side of CURLOPT_DEBUGFUNCTION: libcurl's notes and the header lines, not the
+// bodies, as libcurl's own trace on stderr shows them.
+int OnTrace(CURL*, curl_infotype type, char* data, size_t size, void* user) noexcept {
+  const char kind = type == CURLINFO_TEXT         ? '*'
+                    : type == CURLINFO_HEADER_OUT ? '>'
+                    : type == CURLINFO_HEADER_IN  ? '<'
+                                                  : '\0';
+  if (kind == '\0') return 0;
+  try {
+    (*static_cast<const std::function<void(char, const std::string&)>*>(user))(
+        kind, std::string(data, size));
+  } catch (...) {
+  }
+  return 0;
+}
+
 // The first words of a text body, tags dropped and white space folded: enough to tell a server's
 // error page ("Error 404 Not Found ...") from another.
 std::string Excerpt(const std::string& body) {
@@ -129,6 +145,10 @@ Connection::Connection(const Options& options) : options_(options) {
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 0L);
   }
   curl_easy_setopt(curl, CURLOPT_VERBOSE, options_.verbose ? 1L : 0L);
+  if (options_.verbose && options_.trace) {
+    curl_easy_setopt(curl, CURLOPT_DEBUGFUNCTION, OnTrace);
+    curl_easy_setopt(curl, CURLOPT_DEBUGDATA, &options_.trace);
+  }
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
 }

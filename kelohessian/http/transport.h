@@ -6,6 +6,7 @@
 /// no dependency.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,10 @@ struct Options {
   long long maxReplyBytes = 1 << 20;
   std::vector<std::string> headers;  ///< extra "Name: value" lines sent with every call
   bool verbose = false;              ///< libcurl's trace of each exchange on stderr
+  /// With verbose: takes the trace instead of stderr, a piece at a time, with its kind: '*' a note
+  /// of libcurl's, '>' header lines sent, '<' header lines received as the server sent them (a
+  /// program that prints them decides how to show their control bytes). Bodies are not traced.
+  std::function<void(char kind, const std::string& text)> trace;
 };
 
 /// What a Post received.

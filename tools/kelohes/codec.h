@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <kelohessian/json/json.h>
 #include <kelohessian/kelohessian.h>
@@ -12,6 +13,9 @@ namespace kelohes {
 // The class of a wire type name ("kelo.cl.ReqConnect"), or of a C++ class name ("ReqConnect")
 // that names exactly one class; null otherwise.
 const kelo::ClassInfo* FindClass(const std::string& name);
+// The names of classes nearest to a name FindClass does not know (kelohes::Nearest): wire type
+// names for a name with a '.', C++ class names for one without.
+std::vector<std::string> NearestClasses(const std::string& name);
 
 // One line per catalogue class: type name, class kind, members.
 std::string ClassesText();
@@ -22,12 +26,17 @@ std::string SchemaText(const kelo::ClassInfo& info);
 inline std::string ToJson(const CKeloHesClass& object, const kelo::ClassInfo& /*info*/) {
   return kelo::ToJson(object);
 }
-// The library's FromJson, with its message in error on failure.
-inline bool FromJson(const std::string& text, CKeloHesClass& object,
-                     const kelo::ClassInfo& /*info*/, std::string& error) {
-  const kelo::Status status = kelo::FromJson(text, object);
-  if (!status) error = status.message();
-  return status.ok();
-}
+
+// How deep the JSON of an object of the class can nest: one level for each object (a message)
+// and each array (a list) on the way down, none for a value class, which is flattened to its value.
+int JsonDepth(const kelo::ClassInfo& info);
+
+// The library's FromJson, after a check of the text that needs no tree and no recursion: text
+// that is not JSON is refused with the line, the column and what is wrong there, and text nested
+// deeper than JsonDepth(info) levels (which no object of the class can take) never reaches the
+// library. error holds the reason on failure, ready to print: the check's, or the library's
+// message escaped (Escape::kMessage), since it quotes the text.
+bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
+              std::string& error);
 
 }  // namespace kelohes

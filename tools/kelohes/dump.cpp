@@ -133,25 +133,21 @@ namespace {
 
 class Reader {
  public:
-  Reader(const char* data, size_t size, bool offsets)
-      : data_(data), size_(size), pos_(0), offsets_(offsets), out_(&text_) {}
+  Reader(const char* data, size_t size, bool offsets, const DumpSink* sink)
+      : data_(data), size_(size), pos_(0), offsets_(offsets), sink_(sink), quiet_(sink ? 0 : 1) {}
 
-  DumpResult Run() {
-    DumpResult result{false, std::string(), 0, std::string()};
-    if (Top()) {
-      if (pos_ == size_) {
-        result.ok = true;
-        result.text.swap(text_);
-        return result;
-      }
-      const size_t left = size_ - pos_;
-      Fail(pos_, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
-                     " after the end of the message");
-    }
-    result.errorOffset = errorOffset_;
-    result.error = error_;
-    return result;
+  // Reads the whole input; true when it is one readable stream and nothing follows it.
+  bool Run() {
+    if (!Top()) return false;
+    Flush();
+    if (pos_ == size_) return true;
+    const size_t left = size_ - pos_;
+    return Fail(pos_, std::to_string(left) + (left == 1 ? " byte" : " bytes") +
+                          " after the end of the message");
   }
+  bool SinkFailed() const { return sinkFailed_; }
+  size_t ErrorOffset() const { return errorOffset_; }
+  const std::string& Error() const { return error_; }
 
  private:
   bool Fail(size_t at, std::string message) {
@@ -170,17 +166,37 @@ class Reader {
     return p;
   }
 
-  // Starts a line: offset prefix, then two blanks per depth.
+  // Starts a line: offset prefix, then two blanks per depth (see kDumpIndentLevels).
   std::string& Line(size_t at, int depth) {
+    lineStart_ = out_.size();
     if (offsets_) {
       char prefix[24];
       snprintf(prefix, sizeof prefix, "%08zx ", at);
-      out_->append(prefix);
+      out_.append(prefix);
     }
-    out_->append(static_cast<size_t>(depth) * 2, ' ');
-    return *out_;
+    out_.append(static_cast<size_t>(depth < kDumpIndentLevels ? depth : kDumpIndentLevels) * 2,
+                ' ');
+    if (depth > kDumpIndentLevels) out_.append("[" + std::to_string(depth) + "] ");
+    return out_;
   }
-  void EndLine() { out_->push_back('\n'); }
+  // While quiet, lines are read and dropped: the dearer ones are not even formatted.
+  bool Quiet() const { return quiet_ > 0; }
+  // Ends a line: kept, and sent once enough have gathered; dropped while quiet.
+  void EndLine() {
+    if (quiet_ > 0) {
+      out_.resize(lineStart_);
+      return;
+    }
+    out_.push_back('\n');
+    if (out_.size() >= 65536) Flush();
+  }
+  void Flush() {
+    if (quiet_ == 0 && !out_.empty() && !(*sink_)(out_.data(), out_.size())) {
+      sinkFailed_ = true;
+      quiet_ = 1;  // the rest is read, not sent
+    }
+    out_.clear();
+  }
 
   bool Top() {
     if (size_ == 0) return Fail(0, "the input is empty");
@@ -222,12 +238,12 @@ class Reader {
     const size_t at = pos_++;
     if (!Need(2, "the call's version")) return false;
     const char* version = Take(2);
-    // Headers come before the method name on the wire but print after it: gather them apart.
-    std::string headers;
-    std::string* outer = out_;
-    out_ = &headers;
+    // Headers come before the method name on the wire but print after it: they are read past
+    // quietly to reach the method, and read again for their lines once the call's line is out.
+    const size_t headersAt = pos_;
+    ++quiet_;
     const bool headersOk = Headers();
-    out_ = outer;
+    --quiet_;
     if (!headersOk) return false;
     if (!Need(1, "the call, before its method")) return false;
     if (data_[pos_] != 'm') return Fail(pos_, "expected 'm' and the method name" + Seen(pos_));
@@ -239,7 +255,10 @@ class Reader {
     line.push_back(' ');
     AppendQuoted(line, method.data(), method.size());
     EndLine();
-    out_->append(headers);
+    const size_t argumentsAt = pos_;
+    pos_ = headersAt;
+    if (!Headers()) return false;
+    pos_ = argumentsAt;
     for (;;) {
       if (!Need(1, "the call, before its closing 'z'")) return false;
       if (data_[pos_] == 'z') {
@@ -335,7 +354,7 @@ class Reader {
       ++pos_;
       std::vector<unsigned short> units;
       if (!LengthText(units, "a type name")) return false;
-      AppendQuoted(type, units.data(), units.size());
+      if (!Quiet()) AppendQuoted(type, units.data(), units.size());
     } else {
       type = "-";
     }
@@ -360,6 +379,7 @@ class Reader {
       case 'R': {
         if (!Need(4, marker == 'I' ? "an int" : "a reference")) return false;
         const unsigned int v = ReadU32(Take(4));
+        if (Quiet()) return true;
         if (marker == 'I')
           snprintf(buf, sizeof buf, "I %d", static_cast<int>(v));
         else
@@ -374,6 +394,7 @@ class Reader {
         if (!Need(8, marker == 'L' ? "a long" : marker == 'D' ? "a double" : "a date"))
           return false;
         const unsigned long long v = ReadU64(Take(8));
+        if (Quiet()) return true;
         if (marker == 'D')
           snprintf(buf, sizeof buf, "D %016llX", v);
         else
@@ -415,6 +436,7 @@ class Reader {
       if (marker != last && marker != more)
         return Fail(chunkAt, std::string("expected the next chunk of ") + what + Seen(chunkAt));
     }
+    if (Quiet()) return true;
     std::string& line = Line(at, depth);
     line.push_back(last);
     line.push_back(' ');
@@ -435,7 +457,7 @@ class Reader {
       const unsigned int count = ReadU16(Take(2));
       if (!Need(count, "a binary value")) return false;
       const unsigned char* p = reinterpret_cast<const unsigned char*>(Take(count));
-      for (unsigned int i = 0; i < count; ++i) {
+      for (unsigned int i = 0; i < count && !Quiet(); ++i) {
         hex_.push_back(kHex[p[i] >> 4]);
         hex_.push_back(kHex[p[i] & 0xF]);
       }
@@ -447,6 +469,7 @@ class Reader {
       if (marker != 'B' && marker != 'b')
         return Fail(chunkAt, "expected the next chunk of a binary value" + Seen(chunkAt));
     }
+    if (Quiet()) return true;
     std::string& line = Line(at, depth);
     line.append("B ");
     line.append(std::to_string(total));
@@ -514,8 +537,11 @@ class Reader {
   size_t size_;
   size_t pos_;
   bool offsets_;
-  std::string text_;
-  std::string* out_;  // where lines go: text_, or a side buffer for a call's headers
+  const DumpSink* sink_;  // null for the first reading, which only checks
+  int quiet_;             // lines are dropped rather than kept while above 0
+  bool sinkFailed_ = false;
+  std::string out_;  // lines not sent yet
+  size_t lineStart_ = 0;
   std::vector<unsigned short> units_;
   std::string hex_;
   size_t errorOffset_ = 0;
@@ -524,8 +550,12 @@ class Reader {
 
 }  // namespace
 
-DumpResult Dump(const char* data, size_t size, bool offsets) {
-  return Reader(data, size, offsets).Run();
+DumpResult Dump(const char* data, size_t size, bool offsets, const DumpSink& sink) {
+  Reader check(data, size, offsets, nullptr);
+  if (!check.Run()) return DumpResult{false, check.ErrorOffset(), check.Error()};
+  Reader print(data, size, offsets, &sink);
+  const bool read = print.Run();
+  return DumpResult{read && !print.SinkFailed(), 0, std::string()};
 }
 
 }  // namespace kelohes

@@ -8,7 +8,9 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 
 #include "kelohes/codec.h"
 #include "kelohes/dump.h"
+#include "kelohes/text.h"
 
 namespace {
 
@@ -91,18 +94,33 @@ int WriteOut(const char* data, size_t size) {
   return kExitOk;
 }
 
+// JSON made by the library, with the characters a terminal acts on escaped (its strings hold
+// received text), and a final newline.
+int WriteJson(const std::string& json) {
+  std::string shown = kelohes::Escaped(json, kelohes::Escape::kJsonText);
+  shown.push_back('\n');
+  return WriteOut(shown.data(), shown.size());
+}
+
+// Prints a text that can hold received bytes on stderr, escaped (kelohes::Escape::kMessage), so
+// that a hostile peer's control bytes and escape sequences never reach the terminal.
+void PrintEscaped(const char* prefix, const std::string& text) {
+  fprintf(stderr, "%s%s\n", prefix, kelohes::Escaped(text).c_str());
+}
+
 const kelo::ClassInfo& ClassOrUsage(const std::string& name) {
   const kelo::ClassInfo* info = kelohes::FindClass(name);
-  if (!info) throw UsageError{"unknown class '" + name + "' (`kelohes classes` lists them)"};
+  if (!info) {
+    const std::string guess = kelohes::DidYouMean(kelohes::NearestClasses(name));
+    throw UsageError{"unknown class '" + kelohes::Escaped(name) + "'" +
+                     (guess.empty() ? " " : ": " + guess + " ") + "(`kelohes classes` lists them)"};
+  }
   return *info;
 }
 
 // Prints the error text of a parse context on stderr. The library's texts quote received bytes as
-// they arrived (a type name, say), so every byte outside printable ASCII is shown as \xNN: a
-// hostile peer's control bytes and escape sequences never reach the terminal. Some failures add
-// no text (a value cut short by the end of the input while it is skipped): that is said instead.
-void PrintEscaped(const char* prefix, const std::string& text);
-
+// they arrived (a type name, say), hence the escaping. Some failures add no text (a value cut
+// short by the end of the input while it is skipped): that is said instead.
 void PrintErrorText(const CKeloInputParse& parse, int rc) {
   if (!parse.GetError() || parse.GetErrorLength() == 0) {
     fprintf(stderr, "%s\n",
@@ -120,12 +138,21 @@ std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
 }
 
 int Dump(const std::string& bytes, bool offsets) {
-  const kelohes::DumpResult r = kelohes::Dump(bytes.data(), bytes.size(), offsets);
-  if (!r.ok) {
+  bool writeFailed = false;
+  const kelohes::DumpResult r =
+      kelohes::Dump(bytes.data(), bytes.size(), offsets, [&](const char* data, size_t size) {
+        writeFailed = fwrite(data, 1, size, stdout) != size;
+        return !writeFailed;
+      });
+  if (!r.ok && !r.error.empty()) {
     fprintf(stderr, "kelohes: offset %zu: %s\n", r.errorOffset, r.error.c_str());
     return kExitBadInput;
   }
-  return WriteOut(r.text.data(), r.text.size());
+  if (writeFailed || fflush(stdout) != 0) {
+    fprintf(stderr, "kelohes: cannot write to standard output: %s\n", strerror(errno));
+    return kExitBadInput;
+  }
+  return kExitOk;
 }
 
 int DumpFile(const std::string& file, bool hex, bool offsets) {
@@ -134,44 +161,30 @@ int DumpFile(const std::string& file, bool hex, bool offsets) {
   return Dump(bytes, offsets);
 }
 
-// The length of the well-formed UTF-8 character of 2 to 4 bytes at text[at] whose value is a
-// printable character (U+00A0 and above, no surrogate), or 0.
-size_t PrintableUtf8(const std::string& text, size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || length > text.size() - at) return 0;
-  unsigned long value = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[at + i]);
-    if ((c & 0xC0) != 0x80) return 0;
-    value = value << 6 | (c & 0x3F);
+// After a refused decode: when the bytes begin like another kind of message than the command line
+// says (a reply read as a bare value, say), says so and what to ask for instead.
+void HintAtShape(const std::string& bytes, bool reply, bool call) {
+  const char first = bytes.empty() ? '\0' : bytes[0];
+  const char* what;
+  std::string fix;
+  if (first == 'r' && !reply) {
+    what = "a reply";
+    fix = call ? "--reply instead of --call" : "--reply";
+  } else if (first == 'c' && !call) {
+    what = "a call";
+    fix = reply ? "--call instead of --reply" : "--call";
+  } else if ((first == 'M' || first == 'N') && (reply || call)) {
+    what = "a bare value";
+    fix = call ? "without --call" : "without --reply";
+  } else {
+    return;
   }
-  const unsigned long least[] = {0, 0, 0xA0, 0x800, 0x10000};
-  if (value < least[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  return length;
-}
-
-// Prints a text that can hold received bytes on stderr: printable ASCII and well-formed printable
-// UTF-8 as they are, every other byte (control bytes, escape sequences, broken UTF-8) as \xNN, so
-// a hostile peer's bytes never drive the terminal.
-void PrintEscaped(const char* prefix, const std::string& text) {
-  std::string shown;
-  for (size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (c >= 0x20 && c < 0x7F && c != '\\') {
-      shown.push_back(static_cast<char>(c));
-      ++i;
-    } else if (const size_t n = PrintableUtf8(text, i)) {
-      shown.append(text, i, n);
-      i += n;
-    } else {
-      char escape[5];
-      snprintf(escape, sizeof escape, "\\x%02x", c);
-      shown += escape;
-      ++i;
-    }
-  }
-  fprintf(stderr, "%s%s\n", prefix, shown.c_str());
+  char version[16] = "";
+  if ((first == 'r' || first == 'c') && bytes.size() >= 3)
+    snprintf(version, sizeof version, " %02X %02X", static_cast<unsigned char>(bytes[1]),
+             static_cast<unsigned char>(bytes[2]));
+  fprintf(stderr, "kelohes: the bytes begin like %s ('%c'%s): try %s\n", what, first, version,
+          fix.c_str());
 }
 
 // A fault reply ('r' v1 v2 'f' ...) as one line on stderr: its code and message (exit 1).
@@ -194,28 +207,7 @@ int PrintReply(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     PrintEscaped("", status.message());
     return kExitBadInput;
   }
-  std::string json = kelohes::ToJson(object, info);
-  json.push_back('\n');
-  return WriteOut(json.data(), json.size());
-}
-
-// The text as a JSON string.
-std::string JsonQuoted(const std::string& text) {
-  std::string quoted = "\"";
-  for (const char byte : text) {
-    const unsigned char c = static_cast<unsigned char>(byte);
-    if (c == '"' || c == '\\') {
-      quoted.push_back('\\');
-      quoted.push_back(byte);
-    } else if (c < 0x20) {
-      char escape[8];
-      snprintf(escape, sizeof escape, "\\u%04x", c);
-      quoted += escape;
-    } else {
-      quoted.push_back(byte);
-    }
-  }
-  return quoted + "\"";
+  return WriteJson(kelohes::ToJson(object, info));
 }
 
 // A call 'c' v1 v2 (headers) 'm' <method> <argument> 'z' read through kelo::CallReader, printed as
@@ -237,15 +229,22 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     fprintf(stderr, "kelohes: cannot decode %s call, at %s: %d (%s) at offset %zu\n", info.typeName,
             step, status.code(), status.name(), status.offset());
     PrintEscaped("", status.message());
+    HintAtShape(bytes, false, true);
     return kExitBadInput;
   }
-  std::string argument = kelohes::ToJson(object, info);
-  // Indented one level further inside the wrapper.
-  for (size_t at = argument.find('\n'); at != std::string::npos; at = argument.find('\n', at + 3))
-    argument.insert(at + 1, "  ");
-  const std::string json =
-      "{\n  \"method\": " + JsonQuoted(method) + ",\n  \"argument\": " + argument + "\n}\n";
-  return WriteOut(json.data(), json.size());
+  std::string json = "{\n  \"method\": \"";
+  kelohes::AppendEscaped(json, method, kelohes::Escape::kJsonString);
+  json += "\",\n  \"argument\": ";
+  // The argument indented one level further inside the wrapper, a line at a time.
+  const std::string argument = kelohes::ToJson(object, info);
+  for (size_t at = 0, end; at < argument.size(); at = end) {
+    end = argument.find('\n', at);
+    end = end == std::string::npos ? argument.size() : end + 1;
+    json.append(argument, at, end - at);
+    if (argument[end - 1] == '\n') json += "  ";
+  }
+  json += "\n}";
+  return WriteJson(json);
 }
 
 #if KELOHES_HAVE_HTTP
@@ -280,6 +279,18 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
   }
   options.insecure = o.insecure;
   options.verbose = o.verbose;
+  // The trace holds the server's header lines as they came: each line escaped on its own.
+  options.trace = [](char kind, const std::string& text) {
+    for (size_t start = 0; start < text.size();) {
+      size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      const size_t next = end + 1;
+      if (end > start && text[end - 1] == '\r') --end;
+      const char prefix[] = {kind, ' ', '\0'};
+      PrintEscaped(prefix, text.substr(start, end - start));
+      start = next;
+    }
+  };
 
   std::string text;
   if (!ReadAll(file, text)) return kExitBadInput;
@@ -294,7 +305,7 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
   std::vector<std::uint8_t> call;
   if (const kelo::Status s = kelo::EncodeCall(o.method, *request, call); !s) {
     fprintf(stderr, "kelohes: cannot encode the call of %s: %d (%s): %s\n", o.method.c_str(),
-            s.code(), s.name(), s.message());
+            s.code(), s.name(), kelohes::Escaped(s.message()).c_str());
     return kExitBadInput;
   }
   kelo::http::Connection connection(options);
@@ -324,6 +335,7 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
     fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
             reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
     PrintErrorText(parse, rc);
+    HintAtShape(bytes, reply, false);
     return kExitBadInput;
   }
   if (in.GetNumExtracted() != bytes.size() && !allowTrailing) {
@@ -332,9 +344,7 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
             bytes.size() - in.GetNumExtracted(), reply ? "reply" : "value", in.GetNumExtracted());
     return kExitBadInput;
   }
-  std::string json = kelohes::ToJson(*object, info);
-  json.push_back('\n');
-  return WriteOut(json.data(), json.size());
+  return WriteJson(kelohes::ToJson(*object, info));
 }
 
 int Encode(const std::string& className, const std::string& file, const std::string& method,
@@ -407,7 +417,8 @@ const char kDumpFooter[] =
     "\n"
     "Prints any Hessian 1.0 stream (a call, a reply, a fault or a bare value) one value a line,\n"
     "with two blanks of indent per level, so that dumps of the same message written by different\n"
-    "programs compare equal. It needs no class: it reads the bytes as they are.\n"
+    "programs compare equal. It needs no class: it reads the bytes as they are. Lines deeper\n"
+    "than level 16 are indented as level 16 and start with their level: \"[17] N\".\n"
     "\n"
     "LINES\n"
     "  N  T  F               null, true, false\n"
@@ -437,7 +448,10 @@ const char kDecodeFooter[] =
     "Reads the bytes into an object of CLASS through the library, exactly as an application\n"
     "would, and prints it as JSON: wire member names as keys in wire order, 64-bit numbers\n"
     "exact, blobs as lower-case hex strings, a CT_ value class as the value it carries, null\n"
-    "values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX escape.\n"
+    "values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX escape, and so are\n"
+    "the characters a terminal acts on: controls, DEL, U+0080..U+009F, and the bidirectional\n"
+    "controls U+202A..U+202E and U+2066..U+2069 (a method name's bytes that are not UTF-8 as\n"
+    "\\u00XX, the byte).\n"
     "A double JSON cannot hold is \"NaN\", \"Infinity\" or \"-Infinity\".\n"
     "\n"
     "With --call the bytes are a call, read as a server reads it: headers are read past\n"
@@ -448,7 +462,9 @@ const char kDecodeFooter[] =
     "\n"
     "When the library refuses the bytes, stderr gets the result code with its name and the\n"
     "offset reached, then the library's error text on a line of its own (exit 1); bytes of\n"
-    "the input it quotes are shown as \\xNN.\n"
+    "the input it quotes are shown as \\xNN, and the characters above as \\uXXXX. When the\n"
+    "bytes begin like a reply, a call or a bare value other than the options say, a last line\n"
+    "says so and which option to use.\n"
     "\n";
 
 const char kEncodeFooter[] =
@@ -457,7 +473,9 @@ const char kEncodeFooter[] =
     "standard output: bare, as a call of METHOD (the library's call envelope), or as a reply\n"
     "('r' 01 00, the object, 'z'). A member the JSON leaves out keeps its default value; an\n"
     "unknown member, a value of the wrong kind or out of range, or a character above U+FFFF is\n"
-    "refused with the member's path (m_list[2].m_name) on stderr (exit 1).\n"
+    "refused with the member's path (m_list[2].m_name) on stderr (exit 1). Text that is not\n"
+    "JSON, or that nests deeper than any object of CLASS can, is refused with the line, the\n"
+    "column and what is wrong there.\n"
     "\n";
 
 #if KELOHES_HAVE_HTTP
@@ -471,6 +489,22 @@ const char kCallFooter[] =
     "other than 200 (or 500 with a fault), a reply the library refuses, a fault.\n"
     "\n";
 #endif
+
+// When the first word of the command line that is not an option names no command (CLI11 then
+// says only that one is required): which word, with the nearest commands. Empty otherwise.
+std::string UnknownCommand(CLI::App& app, int argc, char** argv) {
+  int word = 1;
+  while (word < argc && argv[word][0] == '-') ++word;
+  if (word == argc) return std::string();
+  std::vector<std::string> names;
+  for (const CLI::App* command : app.get_subcommands(std::function<bool(CLI::App*)>())) {
+    if (command->get_name() == argv[word]) return std::string();
+    names.push_back(command->get_name());
+  }
+  const std::string guess = kelohes::DidYouMean(kelohes::Nearest(argv[word], names));
+  return "unknown command '" + kelohes::Escaped(argv[word]) + "'" +
+         (guess.empty() ? std::string() : ": " + guess);
+}
 
 }  // namespace
 
@@ -586,8 +620,9 @@ int main(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& e) {
     return app.exit(e) == 0 ? kExitOk : kExitUsage;
   } catch (const CLI::ParseError& e) {
+    const std::string unknown = UnknownCommand(app, argc, argv);
     fprintf(stderr, "kelohes: %s\nRun 'kelohes --help' or 'kelohes COMMAND --help' for usage.\n",
-            e.what());
+            unknown.empty() ? e.what() : unknown.c_str());
     return kExitUsage;
   }
 
@@ -610,6 +645,9 @@ int main(int argc, char** argv) {
   } catch (const UsageError& e) {
     fprintf(stderr, "kelohes: %s\n", e.message.c_str());
     return kExitUsage;
+  } catch (const std::bad_alloc&) {
+    fprintf(stderr, "kelohes: out of memory\n");
+    return kExitBadInput;
   }
   return kExitUsage;
 }

@@ -70,6 +70,9 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
   const std::string cut = cannot + "reply: -1999996 (KELO_E_EXHAUSTED) at offset ";
   const std::string reply = "decode --reply --as ResRegister -";
   const std::string deep = std::string(256, 'V') + "N" + std::string(256, 'z');
+  // JSON nested far deeper than any class can be, which must not reach a recursive reader.
+  const std::string deepJson =
+      R"({"reqID": )" + std::string(100000, '[') + std::string(100000, ']') + "}";
 
   std::vector<Row> rows = {
       // The command line: help and version exit 0, a wrong command line 2, an unreadable file 1.
@@ -78,6 +81,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"", "", 2, Has("Run 'kelohes --help'")},
       {"decode --as kelo.cl.Nope -", "", 2,
        "kelohes: unknown class 'kelo.cl.Nope' (`kelohes classes` lists them)\n"},
+      {"schema kelo.cl.resregsiter", "", 2, Has(": did you mean 'kelo.cl.ResRegister'? (`")},
+      {"dumb -", "", 2, Has("kelohes: unknown command 'dumb': did you mean 'dump'?\n")},
       {"encode --as Log --call m --reply", "", 2, Has("excludes")},
       {"dump /nonexistent/file", "", 1, Has("kelohes: cannot open /nonexistent/file: ")},
 
@@ -87,7 +92,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"dump --hex -", "72 01 00\n4E\t7a\n", 0, "r 01 00\n  N\n"},
       {"dump --hex -", "720100 4e7", 1, "kelohes: -: odd number of hex digits\n"},
       {"dump --hex -", "7201g0", 1, "kelohes: -: not hex text at offset 4 (got 0x67)\n"},
-      {"dump -", deep, 0, Has(std::string(512, ' ') + "N\n")},
+      {"dump -", deep, 0, Has("\n" + std::string(32, ' ') + "[256] N\n")},
       {"dump -", "V" + deep + "z", 1,
        "kelohes: offset 257: values nested deeper than 256 levels\n"},
 
@@ -117,13 +122,36 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        Has("\"lat\": 0.3333333333333333,\n")},
       {"encode --as ReqConnect", R"({"ssid": "zz"})", 1,
        "kelohes: ssid: expected a string of hex digits, got \"zz\"\n"},
+      {"encode --as ReqBehavior", deepJson, 1,
+       "kelohes: JSON at line 1, column 13: nested deeper than any kelo.cl.ReqBehavior can be (3 "
+       "levels)\n"},
+
+      // What came from the input is escaped: in JSON as JSON escapes, in messages \xNN or \uXXXX.
+      {"decode --as ResRegister -",
+       Hex("4d 74 00 13 'kelo.cl.ResRegister' 53 00 0b 'description' 53 00 03 7f c2 9b e2 80 ae "
+           "7a"),
+       0, Has("\"description\": \"\\u007F\\u009B\\u202E\"\n}")},
+      {"decode --call --as ResRegister -", Hex("63 00 01 6d 00 03 ff 1b 'x'") + value + "z", 0,
+       Has("\"method\": \"\\u00FF\\u001Bx\",")},
+      {"encode --as ResRegister", R"({"\u001b[2J\u202e": 1})", 1,
+       "kelohes: \\x1b[2J\\u202E: no such member in kelo.cl.ResRegister\n"},
+      {reply,
+       Hex("72 01 00 66 53 00 04 'code' 53 00 01 'X' 53 00 07 'message' 53 00 02 e2 80 ac 'y' 7a"),
+       1, "kelohes: fault: X: \\u202Cy\n"},
 
       // A refusal of the library: code, name and offset, then its text on a line of its own, with
       // received bytes escaped; a fault reply in one line.
       {"decode --as ResRegister -", Hex("4d 74 00 13 'kelo.cl.ResRegisteX' 7a"), 1,
        Has(cannot + "value: -1999995 (KELO_E_FORMAT) at offset 23\nExpected class "
                     "\"kelo.cl.ResRegister\" but got \"kelo.cl.ResRegisteX\"")},
-      {reply, Hex("63 01 00 4e 7a"), 1, Has(cannot + "reply: -1999995 (KELO_E_FORMAT)")},
+      // ... and, when the bytes are of another kind than the command line says, which to ask for.
+      {reply, Hex("63 01 00 4e 7a"), 1,
+       Has(cannot +
+           "reply: -1999995 (KELO_E_FORMAT) at offset 3\nExpected the opening 'r', but got "
+           "something else\nkelohes: the bytes begin like a call ('c' 01 00): try --call "
+           "instead of --reply\n")},
+      {"decode --as ResRegister -", kelotest::Reply(value), 1,
+       Has("\nkelohes: the bytes begin like a reply ('r' 01 00): try --reply\n")},
       {"decode --as ResRegister -", Hex("4d 74 00 05 1b '[2J' 07 7a"), 1,
        Has("but got \"\\x1b[2J\\x07\"")},
       {"decode --as ResRegister -", value.substr(0, 23) + Hex("53 00 01 'q' 4c 00 00 00"), 1,
@@ -197,10 +225,61 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
     const bool fails = d.text[0] <= '9';  // an offset, not a line of a dump
     rows.push_back({"dump -", bytes, fails, fails ? "kelohes: offset " + d.text + "\n" : d.text});
     for (size_t n = 0; n < bytes.size() && !fails; ++n) {
-      const kelohes::DumpResult r = kelohes::Dump(bytes.data(), n, false);
-      EXPECT_TRUE(!r.ok && r.text.empty() && r.errorOffset <= n) << n << " bytes of " << d.hex;
+      std::string text;
+      const kelohes::DumpResult r =
+          kelohes::Dump(bytes.data(), n, false, [&](const char* p, size_t size) {
+            text.append(p, size);
+            return true;
+          });
+      EXPECT_TRUE(!r.ok && text.empty() && r.errorOffset <= n) << n << " bytes of " << d.hex;
     }
   }
+
+  // JSON that the library's parser refuses is refused first, with the place (columns count
+  // characters) and the reason in plain words; what the parser accepts is passed on, a byte order
+  // mark and a zero byte ending the text as in a C string included.
+  const struct {
+    std::string json, error;  // error: after "kelohes: JSON at line "
+  } jsons[] = {
+      {"{\"resID\": 5,\n \"status\" 2}", "2, column 11: expected ':' after the member name"},
+      {"{\"resID\": 5 \"status\": 2}", "1, column 13: expected ',' or '}' after a member"},
+      {"[1 2]", "1, column 4: expected ',' or ']' after an item"},
+      {"{\"\u00e9\u20ac\": \"a", "1, column 8: a string that is not closed"},
+      {"\"a\\", "1, column 1: a string that is not closed"},
+      {"{\"a\tb\": 1}",
+       "1, column 4: a control character in a string (write it as \\n, \\t or \\u00XX)"},
+      {"{\"a\xff\": 1}", "1, column 4: a byte that is not UTF-8 in a string"},
+      {"{\"a\\q\": 1}", "1, column 4: an unknown escape in a string"},
+      {"{\"a\\u00g0\": 1}", "1, column 4: \\u without four hex digits after it"},
+      {"{\"\\ud800\\u0041\": 1}",
+       "1, column 3: \\u escape of the first half of a surrogate pair without the second"},
+      {"{\"\\udc00\": 1}",
+       "1, column 3: \\u escape of the second half of a surrogate pair without the first"},
+      {"{\"resID\": -}", "1, column 11: a malformed number"},
+      {"{\"resID\": 1.e5}", "1, column 11: a malformed number"},
+      {"{\"resID\": -1e400}", "1, column 11: a number too large for a double"},
+      {"{\"resID\": tru}",
+       "1, column 11: expected a value: an object, a list, a string, a number, true, false or "
+       "null"},
+      {"{\"resID\": 5} x", "1, column 14: text after the end of the JSON value"},
+      {"{\"resID\": [", "1, column 12: the text ends where a value should be"},
+      {"{\"resID\": [5", "1, column 13: the text ends inside a list"},
+      {" \n", "2, column 1: no JSON value in the text"},
+      {"{5: 1}", "1, column 2: expected a member name in double quotes"},
+  };
+  // The depth bound refuses nothing an object takes: every class, its lists filled.
+  for (unsigned int i = 0; i < kelo::CatalogueSize(); ++i) {
+    const kelo::ClassInfo& info = *kelo::CatalogueAt(i);
+    std::unique_ptr<CKeloHesClass> filled(kelotest::NewFilled(info, i, 1)), read(info.create());
+    std::string error;
+    EXPECT_TRUE(kelohes::FromJson(kelo::ToJson(*filled), *read, info, error))
+        << info.typeName << ": " << error;
+  }
+  for (const auto& j : jsons)
+    rows.push_back(
+        {"encode --as ResRegister", j.json, 1, "kelohes: JSON at line " + j.error + "\n"});
+  rows.push_back(
+      {"encode --as ResRegister", "\xEF\xBB\xBF" + std::string(json) + '\0' + "x", 0, value});
 
   // Files other Hessian writers left in interop/testdata dump whole; those named
   // <peer>-<call|reply>-<class>-s<seed>n<items>.bin hold kelotest::NewFilled(class, seed, items)
