@@ -131,8 +131,8 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        Hex("4d 74 00 13 'kelo.cl.ResRegister' 53 00 0b 'description' 53 00 03 7f c2 9b e2 80 ae "
            "7a"),
        0, Has("\"description\": \"\\u007F\\u009B\\u202E\"\n}")},
-      {"decode --call --as ResRegister -", Hex("63 00 01 6d 00 03 ff 1b 'x'") + value + "z", 0,
-       Has("\"method\": \"\\u00FF\\u001Bx\",")},
+      {"decode --call --as ResRegister -", Hex("63 00 01 6d 00 03 c2 9b 1b 'x'") + value + "z", 0,
+       Has("\"method\": \"\\u009B\\u001Bx\",")},
       {"encode --as ResRegister", R"({"\u001b[2J\u202e": 1})", 1,
        "kelohes: \\x1b[2J\\u202E: no such member in kelo.cl.ResRegister\n"},
       {reply,
