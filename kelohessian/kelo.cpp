@@ -6,6 +6,7 @@
 #include <new>
 
 #include <kelohessian/call/call.h>
+#include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 
@@ -65,12 +66,6 @@ Status CheckEnd(CKeloInputParse& parse, kelo_detail::Failure piece) {
   const std::string count = std::to_string(left);
   parse.AddToErrorByLength(count.data(), static_cast<unsigned int>(count.size()), 0);
   return FromParse(KELO_E_FORMAT, parse);
-}
-
-Status Copy(const CKeloOutput& buffer, std::vector<std::uint8_t>& out) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.Data());
-  out.assign(bytes, bytes + buffer.DataSize());
-  return Status();
 }
 
 // ---- Reading past any Hessian 1.0 value ---------------------------------------------------------
@@ -224,37 +219,35 @@ Status ReadFault(CKeloInputParse& parse) {
 
 // ---- One call each way -------------------------------------------------------------------------
 
+// The encoders write straight into out (kelo_detail::VectorOutput): its capacity is reused, it
+// grows geometrically, and nothing is copied at the end.
+
 Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
     if (method.size() > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
-    CKeloOutput buffer;
-    if (int rc = KeloHessianBuildRequest(method.data(), static_cast<unsigned int>(method.size()),
-                                         args, buffer);
-        rc != 0)
-      return Status(rc);
-    return Copy(buffer, out);
+    return Status(buffer.Finish(KeloHessianBuildRequest(
+        method.data(), static_cast<unsigned int>(method.size()), args, buffer.Output())));
   });
 }
 
 Status EncodeReply(const CKeloHesClass& result, std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
+    CKeloOutput& bytes = buffer.Output();
     static const char kHead[] = {'r', 0x01, 0x00};
-    CKeloOutput buffer;
-    int rc = buffer.Append(kHead, sizeof kHead);
-    if (rc == 0) rc = static_cast<const CKeloHesObject&>(result).Serialize(buffer);
-    if (rc == 0) rc = buffer.Append('z');
-    if (rc != 0) return Status(rc);
-    return Copy(buffer, out);
+    int rc = bytes.Append(kHead, sizeof kHead);
+    if (rc == 0) rc = static_cast<const CKeloHesObject&>(result).Serialize(bytes);
+    if (rc == 0) rc = bytes.Append('z');
+    return Status(buffer.Finish(rc));
   });
 }
 
 Status EncodeFault(std::string_view code, std::string_view message,
                    std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
     CKeloHesString codeText;
     CKeloHesString messageText;
     if (Status s = FromUtf8(code, codeText); !s) return s;
@@ -262,14 +255,13 @@ Status EncodeFault(std::string_view code, std::string_view message,
     static const char kHead[] = {'r', 0x01, 0x00, 'f', 'S', 0x00, 0x04, 'c', 'o', 'd', 'e'};
     static const char kMessage[] = {'S', 0x00, 0x07, 'm', 'e', 's', 's', 'a', 'g', 'e'};
     static const char kEnd[] = {'z', 'z'};
-    CKeloOutput buffer;
-    int rc = buffer.Append(kHead, sizeof kHead);
-    if (rc == 0) rc = codeText.Serialize(buffer);
-    if (rc == 0) rc = buffer.Append(kMessage, sizeof kMessage);
-    if (rc == 0) rc = messageText.Serialize(buffer);
-    if (rc == 0) rc = buffer.Append(kEnd, sizeof kEnd);
-    if (rc != 0) return Status(rc);
-    return Copy(buffer, out);
+    CKeloOutput& bytes = buffer.Output();
+    int rc = bytes.Append(kHead, sizeof kHead);
+    if (rc == 0) rc = codeText.Serialize(bytes);
+    if (rc == 0) rc = bytes.Append(kMessage, sizeof kMessage);
+    if (rc == 0) rc = messageText.Serialize(bytes);
+    if (rc == 0) rc = bytes.Append(kEnd, sizeof kEnd);
+    return Status(buffer.Finish(rc));
   });
 }
 

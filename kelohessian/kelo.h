@@ -68,7 +68,9 @@ class [[nodiscard]] Status {
 };
 
 // ---- One call each way -------------------------------------------------------------------------
-// Each replaces the contents of out with the whole message, or leaves it empty on failure.
+// Each replaces the contents of out with the whole message, or leaves it empty on failure. The
+// message is written straight into out, whose capacity is kept: one vector reused for many
+// messages is not reallocated once it is large enough.
 
 /// The same bytes as KeloHessianBuildRequest: 'c' 00 01 'm' <method> <args> 'z'.
 /// KELO_E_OUT_OF_RANGE for a method name over 65535 bytes.
