@@ -68,6 +68,8 @@ Status CheckEnd(CKeloInputParse& parse, kelo_detail::Failure piece) {
   return FromParse(KELO_E_FORMAT, parse);
 }
 
+Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view);
+
 // ---- Reading past any Hessian 1.0 value ---------------------------------------------------------
 // Fault details and call headers carry whatever the peer sends: untyped maps with keys of any
 // type, lists without type or length, 'R' back references, XML. The classic skip refuses those,
@@ -248,10 +250,13 @@ Status EncodeFault(std::string_view code, std::string_view message,
                    std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
     kelo_detail::VectorOutput buffer(out);
+    // The strings view the converted units: a long message is not copied once more.
+    std::vector<short> codeUnits;
+    std::vector<short> messageUnits;
     CKeloHesString codeText;
     CKeloHesString messageText;
-    if (Status s = FromUtf8(code, codeText); !s) return s;
-    if (Status s = FromUtf8(message, messageText); !s) return s;
+    if (Status s = ViewUtf8(code, codeUnits, codeText); !s) return s;
+    if (Status s = ViewUtf8(message, messageUnits, messageText); !s) return s;
     static const char kHead[] = {'r', 0x01, 0x00, 'f', 'S', 0x00, 0x04, 'c', 'o', 'd', 'e'};
     static const char kMessage[] = {'S', 0x00, 0x07, 'm', 'e', 's', 's', 'a', 'g', 'e'};
     static const char kEnd[] = {'z', 'z'};
@@ -388,6 +393,66 @@ Status BadUtf8(const char* why, std::size_t at) {
                 std::string("Invalid UTF-8: ") + why + " at byte " + std::to_string(at), at);
 }
 
+// The text as 16-bit units, by FromUtf8's rules, and view a string over them: FromUtf8 without
+// the copy into a string of its own. Call it inside Guard (units grows).
+Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view) {
+  if (text.size() > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
+  // One unit per byte at most.
+  units.reserve(text.size());
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  const std::size_t n = text.size();
+  for (std::size_t i = 0; i < n;) {
+    const unsigned int b = s[i];
+    std::size_t more;
+    unsigned long c;
+    unsigned int lo = 0x80;  // bounds of the first continuation byte (overlong, surrogates,
+    unsigned int hi = 0xBF;  // beyond U+10FFFF are refused by them)
+    if (b < 0x80) {
+      more = 0;
+      c = b;
+    } else if (b >= 0xC2 && b <= 0xDF) {
+      more = 1;
+      c = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      more = 2;
+      c = b & 0x0F;
+      if (b == 0xE0) lo = 0xA0;
+      if (b == 0xED) hi = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      more = 3;
+      c = b & 0x07;
+      if (b == 0xF0) lo = 0x90;
+      if (b == 0xF4) hi = 0x8F;
+    } else {
+      return BadUtf8(b >= 0x80 && b <= 0xBF ? "a continuation byte without a lead byte"
+                                            : "a byte that never starts a character",
+                     i);
+    }
+    if (more > n - i - 1) return BadUtf8("the text ends inside a character", i);
+    for (std::size_t k = 1; k <= more; ++k) {
+      const unsigned int cont = s[i + k];
+      const unsigned int min = k == 1 ? lo : 0x80;
+      const unsigned int max = k == 1 ? hi : 0xBF;
+      if (cont < min || cont > max)
+        return BadUtf8(cont >= 0x80 && cont <= 0xBF
+                           ? "an overlong form, an encoded surrogate or a value above U+10FFFF"
+                           : "a character cut short",
+                       i);
+      c = (c << 6) | (cont & 0x3F);
+    }
+    if (c > 0xFFFF)
+      return Status(KELO_E_NOT_SUPPORTED,
+                    "The character at byte " + std::to_string(i) +
+                        " lies above U+FFFF, which strings cannot carry",
+                    i);
+    units.push_back(static_cast<short>(static_cast<unsigned short>(c)));
+    i += more + 1;
+  }
+  static const short kNone = 0;  // a non-null source, so an empty text is not null
+  view.SetExternal(units.empty() ? &kNone : units.data(), static_cast<unsigned int>(units.size()));
+  return Status();
+}
+
 }  // namespace
 
 std::string ToUtf8(const CKeloHesString& text) {
@@ -416,65 +481,13 @@ std::string ToUtf8(const CKeloHesString& text) {
 }
 
 Status FromUtf8(std::string_view text, CKeloHesString& out) {
-  if (text.size() > kMaxInput) return Status(KELO_E_OUT_OF_RANGE);
   return Guard(nullptr, [&] {
-    // One unit per byte at most.
     std::vector<short> units;
-    units.reserve(text.size());
-    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n;) {
-      const unsigned int b = s[i];
-      std::size_t more;
-      unsigned long c;
-      unsigned int lo = 0x80;  // bounds of the first continuation byte (overlong, surrogates,
-      unsigned int hi = 0xBF;  // beyond U+10FFFF are refused by them)
-      if (b < 0x80) {
-        more = 0;
-        c = b;
-      } else if (b >= 0xC2 && b <= 0xDF) {
-        more = 1;
-        c = b & 0x1F;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        more = 2;
-        c = b & 0x0F;
-        if (b == 0xE0) lo = 0xA0;
-        if (b == 0xED) hi = 0x9F;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        more = 3;
-        c = b & 0x07;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;
-      } else {
-        return BadUtf8(b >= 0x80 && b <= 0xBF ? "a continuation byte without a lead byte"
-                                              : "a byte that never starts a character",
-                       i);
-      }
-      if (more > n - i - 1) return BadUtf8("the text ends inside a character", i);
-      for (std::size_t k = 1; k <= more; ++k) {
-        const unsigned int cont = s[i + k];
-        const unsigned int min = k == 1 ? lo : 0x80;
-        const unsigned int max = k == 1 ? hi : 0xBF;
-        if (cont < min || cont > max)
-          return BadUtf8(cont >= 0x80 && cont <= 0xBF
-                             ? "an overlong form, an encoded surrogate or a value above U+10FFFF"
-                             : "a character cut short",
-                         i);
-        c = (c << 6) | (cont & 0x3F);
-      }
-      if (c > 0xFFFF)
-        return Status(KELO_E_NOT_SUPPORTED,
-                      "The character at byte " + std::to_string(i) +
-                          " lies above U+FFFF, which strings cannot carry",
-                      i);
-      units.push_back(static_cast<short>(static_cast<unsigned short>(c)));
-      i += more + 1;
-    }
-    static const short kNone = 0;  // a non-null source, so an empty text is not null
-    if (int rc = out.Copy(units.empty() ? &kNone : units.data(),
-                          static_cast<unsigned int>(units.size()));
-        rc != 0)
-      return Status(rc);
+    CKeloHesString view;
+    if (Status s = ViewUtf8(text, units, view); !s) return s;
+    const short* data;
+    const unsigned int length = view.Data(data);
+    if (int rc = out.Copy(data, length); rc != 0) return Status(rc);
     out.SetNull(false);
     return Status();
   });
