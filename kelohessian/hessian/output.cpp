@@ -46,6 +46,7 @@ int CKeloOutput::Append(char byte) {
 
 int CKeloOutput::Append(const char* bytes, unsigned int length) {
   if (length > m_capacity - m_dataSize) {
+    if (m_vector) return m_vector->Append(*this, bytes, length);
     if (int rc = Grow(length); rc != 0) return rc;
   }
   if (length) memcpy(m_data + m_dataSize, bytes, length);

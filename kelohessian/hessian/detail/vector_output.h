@@ -16,13 +16,13 @@ namespace kelo_detail {
 // pointer behind the classic fields of CKeloOutput, so their layout, its constructor, growth
 // steps and ownership rules stay as they were for every buffer a program constructs.
 //
-// The constructor empties the vector and keeps its capacity, so a vector reused for message after
-// message is not reallocated once it is large enough. While Output() is written, the vector's size
-// is the buffer's capacity: it is zero-filled a piece at a time just ahead of the writes (a vector
-// cannot be written beyond its size), and its capacity at least doubles when it runs out. Finish
-// cuts the vector to the bytes written; destroyed without a successful Finish, it leaves the
-// vector empty. Nothing throws: a vector that cannot grow is KELO_E_NO_MEMORY from the Append
-// that needed the room.
+// While Output() is written, the vector's size is the buffer's capacity: the bytes it held are
+// overwritten in place; beyond them, small appends go into room zero-filled a piece at a time
+// just ahead of the writes (a vector cannot be written beyond its size), and an append larger
+// than the room left is inserted at the vector's end. Its capacity at least doubles when it runs
+// out. Finish cuts the vector to the bytes written, keeping its capacity; destroyed without a
+// successful Finish, it leaves the vector empty. Nothing throws: a vector that cannot grow is
+// KELO_E_NO_MEMORY from the Append that needed the room.
 class VectorOutput {
  public:
   explicit VectorOutput(std::vector<std::uint8_t>& bytes) noexcept;
@@ -34,9 +34,11 @@ class VectorOutput {
   // Keeps what was written when rc is KELO_OK; returns rc.
   int Finish(int rc) noexcept;
 
-  // CKeloOutput::Grow for a buffer whose storage is this vector: room for length more bytes
-  // behind out's data, or KELO_E_NO_MEMORY with out unchanged.
+  // For a buffer whose storage is this vector, CKeloOutput::Grow (room for length more bytes
+  // behind out's data) and the part of CKeloOutput::Append that does not fit (appends the bytes).
+  // KELO_E_NO_MEMORY leaves out unchanged.
   int Grow(CKeloOutput& out, unsigned int length) noexcept;
+  int Append(CKeloOutput& out, const char* bytes, unsigned int length) noexcept;
 
  private:
   std::vector<std::uint8_t>& m_bytes;
