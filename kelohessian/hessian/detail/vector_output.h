@@ -12,7 +12,8 @@ namespace kelo_detail {
 
 // Why a mode of CKeloOutput and not a writer of its own: every Serialize (of the catalogue's
 // classes and of those a program declares) writes into a CKeloOutput&, so the encoders must hand
-// one over, and only the rare grow step needs to know where the storage lives. The link is one
+// one over, and only the rare slow paths of its appends need to know where the storage lives
+// (CKeloOutput::Grow and the part of Append that does not fit call back here). The link is one
 // pointer behind the classic fields of CKeloOutput, so their layout, its constructor, growth
 // steps and ownership rules stay as they were for every buffer a program constructs.
 //
