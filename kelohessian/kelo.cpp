@@ -7,6 +7,7 @@
 
 #include <kelohessian/call/call.h>
 #include <kelohessian/call/detail/framing.h>
+#include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 #include <kelohessian/wire/utf8.h>
@@ -93,11 +94,7 @@ Status CheckEnd(CKeloInputParse& parse, kelo_detail::Failure piece) {
   return FromParse(KELO_E_FORMAT, parse);
 }
 
-Status Copy(const CKeloOutput& buffer, std::vector<std::uint8_t>& out) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(buffer.Data());
-  out.assign(bytes, bytes + buffer.DataSize());
-  return Status();
-}
+Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view);
 
 // Defined with the text functions below.
 Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count);
@@ -303,10 +300,13 @@ int ReadMethodName(CKeloInputParse& parse, unsigned int count, std::string& name
 
 // ---- One call each way -------------------------------------------------------------------------
 
+// The encoders write straight into out (kelo_detail::VectorOutput): its capacity is reused, it
+// grows geometrically, and nothing is copied at the end.
+
 Status EncodeCall(std::string_view method, const CKeloHesClass& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
     if (!method.data() && !method.empty()) return Status(KELO_E_INVALID_ARGUMENT);
     // The length is written in 16-bit units, as Java writes it (the classic function writes the
     // bytes it is given); each unit takes 1 to 3 bytes.
@@ -314,47 +314,45 @@ Status EncodeCall(std::string_view method, const CKeloHesClass& args,
     std::size_t units = 0;
     if (Status s = Utf8Units(method, nullptr, units); !s) return s;
     if (units > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
-    CKeloOutput buffer;
-    if (int rc = kelo_detail::BuildCall(method.data(), static_cast<unsigned int>(method.size()),
-                                        static_cast<unsigned int>(units), args, buffer);
-        rc != 0)
-      return Status(rc);
-    return Copy(buffer, out);
+    return Status(buffer.Finish(
+        kelo_detail::BuildCall(method.data(), static_cast<unsigned int>(method.size()),
+                               static_cast<unsigned int>(units), args, buffer.Output())));
   });
 }
 
 Status EncodeReply(const CKeloHesClass& result, std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
+    CKeloOutput& bytes = buffer.Output();
     static const char kHead[] = {'r', 0x01, 0x00};
-    CKeloOutput buffer;
-    int rc = buffer.Append(kHead, sizeof kHead);
-    if (rc == 0) rc = static_cast<const CKeloHesObject&>(result).Serialize(buffer);
-    if (rc == 0) rc = buffer.Append('z');
-    if (rc != 0) return Status(rc);
-    return Copy(buffer, out);
+    int rc = bytes.Append(kHead, sizeof kHead);
+    if (rc == 0) rc = static_cast<const CKeloHesObject&>(result).Serialize(bytes);
+    if (rc == 0) rc = bytes.Append('z');
+    return Status(buffer.Finish(rc));
   });
 }
 
 Status EncodeFault(std::string_view code, std::string_view message,
                    std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
+    kelo_detail::VectorOutput buffer(out);
+    // The strings view the converted units: a long message is not copied once more.
+    std::vector<short> codeUnits;
+    std::vector<short> messageUnits;
     CKeloHesString codeText;
     CKeloHesString messageText;
-    if (Status s = FromUtf8(code, codeText); !s) return s;
-    if (Status s = FromUtf8(message, messageText); !s) return s;
+    if (Status s = ViewUtf8(code, codeUnits, codeText); !s) return s;
+    if (Status s = ViewUtf8(message, messageUnits, messageText); !s) return s;
     static const char kHead[] = {'r', 0x01, 0x00, 'f', 'S', 0x00, 0x04, 'c', 'o', 'd', 'e'};
     static const char kMessage[] = {'S', 0x00, 0x07, 'm', 'e', 's', 's', 'a', 'g', 'e'};
     static const char kEnd[] = {'z', 'z'};
-    CKeloOutput buffer;
-    int rc = buffer.Append(kHead, sizeof kHead);
-    if (rc == 0) rc = codeText.Serialize(buffer);
-    if (rc == 0) rc = buffer.Append(kMessage, sizeof kMessage);
-    if (rc == 0) rc = messageText.Serialize(buffer);
-    if (rc == 0) rc = buffer.Append(kEnd, sizeof kEnd);
-    if (rc != 0) return Status(rc);
-    return Copy(buffer, out);
+    CKeloOutput& bytes = buffer.Output();
+    int rc = bytes.Append(kHead, sizeof kHead);
+    if (rc == 0) rc = codeText.Serialize(bytes);
+    if (rc == 0) rc = bytes.Append(kMessage, sizeof kMessage);
+    if (rc == 0) rc = messageText.Serialize(bytes);
+    if (rc == 0) rc = bytes.Append(kEnd, sizeof kEnd);
+    return Status(buffer.Finish(rc));
   });
 }
 
@@ -446,24 +444,6 @@ Status CallReader::Finish() {
 
 namespace {
 
-void AppendUtf8(std::string& out, unsigned long c) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
-
 bool IsHigh(unsigned int u) {
   return u >= 0xD800 && u <= 0xDBFF;
 }
@@ -479,16 +459,14 @@ Status BadUtf8(const char* why, std::size_t at) {
 
 // A surrogate pair becomes one 4-byte character, a lone surrogate U+FFFD.
 void AppendUnits(std::string& out, const unsigned short* units, std::size_t count) {
+  char bytes[4];
   for (std::size_t i = 0; i < count; ++i) {
-    const unsigned int u = units[i];
-    if (IsHigh(u) && i + 1 < count && IsLow(units[i + 1])) {
-      const unsigned int low = units[++i];
-      AppendUtf8(out, 0x10000 + ((static_cast<unsigned long>(u) - 0xD800) << 10) + (low - 0xDC00));
-    } else if (IsHigh(u) || IsLow(u)) {
-      AppendUtf8(out, 0xFFFD);
-    } else {
-      AppendUtf8(out, u);
-    }
+    std::uint32_t u = units[i];
+    if (IsHigh(u) && i + 1 < count && IsLow(units[i + 1]))
+      u = 0x10000 + ((u - 0xD800) << 10) + (units[++i] - 0xDC00u);
+    else if (IsHigh(u) || IsLow(u))
+      u = 0xFFFD;
+    out.append(bytes, kelo::wire::PutChar(u, bytes));
   }
 }
 
@@ -499,55 +477,32 @@ void AppendUnits(std::string& out, const unsigned short* units, std::size_t coun
 Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count) {
   count = 0;
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  const std::size_t n = text.size();
-  for (std::size_t i = 0; i < n;) {
-    const unsigned int b = s[i];
-    std::size_t more;
-    unsigned long c;
-    unsigned int lo = 0x80;  // bounds of the first continuation byte (overlong, surrogates,
-    unsigned int hi = 0xBF;  // beyond U+10FFFF are refused by them)
-    if (b < 0x80) {
-      more = 0;
-      c = b;
-    } else if (b >= 0xC2 && b <= 0xDF) {
-      more = 1;
-      c = b & 0x1F;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      more = 2;
-      c = b & 0x0F;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      more = 3;
-      c = b & 0x07;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      return BadUtf8(b >= 0x80 && b <= 0xBF ? "a continuation byte without a lead byte"
-                                            : "a byte that never starts a character",
-                     i);
-    }
-    if (more > n - i - 1) return BadUtf8("the text ends inside a character", i);
-    for (std::size_t k = 1; k <= more; ++k) {
-      const unsigned int cont = s[i + k];
-      const unsigned int min = k == 1 ? lo : 0x80;
-      const unsigned int max = k == 1 ? hi : 0xBF;
-      if (cont < min || cont > max)
-        return BadUtf8(cont >= 0x80 && cont <= 0xBF
-                           ? "an overlong form, an encoded surrogate or a value above U+10FFFF"
-                           : "a character cut short",
-                       i);
-      c = (c << 6) | (cont & 0x3F);
-    }
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t at = i;
+    std::uint32_t c = 0;
+    if (const kelo::wire::TextStatus t = kelo::wire::NextChar(s, text.size(), &i, &c);
+        t != kelo::wire::kTextOk)
+      return BadUtf8(kelo::wire::TextMessage(t), at);
     if (c > 0xFFFF)
       return Status(KELO_E_NOT_SUPPORTED,
-                    "The character at byte " + std::to_string(i) +
+                    "The character at byte " + std::to_string(at) +
                         " lies above U+FFFF, which strings cannot carry",
-                    i);
+                    at);
     if (units) units->push_back(static_cast<short>(static_cast<unsigned short>(c)));
     ++count;
-    i += more + 1;
   }
+  return Status();
+}
+
+// The text as 16-bit units, by FromUtf8's rules, and view a string over them: FromUtf8 without
+// the copy into a string of its own. Call it inside Guard (units grows).
+Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view) {
+  if (int rc = RangeCheck(text.data(), text.size()); rc != 0) return Status(rc);
+  units.reserve(text.size());  // one unit per byte at most
+  std::size_t count = 0;
+  if (Status s = Utf8Units(text, &units, count); !s) return s;
+  static const short kNone = 0;  // a non-null source, so an empty text is not null
+  view.SetExternal(units.empty() ? &kNone : units.data(), static_cast<unsigned int>(count));
   return Status();
 }
 
@@ -568,17 +523,13 @@ std::string ToUtf8(const CKeloHesString& text) {
 }
 
 Status FromUtf8(std::string_view text, CKeloHesString& out) {
-  if (int rc = RangeCheck(text.data(), text.size()); rc != 0) return Status(rc);
   return Guard(nullptr, [&] {
-    // One unit per byte at most.
     std::vector<short> units;
-    units.reserve(text.size());
-    std::size_t count = 0;
-    if (Status s = Utf8Units(text, &units, count); !s) return s;
-    static const short kNone = 0;  // a non-null source, so an empty text is not null
-    if (int rc = out.Copy(units.empty() ? &kNone : units.data(), static_cast<unsigned int>(count));
-        rc != 0)
-      return Status(rc);
+    CKeloHesString view;
+    if (Status s = ViewUtf8(text, units, view); !s) return s;
+    const short* data;
+    const unsigned int length = view.Data(data);
+    if (int rc = out.Copy(data, length); rc != 0) return Status(rc);
     out.SetNull(false);
     return Status();
   });

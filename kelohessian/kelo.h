@@ -71,7 +71,9 @@ class [[nodiscard]] Status {
 };
 
 // ---- One call each way -------------------------------------------------------------------------
-// Each replaces the contents of out with the whole message, or leaves it empty on failure.
+// Each replaces the contents of out with the whole message, or leaves it empty on failure. The
+// message is written straight into out, whose capacity is kept: one vector reused for many
+// messages is not reallocated once it is large enough.
 
 /// 'c' 00 01 'm' \<method\> \<args\> 'z', the method's length in 16-bit units as Hessian counts
 /// it and Java writes it; KeloHessianBuildRequest writes the number of bytes, the same for ASCII
