@@ -10,6 +10,7 @@
 #include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
+#include <kelohessian/wire/reader.h>
 #include <kelohessian/wire/utf8.h>
 
 namespace kelo {
@@ -72,14 +73,6 @@ Status FromParse(int code, CKeloInputParse& parse) {
   return Status(code, std::move(text), parse.Input().GetNumExtracted());
 }
 
-// The next byte without taking it; false at the end of the input.
-bool Peek(CKeloInput& in, char& c) {
-  const char* p;
-  if (in.GetDataAt(p, in.GetNumExtracted(), 1) != 0) return false;
-  c = *p;
-  return true;
-}
-
 unsigned int Left(CKeloInput& in) {
   return in.GetTotalSize() - in.GetNumExtracted();
 }
@@ -100,200 +93,126 @@ Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString
 Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count);
 void AppendUnits(std::string& out, const unsigned short* units, std::size_t count);
 
-// ---- Reading past any Hessian 1.0 value ---------------------------------------------------------
+// ---- Reading any Hessian 1.0 value with the wire reader ----------------------------------------
 // Fault details and call headers carry whatever the peer sends: untyped maps with keys of any
-// type, lists without type or length, 'R' back references, XML. The classic skip refuses those,
-// so this reader knows the whole grammar. It only moves the cursor; every loop takes at least one
-// byte, and nesting is bounded by KELO_MAX_SKIP_DEPTH.
+// type, lists without type or length, 'R' back references, XML, remote objects. The classic skip
+// refuses those; the wire reader reads them all, allocating nothing, with nesting bounded.
 
-// count 16-bit units of UTF-8, as Hessian counts a string's or a name's length: one for each
-// character of 1 to 3 bytes (Java writes a character above U+FFFF as two of those, one per
-// surrogate), two for a 4-byte one. Each is as long as its lead byte says.
-int SkipChars(CKeloInput& in, unsigned int count) {
-  const char* p;
-  for (unsigned int units = 0; units < count;) {
-    if (int rc = in.Extract(p, 1); rc != 0) return rc;
-    const unsigned char lead = static_cast<unsigned char>(*p);
-    unsigned int more;
-    if (lead < 0x80)
-      more = 0;
-    else if ((lead & 0xE0) == 0xC0)
-      more = 1;
-    else if ((lead & 0xF0) == 0xE0)
-      more = 2;
-    else if ((lead & 0xF8) == 0xF0)
-      more = 3;
-    else
-      return KELO_E_FORMAT;
-    units += more == 3 ? 2 : 1;
-    if (units > count) return KELO_E_FORMAT;  // a surrogate pair cut in two
-    if (int rc = in.Extract(p, more); rc != 0) return rc;
-  }
-  return KELO_OK;
+// A reader over the input's bytes from the start; `depth` bounds its maps and lists beyond the
+// envelope and the fault that the fault reader opens.
+kelo::wire::Reader ReaderOf(const CKeloInput& in) {
+  const char* bytes = nullptr;
+  if (in.GetTotalSize()) in.GetDataAt(bytes, 0, in.GetTotalSize());
+  return kelo::wire::Reader(bytes, in.GetTotalSize(), KELO_MAX_SKIP_DEPTH + 2);
 }
 
-// The chunks of a string ('s'/'S'), XML ('x'/'X') or blob ('b'/'B') whose first marker was taken.
-int SkipChunks(CKeloInput& in, char marker) {
-  const char last = static_cast<char>(marker & ~0x20);  // the final chunk's upper-case marker
-  const bool text = last != 'B';
-  for (;;) {
-    const char* p;
-    if (int rc = in.Extract(p, 2); rc != 0) return rc;
-    const unsigned int count = kelo_detail::ReadU16(p);
-    if (int rc = text ? SkipChars(in, count) : in.Extract(p, count); rc != 0) return rc;
-    if (marker == last) return KELO_OK;
-    if (int rc = in.Extract(p, 1); rc != 0) return rc;
-    marker = *p;
-    if (marker != last && marker != (last | 0x20)) return KELO_E_FORMAT;
-  }
-}
-
-int SkipValue(CKeloInput& in, unsigned int depth) {
-  const char* p;
-  if (int rc = in.Extract(p, 1); rc != 0) return rc;
-  const char marker = *p;
-  switch (marker) {
-    case 'N':
-    case 'T':
-    case 'F':
-      return KELO_OK;
-    case 'I':
-    case 'R':
-      return in.Extract(p, 4);
-    case 'L':
-    case 'D':
-    case 'd':
-      return in.Extract(p, 8);
-    case 'S':
-    case 's':
-    case 'X':
-    case 'x':
-    case 'B':
-    case 'b':
-      return SkipChunks(in, marker);
-    case 'M':
-    case 'V': {
-      if (depth >= KELO_MAX_SKIP_DEPTH) return KELO_E_NOT_SUPPORTED;
-      char c;
-      if (Peek(in, c) && c == 't') {
-        if (int rc = in.Extract(p, 3); rc != 0) return rc;
-        if (int rc = in.Extract(p, kelo_detail::ReadU16(p + 1)); rc != 0) return rc;
-      }
-      if (marker == 'V' && Peek(in, c) && c == 'l') {
-        if (int rc = in.Extract(p, 5); rc != 0) return rc;
-      }
-      // A map holds key and value pairs, a list values, up to 'z'.
-      for (;;) {
-        if (!Peek(in, c)) return KELO_E_EXHAUSTED;
-        if (c == 'z') return in.Extract(p, 1);
-        if (int rc = SkipValue(in, depth + 1); rc != 0) return rc;
-        if (marker == 'M') {
-          if (int rc = SkipValue(in, depth + 1); rc != 0) return rc;
-        }
-      }
-    }
+// The code of a failed step: the input ended, values nested too deeply, or anything else.
+int CodeOf(const kelo::wire::Reader& reader) {
+  switch (reader.problem()) {
+    case kelo::wire::Problem::kEnd:
+      return KELO_E_EXHAUSTED;
+    case kelo::wire::Problem::kTooDeep:
+      return KELO_E_NOT_SUPPORTED;
     default:
       return KELO_E_FORMAT;
   }
 }
 
-Status SkipValueOrFail(CKeloInputParse& parse) {
-  const int rc = SkipValue(parse.Input(), 0);
-  if (rc == 0) return Status();
-  Fail(parse, rc == KELO_E_NOT_SUPPORTED ? kelo_detail::kFailSkipValueTooDeep
-                                         : kelo_detail::kFailSkipValue);
-  return FromParse(rc, parse);
+// Moves the cursor to where the reader stands (it only ever moves forward).
+void Follow(CKeloInput& in, const kelo::wire::Reader& reader) {
+  const char* p;
+  in.Extract(p, static_cast<unsigned int>(reader.offset() - in.GetNumExtracted()));
+}
+
+// The status of a failed step: the cursor where the reader stopped, then the text of row (with the
+// code given) or, for text that is not UTF-8 where the step reads it, the string reader's text.
+Status Refuse(CKeloInputParse& parse, const kelo::wire::Reader& reader, kelo_detail::Failure row,
+              int code, bool utf8Text = true) {
+  Follow(parse.Input(), reader);
+  if (utf8Text && reader.problem() == kelo::wire::Problem::kUtf8) {
+    parse.AddToError(kelo::wire::Utf8Message(reader.utf8()), KELO_NO_LAST_CHARS);
+    return FromParse(KELO_E_FORMAT, parse);
+  }
+  return FromParse(Fail(parse, row, code), parse);
+}
+
+// A failed skip of a header's or a fault field's value.
+Status RefuseSkip(CKeloInputParse& parse, const kelo::wire::Reader& reader) {
+  const int code = CodeOf(reader);
+  return Refuse(parse, reader,
+                code == KELO_E_NOT_SUPPORTED ? kelo_detail::kFailSkipValueTooDeep
+                                             : kelo_detail::kFailSkipValue,
+                code, false);
+}
+
+// A string read to its end, first chunk given, as UTF-8 (a surrogate pair becomes one 4-byte
+// character); null gives an empty text.
+bool ReadText(kelo::wire::Reader& reader, kelo::wire::Token token, std::string& out) {
+  out.clear();
+  std::vector<unsigned short> units;
+  for (;;) {
+    if (token.kind != kelo::wire::Kind::kString) return token.kind == kelo::wire::Kind::kNull;
+    units.resize(token.units);
+    std::size_t consumed = 0;
+    std::size_t decoded = 0;
+    // The reader has walked these bytes already: they decode.
+    kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(token.text), token.size,
+                           token.units, units.data(), &consumed, &decoded);
+    AppendUnits(out, units.data(), decoded);
+    if (token.last) return true;
+    if (!reader.Next(token)) return false;
+  }
 }
 
 // ---- Faults ------------------------------------------------------------------------------------
 
-// One string of a fault: a key, or the code or message. Every cut of a fault is
-// KELO_E_EXHAUSTED, also one inside a character, which the string reader calls corrupt UTF-8
-// (KELO_E_FORMAT): reading past the same string on a copy of the cursor tells the two apart.
-int ReadFaultString(CKeloInputParse& parse, CKeloHesString& out) {
-  CKeloInput ahead = parse.Input();
-  const int rc = static_cast<CKeloHesObject&>(out).Deserialize(parse);
-  return rc == KELO_E_FORMAT && SkipValue(ahead, 0) == KELO_E_EXHAUSTED ? KELO_E_EXHAUSTED : rc;
-}
-
-// The fault's fields after 'r' 01 00 'f': string keys and their values up to 'z', then the reply's
-// own 'z' when Java wrote one.
+// A fault reply 'r' v1 v2 'f': string keys and their values up to 'z', then the reply's own 'z'
+// when Java wrote one. Every cut is KELO_E_EXHAUSTED.
 Status ReadFault(CKeloInputParse& parse) {
-  CKeloInput& in = parse.Input();
+  kelo::wire::Reader reader = ReaderOf(parse.Input());
+  kelo::wire::Token token;
+  reader.Envelope(token);
+  reader.Next(token);  // the caller saw 'r' x x 'f'
   std::string code;
   std::string message;
+  const auto cut = [&] {
+    return Refuse(parse, reader, kelo_detail::kFailFaultEndMissing, KELO_E_EXHAUSTED);
+  };
   for (;;) {
-    char c;
-    if (!Peek(in, c)) return FromParse(Fail(parse, kelo_detail::kFailFaultEndMissing), parse);
-    if (c == 'z') break;
-    if (c != 'S' && c != 's') {
-      const char* p;
-      in.Extract(p, 1);
+    if (!reader.Next(token))
+      return reader.problem() == kelo::wire::Problem::kEnd
+                 ? cut()
+                 : Refuse(parse, reader, kelo_detail::kFailFaultKey, KELO_E_FORMAT);
+    if (token.kind == kelo::wire::Kind::kEnd) break;
+    std::string name;
+    if (token.kind != kelo::wire::Kind::kString) {
+      Follow(parse.Input(), reader);
       return FromParse(Fail(parse, kelo_detail::kFailFaultKey), parse);
     }
-    CKeloHesString key;
-    if (int rc = ReadFaultString(parse, key); rc != 0) return FromParse(rc, parse);
-    const std::string name = ToUtf8(key);
+    if (!ReadText(reader, token, name))
+      return reader.problem() == kelo::wire::Problem::kEnd
+                 ? cut()
+                 : Refuse(parse, reader, kelo_detail::kFailFaultKey, KELO_E_FORMAT);
     std::string* field = name == "code" ? &code : name == "message" ? &message : nullptr;
     if (!field) {
-      if (Status s = SkipValueOrFail(parse); !s) return s;
+      if (!reader.Skip(token)) return RefuseSkip(parse, reader);
       continue;
     }
-    if (!Peek(in, c))
-      return FromParse(Fail(parse, kelo_detail::kFailFaultValue, KELO_E_EXHAUSTED), parse);
-    if (c != 'S' && c != 's' && c != 'N') {
-      const char* p;
-      in.Extract(p, 1);
+    if (!reader.Next(token) || !ReadText(reader, token, *field)) {
+      if (reader.problem() == kelo::wire::Problem::kEnd)
+        return Refuse(parse, reader, kelo_detail::kFailFaultValue, KELO_E_EXHAUSTED);
+      if (reader.problem() != kelo::wire::Problem::kNone)
+        return Refuse(parse, reader, kelo_detail::kFailFaultValue, KELO_E_FORMAT);
+      Follow(parse.Input(), reader);
       return FromParse(Fail(parse, kelo_detail::kFailFaultValue), parse);
     }
-    CKeloHesString value;
-    if (int rc = ReadFaultString(parse, value); rc != 0) return FromParse(rc, parse);
-    *field = ToUtf8(value);
   }
-  const char* p;
-  in.Extract(p, 1);
-  char c;
-  if (Peek(in, c) && c == 'z') in.Extract(p, 1);
+  if (reader.Peek() == 'z') reader.Next(token);
+  Follow(parse.Input(), reader);
   if (Status s = CheckEnd(parse, kelo_detail::kFailTrailingOpen); !s) return s;
   std::string text = code + ": " + message;
   return StatusAccess::Fault(std::move(code), std::move(message), std::move(text),
-                             in.GetNumExtracted());
-}
-
-// ---- Calls -------------------------------------------------------------------------------------
-
-// A method name of count 16-bit units, as Hessian counts it, read into name as UTF-8 (Java's pair
-// of 3-byte surrogates becomes one 4-byte character). A cut is KELO_E_EXHAUSTED, also one inside
-// a character; any other UTF-8 fault is KELO_E_FORMAT with the string reader's text.
-int ReadMethodName(CKeloInputParse& parse, unsigned int count, std::string& name) {
-  CKeloInput& in = parse.Input();
-  const unsigned int available = Left(in);
-  const char* start = nullptr;
-  in.GetDataAt(start, in.GetNumExtracted(), available);
-  // Every unit takes at least one byte, so the input bounds the room they need.
-  std::vector<unsigned short> units(count < available ? count : available);
-  std::size_t consumed = 0;
-  std::size_t decoded = 0;
-  const kelo::wire::Utf8Status status =
-      kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
-                             units.data(), &consumed, &decoded);
-  const char* p;
-  in.Extract(p, static_cast<unsigned int>(consumed));
-  switch (status) {
-    case kelo::wire::kUtf8Ok: {
-      std::string text;
-      AppendUnits(text, units.data(), decoded);
-      name.swap(text);
-      return KELO_OK;
-    }
-    case kelo::wire::kUtf8Exhausted:
-    case kelo::wire::kUtf8Truncated2:
-    case kelo::wire::kUtf8Truncated3:
-      return Fail(parse, kelo_detail::kFailCallMethodMissing);
-    default:
-      parse.AddToError(kelo::wire::Utf8Message(status), KELO_NO_LAST_CHARS);
-      return KELO_E_FORMAT;
-  }
+                             parse.Input().GetNumExtracted());
 }
 
 }  // namespace
@@ -362,11 +281,7 @@ Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
     const char* bytes = static_cast<const char*>(data);
     CKeloInput in(bytes, static_cast<unsigned int>(size));
     CKeloInputParse parse(in);
-    if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') {
-      const char* p;
-      in.Extract(p, 4);
-      return ReadFault(parse);
-    }
+    if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') return ReadFault(parse);
     if (int rc = KeloHessianReadResponse(result, parse); rc != 0) return FromParse(rc, parse);
     return CheckEnd(parse, kelo_detail::kFailTrailingOpen);
   });
@@ -392,25 +307,37 @@ Status CallReader::ReadMethod(std::string& method) {
     m_parse.Reset();
     if (m_refused) return Status(m_refused);
     if (m_methodRead) return Status(KELO_E_INVALID_STATE);
-    const char* p;
-    if (m_input.Extract(p, 3) != 0) return Failed(Fail(m_parse, kelo_detail::kFailCallMissing));
-    if (p[0] != 'c') return Failed(Fail(m_parse, kelo_detail::kFailCallMarker));
-    for (;;) {
-      if (m_input.Extract(p, 3) != 0)
-        return Failed(Fail(m_parse, kelo_detail::kFailCallMethod, KELO_E_EXHAUSTED));
-      const char marker = p[0];
-      const unsigned int units = kelo_detail::ReadU16(p + 1);  // the name's length
-      if (marker == 'm') {
-        if (int rc = ReadMethodName(m_parse, units, method); rc != 0) return Failed(rc);
-        m_methodRead = true;
-        return Status(KELO_OK, m_input.GetNumExtracted());
-      }
-      if (marker != 'H') return Failed(Fail(m_parse, kelo_detail::kFailCallMethod));
-      // A header's name and value are read past.
-      if (int rc = SkipChars(m_input, units); rc != 0)
-        return Failed(Fail(m_parse, kelo_detail::kFailCallHeader, rc));
-      if (Status s = SkipValueOrFail(m_parse); !s) return s;
+    kelo::wire::Reader reader = ReaderOf(m_input);
+    kelo::wire::Token token;
+    if (!reader.Envelope(token) || token.kind != kelo::wire::Kind::kCall) {
+      if (reader.problem() == kelo::wire::Problem::kEnd)
+        return Failed(Fail(m_parse, kelo_detail::kFailCallMissing));
+      const char* p;
+      m_input.Extract(p, 3);
+      return Failed(Fail(m_parse, kelo_detail::kFailCallMarker));
     }
+    // Headers ('H' name value) are read past; then the method.
+    for (;;) {
+      if (!reader.Next(token))
+        return Refuse(m_parse, reader, kelo_detail::kFailCallMethod, CodeOf(reader));
+      if (token.kind == kelo::wire::Kind::kMethod) break;
+      if (token.kind != kelo::wire::Kind::kHeader) {
+        Follow(m_input, reader);
+        return Failed(Fail(m_parse, kelo_detail::kFailCallMethod));
+      }
+      if (!reader.Skip(token)) return RefuseSkip(m_parse, reader);
+    }
+    std::vector<unsigned short> units(token.units);
+    std::size_t consumed = 0;
+    std::size_t decoded = 0;
+    kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(token.text), token.size,
+                           token.units, units.data(), &consumed, &decoded);
+    std::string name;
+    AppendUnits(name, units.data(), decoded);
+    method.swap(name);
+    Follow(m_input, reader);
+    m_methodRead = true;
+    return Status(KELO_OK, m_input.GetNumExtracted());
   });
 }
 
