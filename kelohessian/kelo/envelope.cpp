@@ -1,97 +1,23 @@
-// The one-call interface: thin wrappers over the classic framing and value codecs, plus what they
-// lack: reading fault replies and calls ('c' [headers] 'm' <method> <arguments> 'z'), and UTF-8.
-#include <kelohessian/kelo.h>
-
-#include <exception>
-#include <new>
+// The envelopes: calls, replies and faults written into the caller's vector, replies read into
+// a class, fault replies and calls read with the wire reader.
+#include <kelohessian/kelo/envelope.h>
 
 #include <kelohessian/call/call.h>
 #include <kelohessian/call/detail/framing.h>
 #include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
+#include <kelohessian/kelo/detail/face.h>
 #include <kelohessian/wire/reader.h>
 #include <kelohessian/wire/utf8.h>
 
 namespace kelo {
 
-struct StatusAccess {
-  static Status Fault(std::string code, std::string message, std::string text, std::size_t offset) {
-    Status status(KELO_E_FAULT, std::move(text), offset);
-    status.faultCode_ = std::move(code);
-    status.faultMessage_ = std::move(message);
-    return status;
-  }
-};
+using namespace face;
 
 namespace {
 
 using kelo_detail::Fail;
-
-constexpr std::size_t kMaxInput = 0xFFFFFFFFu;  // CKeloInput counts in 32 bits
-
-// What a range given as pointer and size is refused with before anything is read: a null pointer
-// with bytes behind it, or more bytes than the 32-bit cursor counts. KELO_OK for any other.
-int RangeCheck(const void* data, std::size_t size) {
-  if (!data && size) return KELO_E_INVALID_ARGUMENT;
-  return size > kMaxInput ? KELO_E_OUT_OF_RANGE : KELO_OK;
-}
-
-// Runs body, turning what a standard container throws (std::bad_alloc, or std::length_error for
-// a size it cannot hold) into KELO_E_NO_MEMORY, and an empty out for the encoders.
-template <class Body>
-Status Guard(std::vector<std::uint8_t>* out, Body&& body) noexcept {
-  try {
-    return body();
-  } catch (const std::exception&) {
-    if (out) out->clear();
-    return Status(KELO_E_NO_MEMORY);
-  }
-}
-
-// What the classic reader leaves unsaid: it adds no text when the input ends inside a 4- or
-// 8-byte value that it skips, and stops right behind the value's marker.
-std::string CutValueText(const CKeloInput& in) {
-  const unsigned int at = in.GetNumExtracted();
-  const char* marker;
-  if (at == 0 || in.GetDataAt(marker, at - 1, 1) != 0) return std::string();
-  const int bits = *marker == 'I'                                       ? 32
-                   : *marker == 'L' || *marker == 'D' || *marker == 'd' ? 64
-                                                                        : 0;
-  if (bits == 0) return std::string();
-  return "The input ends inside a " + std::to_string(bits) + "-bit value that starts at offset " +
-         std::to_string(at - 1);
-}
-
-// The code with the parse context's text and the bytes consumed so far.
-Status FromParse(int code, CKeloInputParse& parse) {
-  std::string text;
-  if (parse.GetErrorLength())
-    text.assign(parse.GetError(), parse.GetErrorLength());
-  else if (code == KELO_E_EXHAUSTED)
-    text = CutValueText(parse.Input());
-  return Status(code, std::move(text), parse.Input().GetNumExtracted());
-}
-
-unsigned int Left(CKeloInput& in) {
-  return in.GetTotalSize() - in.GetNumExtracted();
-}
-
-// KELO_E_FORMAT with "<piece><number of bytes left>" when input remains after the message.
-Status CheckEnd(CKeloInputParse& parse, kelo_detail::Failure piece) {
-  const unsigned int left = Left(parse.Input());
-  if (left == 0) return Status(KELO_OK, parse.Input().GetNumExtracted());
-  kelo_detail::Add(parse, piece);
-  const std::string count = std::to_string(left);
-  parse.AddToErrorByLength(count.data(), static_cast<unsigned int>(count.size()), 0);
-  return FromParse(KELO_E_FORMAT, parse);
-}
-
-Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view);
-
-// Defined with the text functions below.
-Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count);
-void AppendUnits(std::string& out, const unsigned short* units, std::size_t count);
 
 // ---- Reading any Hessian 1.0 value with the wire reader ----------------------------------------
 // Fault details and call headers carry whatever the peer sends: untyped maps with keys of any
@@ -365,117 +291,6 @@ Status CallReader::Finish() {
     if (*p != 'z') return Failed(Fail(m_parse, kelo_detail::kFailCallEndMarker));
     return CheckEnd(m_parse, kelo_detail::kFailCallTrailingOpen);
   });
-}
-
-// ---- Text and bytes ----------------------------------------------------------------------------
-
-namespace {
-
-bool IsHigh(unsigned int u) {
-  return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsLow(unsigned int u) {
-  return u >= 0xDC00 && u <= 0xDFFF;
-}
-
-// Why a UTF-8 sequence starting at `at` is refused, as a status.
-Status BadUtf8(const char* why, std::size_t at) {
-  return Status(KELO_E_FORMAT,
-                std::string("Invalid UTF-8: ") + why + " at byte " + std::to_string(at), at);
-}
-
-// A surrogate pair becomes one 4-byte character, a lone surrogate U+FFFD.
-void AppendUnits(std::string& out, const unsigned short* units, std::size_t count) {
-  char bytes[4];
-  for (std::size_t i = 0; i < count; ++i) {
-    std::uint32_t u = units[i];
-    if (IsHigh(u) && i + 1 < count && IsLow(units[i + 1]))
-      u = 0x10000 + ((u - 0xD800) << 10) + (units[++i] - 0xDC00u);
-    else if (IsHigh(u) || IsLow(u))
-      u = 0xFFFD;
-    out.append(bytes, kelo::wire::PutChar(u, bytes));
-  }
-}
-
-// Counts the 16-bit units of UTF-8 text, storing them when units is given. Invalid UTF-8 (a bad
-// lead or continuation byte, a truncated, overlong or surrogate sequence, a value beyond
-// U+10FFFF) is KELO_E_FORMAT, a character above U+FFFF KELO_E_NOT_SUPPORTED (strings carry 16-bit
-// units and the wire writer refuses surrogates), with offset() at the first byte of the sequence.
-Status Utf8Units(std::string_view text, std::vector<short>* units, std::size_t& count) {
-  count = 0;
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t at = i;
-    std::uint32_t c = 0;
-    if (const kelo::wire::TextStatus t = kelo::wire::NextChar(s, text.size(), &i, &c);
-        t != kelo::wire::kTextOk)
-      return BadUtf8(kelo::wire::TextMessage(t), at);
-    if (c > 0xFFFF)
-      return Status(KELO_E_NOT_SUPPORTED,
-                    "The character at byte " + std::to_string(at) +
-                        " lies above U+FFFF, which strings cannot carry",
-                    at);
-    if (units) units->push_back(static_cast<short>(static_cast<unsigned short>(c)));
-    ++count;
-  }
-  return Status();
-}
-
-// The text as 16-bit units, by FromUtf8's rules, and view a string over them: FromUtf8 without
-// the copy into a string of its own. Call it inside Guard (units grows).
-Status ViewUtf8(std::string_view text, std::vector<short>& units, CKeloHesString& view) {
-  if (int rc = RangeCheck(text.data(), text.size()); rc != 0) return Status(rc);
-  units.reserve(text.size());  // one unit per byte at most
-  std::size_t count = 0;
-  if (Status s = Utf8Units(text, &units, count); !s) return s;
-  static const short kNone = 0;  // a non-null source, so an empty text is not null
-  view.SetExternal(units.empty() ? &kNone : units.data(), static_cast<unsigned int>(count));
-  return Status();
-}
-
-}  // namespace
-
-std::string ToUtf8(const CKeloHesString& text) {
-  try {
-    const short* units;
-    const unsigned int length = text.Data(units);
-    std::string out;
-    if (text.IsNull()) return out;
-    out.reserve(length);
-    AppendUnits(out, reinterpret_cast<const unsigned short*>(units), length);
-    return out;
-  } catch (const std::exception&) {
-    return std::string();
-  }
-}
-
-Status FromUtf8(std::string_view text, CKeloHesString& out) {
-  return Guard(nullptr, [&] {
-    std::vector<short> units;
-    CKeloHesString view;
-    if (Status s = ViewUtf8(text, units, view); !s) return s;
-    const short* data;
-    const unsigned int length = view.Data(data);
-    if (int rc = out.Copy(data, length); rc != 0) return Status(rc);
-    out.SetNull(false);
-    return Status();
-  });
-}
-
-std::string_view ToBytes(const CKeloHesBinary& blob) {
-  const char* bytes;
-  const unsigned int length = blob.Data(bytes);
-  if (blob.IsNull() || !bytes) return std::string_view();
-  return std::string_view(bytes, length);
-}
-
-Status FromBytes(const void* data, std::size_t size, CKeloHesBinary& out) {
-  if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
-  static const char kNone = 0;  // a non-null source, so an empty blob is not null
-  const char* bytes = size ? static_cast<const char*>(data) : &kNone;
-  if (int rc = out.Copy(bytes, static_cast<unsigned int>(size)); rc != 0) return Status(rc);
-  out.SetNull(false);
-  return Status();
 }
 
 }  // namespace kelo
