@@ -66,6 +66,32 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
   }
 }
 
+// A value that cannot be read is named by its member path and found at its first byte; the
+// classic text is the same as ever.
+TEST(DecodeReply, NamesThePathAndOffsetOfTheValueThatFailed) {
+  kelo::cl::ResTopology topology;
+  for (int i = 0; i < 4; ++i) ASSERT_NE(topology.apList.Emplace(), nullptr);
+  std::vector<std::uint8_t> out;
+  ASSERT_TRUE(kelo::EncodeReply(topology, out));
+  std::string bytes(out.begin(), out.end());
+  size_t item = 0;
+  for (int i = 0; i < 5; ++i)
+    item = bytes.find("kelo.cl.ApRes", item + 1);            // the list type, 4 items
+  const size_t at = bytes.find("checkCategory", item) + 13;  // the member's 'I'
+  ASSERT_EQ(bytes[at], 'I');
+  bytes[at] = 'X';
+  kelo::cl::ResTopology back;
+  const kelo::Status s = kelo::DecodeReply(bytes.data(), bytes.size(), back);
+  EXPECT_EQ(s.code(), KELO_E_FORMAT);
+  EXPECT_EQ(s.path(), "apList[3].checkCategory");
+  EXPECT_EQ(s.offset(), at);
+  CKeloInput in(bytes.data(), static_cast<unsigned int>(bytes.size()));
+  CKeloInputParse parse(in);
+  ASSERT_EQ(KeloHessianReadResponse(back, parse), KELO_E_FORMAT);
+  EXPECT_EQ(std::string(s.message()), parse.GetError());
+  EXPECT_EQ(kelo::DecodeReply(out.data(), out.size(), back).path(), "");
+}
+
 // Faults as Caucho's Java writes them (writeFault, and the skeleton's answer to a throwing method)
 // are read whatever class was asked for; the truncation test walks every cut of one.
 TEST(Faults, JavaFaultsReadWithTheirCodeAndMessage) {

@@ -5,6 +5,7 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/failure_path.h>
 #include <kelohessian/hessian/detail/wire.h>
 
 using kelo_detail::AddBytes;
@@ -126,8 +127,13 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
   for (int i = 0; i < count; ++i) {
     CKeloHesObject* item = nullptr;
     if (int rc = CreateItem(item); rc != 0) return rc;
+    const unsigned int start = in.GetNumExtracted();
     int rc = item->Deserialize(parse);
-    if (rc == 0) rc = Add(*item);
+    if (rc != 0) {
+      if (kelo_detail::FailurePath* path = parse.FailurePathSink()) path->Item(i, start);
+    } else {
+      rc = Add(*item);
+    }
     if (rc != 0) {
       delete item;
       Reset();

@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/failure_path.h>
 #include <kelohessian/hessian/detail/member_name.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
@@ -308,6 +309,15 @@ int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
 
 void CKeloHesClass::AppendMemberToError(const char* prefix, const char* name, unsigned int length,
                                         CKeloInputParse& parse) {
+  // The modern face's path: a member named on the wire (its name a view of the input) whose value
+  // starts right behind its name. A value class's "value" is named by a constant and not recorded.
+  if (kelo_detail::FailurePath* path = parse.FailurePathSink()) {
+    const CKeloInput& in = parse.Input();
+    const char* base = nullptr;
+    if (in.GetTotalSize() && in.GetDataAt(base, 0, in.GetTotalSize()) == 0 && name >= base &&
+        name + length <= base + in.GetTotalSize())
+      path->Member(name, length, static_cast<unsigned int>(name + length - base));
+  }
   parse.AddToError(prefix, KELO_NO_LAST_CHARS);
   Add(parse, kelo_detail::kFailMemberOpen);
   AddBytes(parse, name, length);

@@ -7,7 +7,12 @@
 #include <new>
 
 CKeloInputParse::CKeloInputParse(CKeloInput& input)
-    : m_input(input), m_error(nullptr), m_errorLength(0), m_errorCapacity(0), m_skipDepth(0) {}
+    : m_input(input),
+      m_error(nullptr),
+      m_errorLength(0),
+      m_errorCapacity(0),
+      m_skipDepth(0),
+      m_path(nullptr) {}
 
 CKeloInputParse::~CKeloInputParse() {
   delete[] m_error;

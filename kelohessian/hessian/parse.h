@@ -6,6 +6,10 @@
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/output.h>
 
+namespace kelo_detail {
+struct FailurePath;
+}
+
 /// Whether a message added to the error text is followed by ". Last chars read: '...'", the last
 /// 16 bytes read (printable ASCII as it is, every other byte as '.').
 /// KELO_NO_LAST_CHARS adds the message alone, KELO_ADD_LAST_CHARS the message and the window.
@@ -51,6 +55,12 @@ class KELO_API CKeloInputParse {
   /// range.
   int AddLastCharsToError(unsigned int count);
 
+  /// Where the member loop and the list reader record the path of a failure (an internal type of
+  /// the library); null, and nothing recorded, unless the modern face installed one.
+  kelo_detail::FailurePath* FailurePathSink() const { return m_path; }
+  /// Installs (or, with null, removes) the path recorder; the caller keeps it alive meanwhile.
+  void SetFailurePathSink(kelo_detail::FailurePath* path) { m_path = path; }
+
  private:
   friend class CKeloHesSkipObject;
 
@@ -61,4 +71,6 @@ class KELO_API CKeloInputParse {
   // Nesting of values being skipped (maps and lists inside unregistered members), kept here so
   // that no global or thread-local state is needed; bounded by KELO_MAX_SKIP_DEPTH (skip.h).
   unsigned int m_skipDepth;
+  // Behind the classic fields: the modern face's path recorder, null for the classic interface.
+  kelo_detail::FailurePath* m_path;
 };

@@ -208,6 +208,7 @@ Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
     CKeloInput in(bytes, static_cast<unsigned int>(size));
     CKeloInputParse parse(in);
     if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') return ReadFault(parse);
+    const PathScope recording(parse);
     if (int rc = KeloHessianReadResponse(result, parse); rc != 0) return FromParse(rc, parse);
     return CheckEnd(parse, kelo_detail::kFailTrailingOpen);
   });
@@ -277,6 +278,7 @@ Status CallReader::ReadArg(CKeloHesClass& arg) {
     m_parse.Reset();
     if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
     if (AtEnd()) return Failed(Fail(m_parse, kelo_detail::kFailCallNoArgument));
+    const PathScope recording(m_parse);
     if (int rc = static_cast<CKeloHesObject&>(arg).Deserialize(m_parse); rc != 0) return Failed(rc);
     return Status(KELO_OK, m_input.GetNumExtracted());
   });

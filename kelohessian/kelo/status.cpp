@@ -36,7 +36,23 @@ Status FromParse(int code, CKeloInputParse& parse) {
     text.assign(parse.GetError(), parse.GetErrorLength());
   else if (code == KELO_E_EXHAUSTED)
     text = CutValueText(parse.Input());
-  return Status(code, std::move(text), parse.Input().GetNumExtracted());
+  Status status(code, std::move(text), parse.Input().GetNumExtracted());
+  const kelo_detail::FailurePath* recorded = parse.FailurePathSink();
+  if (code != KELO_OK && recorded && recorded->count) {
+    // Recorded innermost first; written outermost first.
+    std::string path;
+    for (unsigned int i = recorded->count; i-- > 0;) {
+      const kelo_detail::FailurePath::Segment& segment = recorded->segments[i];
+      if (segment.name) {
+        if (!path.empty()) path += '.';
+        path.append(segment.name, segment.length);
+      } else {
+        path += '[' + std::to_string(segment.index) + ']';
+      }
+    }
+    StatusAccess::SetPath(status, std::move(path), recorded->start);
+  }
+  return status;
 }
 
 unsigned int Left(CKeloInput& in) {

@@ -39,9 +39,15 @@ class [[nodiscard]] Status {
     if (!message_.empty()) return message_.c_str();
     return ResultDescription(code_);
   }
-  /// Bytes of the input consumed when the operation stopped (after each step of a CallReader, the
-  /// bytes read so far); 0 for encoders and the text functions.
+  /// Where in the input: on success the bytes consumed (after each step of a CallReader, the bytes
+  /// read so far). When a member or list item of a class could not be read, the offset of the
+  /// first byte of that value (its wrong marker, or where a value the input ends inside began);
+  /// for other decoding failures the bytes consumed when reading stopped. For FromUtf8 and a
+  /// method EncodeCall refuses, the offset of the bad byte in the text; 0 for other encoders.
   std::size_t offset() const { return offset_; }
+  /// The member path of the innermost value that could not be read: member names joined by '.',
+  /// list items as [index] ("apList[3].checkCategory"); empty outside any member and on success.
+  const std::string& path() const { return path_; }
 
   /// True when the peer answered with a Hessian fault (code KELO_E_FAULT).
   bool is_fault() const { return code_ == KELO_E_FAULT; }
@@ -51,13 +57,14 @@ class [[nodiscard]] Status {
   const std::string& fault_message() const { return faultMessage_; }
 
  private:
-  friend struct StatusAccess;  ///< fills in a fault
+  friend struct StatusAccess;  ///< fills in a fault and a failure's path
 
   int code_ = KELO_OK;
   std::size_t offset_ = 0;
   std::string message_;
   std::string faultCode_;
   std::string faultMessage_;
+  std::string path_;
 };
 
 }  // namespace kelo

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include <kelohessian/hessian/detail/failure_path.h>
 #include <kelohessian/hessian/detail/failures.h>
 #include <kelohessian/hessian/parse.h>
 #include <kelohessian/hessian/string.h>
@@ -22,6 +23,10 @@ struct StatusAccess {
     status.faultCode_ = std::move(code);
     status.faultMessage_ = std::move(message);
     return status;
+  }
+  static void SetPath(Status& status, std::string path, std::size_t offset) {
+    status.path_ = std::move(path);
+    status.offset_ = offset;
   }
 };
 
@@ -45,8 +50,22 @@ Status Guard(std::vector<std::uint8_t>* out, Body&& body) noexcept {
   }
 }
 
-// The code with the parse context's text and the bytes consumed so far.
+// The code with the parse context's text and the bytes consumed so far; with the path of the
+// member or item that failed, and where its value began, when the context recorded one.
 Status FromParse(int code, CKeloInputParse& parse);
+
+// Installs a path recorder on a parse context for the life of the object.
+class PathScope {
+ public:
+  explicit PathScope(CKeloInputParse& parse) : parse_(parse) { parse.SetFailurePathSink(&path_); }
+  ~PathScope() { parse_.SetFailurePathSink(nullptr); }
+  PathScope(const PathScope&) = delete;
+  PathScope& operator=(const PathScope&) = delete;
+
+ private:
+  CKeloInputParse& parse_;
+  kelo_detail::FailurePath path_;
+};
 
 // Bytes of the input not read yet.
 unsigned int Left(CKeloInput& in);
