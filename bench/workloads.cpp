@@ -300,7 +300,7 @@ int Encode(const Workload& w, const CKeloHesClass& object, CKeloOutput& out) {
       return KeloHessianBuildRequest(w.method, static_cast<unsigned int>(strlen(w.method)), object,
                                      out);
     case kReply: {
-      // The library writes no reply envelope; the server side of a benchmark adds it.
+      // The classic interface writes no reply envelope; the server side of a benchmark adds it.
       if (int rc = out.Append("r\x01\x00", 3); rc != 0) return rc;
       if (int rc = value.Serialize(out); rc != 0) return rc;
       return out.Append('z');

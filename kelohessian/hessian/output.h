@@ -18,7 +18,7 @@ class VectorOutput;
 /// messages beyond a few kilobytes. A capacity beyond 32 bits is refused as KELO_E_NO_MEMORY.
 ///
 /// Ownership: the buffer frees its storage on destruction unless SetDeleteDataAtDestruction(false)
-/// handed it to the caller, who then frees it with delete[]. operator= copies all five fields, so
+/// handed it to the caller, who then frees it with delete[]. operator= copies every field, so
 /// both objects point at the same storage afterwards; clear the flag on all but one of them.
 class KELO_API CKeloOutput {
  public:
