@@ -14,7 +14,7 @@ struct RegistryAccess;
 struct SchemaAccess;
 }  // namespace kelo
 namespace kelo_detail {
-struct MemberNames;
+struct MapEngine;
 }  // namespace kelo_detail
 
 // Threading: a structure is used by one thread at a time. Its member registry is built by the
@@ -50,7 +50,6 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   // Registers the members, base class first. The root registers nothing and returns
   // KELO_E_NOT_SUPPORTED.
   virtual int HashMembers();
-
   // Appends one registry node; KELO_E_NO_MEMORY (list unchanged) when it cannot be allocated. The
   // node comes from the block reserved with ReserveMembers while that has room (the first node
   // allocates the block), otherwise from a heap allocation of its own.
@@ -84,20 +83,14 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
   friend struct kelo::RegistryAccess;
-  // Writes and reads generated message classes from their constant descriptions with the same
-  // building blocks (kelohessian/schema/message.h).
+  // Writes and reads generated classes from their descriptions (schema/message.h).
   friend struct kelo::SchemaAccess;
-  // Reads the member names of a map for both readers (detail/member_name.h).
-  friend struct kelo_detail::MemberNames;
+  // Reads and writes the members of every structure, whatever its rows (detail/map_engine.h).
+  friend struct kelo_detail::MapEngine;
 
   int CreateMemberHash();
   void ClearMemberHash();
   void NullifyAllMembers();
-  int DeserializeMembers(CKeloInputParse& parse);
-  // Finds the member (trying `hint` first when the names are unique) and reads it; `hint`
-  // becomes the node after the one found.
-  int DeserializeOneMember(const char* name, unsigned int length, CKeloMemberData*& hint,
-                           CKeloInputParse& parse);
   void AppendMemberToError(const char* prefix, const char* name, unsigned int length,
                            CKeloInputParse& parse);
 

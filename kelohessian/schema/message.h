@@ -222,17 +222,13 @@ inline unsigned int RegistrySize(const ClassInfo* info) {
 /// True when no two members of the class and its envelope bases share a wire name.
 KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
-/// Writing and reading a generated class through its description, with exactly the bytes, result
-/// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
-/// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
-/// one found last before searching from the first (the first match being the only one).
+/// An object of a generated class written and read through its description, without a registry,
+/// by the engine of every structure. `uniqueNames` is MemberNamesUnique of the description: a read
+/// then tries the row after the one found last first (the first match being the only one).
 struct KELO_API SchemaAccess {
   static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
   static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                   CKeloInputParse& parse);
-
- private:
-  static int Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse);
 };
 
 /// @endcond
