@@ -83,7 +83,7 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
   friend struct kelo::RegistryAccess;
-  // Writes and reads generated classes from their descriptions (schema/message.h).
+  // Writes, reads and registers generated classes from their descriptions (schema/message.h).
   friend struct kelo::SchemaAccess;
   // Reads and writes the members of every structure, whatever its rows (detail/map_engine.h).
   friend struct kelo_detail::MapEngine;

@@ -64,6 +64,8 @@ struct MemberInfo {
   /// which starts at the same address as its CKeloHesClass part (single inheritance). What the
   /// generated reader uses instead of calling `access`. 0 for the "value" of a value class.
   unsigned int offset;
+  /// `name` as the constant that the registry built from the rows refers to.
+  CKeloHesName wireName;
 };
 
 /// The constant description of a message or value class: what writing and reading walk, and what

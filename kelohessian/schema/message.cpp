@@ -1,5 +1,5 @@
 // Generated message classes through their constant descriptions: the rows that the engine
-// (hessian/detail/map_engine.h) reads and writes.
+// (hessian/detail/map_engine.h) reads and writes, and the registry built from them on request.
 #include <kelohessian/schema/message.h>
 
 #include <kelohessian/hessian/detail/map_engine.h>
@@ -93,6 +93,20 @@ int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool unique
     return rc;
   if (object.IsNull()) return KELO_OK;
   return MapEngine::Read(object, parse, DescriptionRows(&object, info, uniqueNames));
+}
+
+int SchemaAccess::Register(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames) {
+  // Unique names are declared only for a registry of exactly these rows.
+  const bool fresh = object.FirstMember() == nullptr;
+  const DescriptionRows rows(&object, info, uniqueNames);
+  unsigned int count = 0;  // one block for all nodes, bases' included
+  for (DescriptionRows::Row row = rows.First(); !rows.End(row); row = rows.Next(row)) ++count;
+  if (int rc = object.ReserveMembers(count); rc != 0) return rc;
+  for (DescriptionRows::Row row = rows.First(); !rows.End(row); row = rows.Next(row)) {
+    if (int rc = object.InsertMember(row.member->wireName, rows.Object(row)); rc != 0) return rc;
+  }
+  if (uniqueNames && fresh) object.SetMemberNamesUnique();
+  return KELO_OK;
 }
 
 }  // namespace kelo

@@ -212,13 +212,6 @@ struct BaseInfo<CKeloHesClass> {
   static constexpr const ClassInfo* info = nullptr;
 };
 
-/// Members a class registers, its envelope bases' included: the size of its registry block.
-inline unsigned int RegistrySize(const ClassInfo* info) {
-  unsigned int count = 0;
-  for (; info; info = info->base) count += info->memberCount;
-  return count;
-}
-
 /// True when no two members of the class and its envelope bases share a wire name.
 KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
@@ -229,6 +222,8 @@ struct KELO_API SchemaAccess {
   static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
   static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                   CKeloInputParse& parse);
+  /// HashMembers of a generated class: registers its rows, its envelope bases' first, in one block.
+  static int Register(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames);
 };
 
 /// @endcond
@@ -292,11 +287,6 @@ struct KELO_API SchemaAccess {
 
 #define KELO_MEMBER_HEADER(Type, name) \
   static constexpr ::kelo::MemberHeader<sizeof(#name)> header_##name{#name};
-#define KELO_MEMBER_NAME(Type, name) CKeloHesName(#name, sizeof(#name) - 1),
-#define KELO_MEMBER_INSERT(Type, name)                                                    \
-  if (int keloRc_ = InsertMember(keloNames_[keloIndex_++], ::kelo::AsMemberObject(name)); \
-      keloRc_ != 0)                                                                       \
-    return keloRc_;
 #define KELO_MEMBER_INFO(Type, name)                                                        \
   ::kelo::MemberInfo{header_##name.bytes + 3,                                               \
                      sizeof(#name) - 1,                                                     \
@@ -310,7 +300,8 @@ struct KELO_API SchemaAccess {
                      ::kelo::MemberTraits<Type>::list,                                      \
                      header_##name.bytes,                                                   \
                      sizeof(#name) + 2,                                                     \
-                     static_cast<unsigned int>(offsetof(Self, name))},
+                     static_cast<unsigned int>(offsetof(Self, name)),                       \
+                     CKeloHesName(header_##name.bytes + 3, sizeof(#name) - 1)},
 
 /// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
 /// namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
@@ -321,7 +312,6 @@ struct KELO_API SchemaAccess {
     typedef Cls Self;                                                                             \
     MEMBERS(KELO_MEMBER_HEADER)                                                                   \
     static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls};   \
-    static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};           \
     KELO_OFFSETOF_BEGIN                                                                           \
     static constexpr ::kelo::MemberInfo members[] = {                                             \
         MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                           \
@@ -363,23 +353,8 @@ struct KELO_API SchemaAccess {
   }                                                                                               \
   /* The registry, built only when a caller asks for it or a derived class is written or read. */ \
   int Cls::HashMembers() {                                                                        \
-    /* Unique names are declared only for a registry of exactly these members. */                 \
-    const bool keloFresh_ = FirstMember() == nullptr;                                             \
-    /* One block for all nodes; a base's HashMembers finds it reserved. */                        \
-    const int keloReserved_ = ReserveMembers(::kelo::RegistrySize(&mClassInfo));                  \
-    if (keloReserved_ != 0) return keloReserved_;                                                 \
-    /* An envelope base registers its members first; the root has none to register. */            \
-    if (!std::is_same<Base, CKeloHesClass>::value) {                                              \
-      if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                        \
-    }                                                                                             \
-    const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                     \
-    unsigned int keloIndex_ = 0;                                                                  \
-    (void)keloNames_;                                                                             \
-    (void)keloIndex_;                                                                             \
-    MEMBERS(KELO_MEMBER_INSERT)                                                                   \
     static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
-    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                        \
-    return 0;                                                                                     \
+    return ::kelo::SchemaAccess::Register(*this, mClassInfo, keloUnique_);                        \
   }
 
 /// Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one
