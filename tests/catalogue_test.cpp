@@ -1,4 +1,4 @@
-// Every class of the catalogue, driven through its table: identity, round trips
+// Every class of the catalogue, driven through its table: identity and description, round trips
 // of default and filled objects through both faces, copies that carry values but never registries,
 // and copyability exactly when no list is held.
 #include <gtest/gtest.h>
@@ -51,6 +51,7 @@ void CheckIdentity(const kelo::ClassInfo& info) {
   typeName.append(object->ClassName().Data(), object->ClassName().Length());
   EXPECT_EQ(typeName, info.typeName);
   EXPECT_EQ(kelo::CatalogueFind(info.typeName), &info);
+  EXPECT_EQ(object->Description(), &info);
   EXPECT_EQ(Bytes(*object).substr(4, typeName.size()), typeName);
   EXPECT_EQ(kelo::CatalogueMemberAt(info, kelo::CatalogueMemberCount(info)), nullptr);
 }

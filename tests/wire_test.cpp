@@ -291,6 +291,7 @@ TEST(Registry, BuiltOnDemandAndCleared) {
   EXPECT_EQ(Encode(p), Hex(POINT));  // a generated class writes without one
   // Copies and their registries are the catalogue walk's; here, classes that register nothing.
   NoSchema none;
+  EXPECT_EQ(none.Description(), nullptr);
   int rc = 0;
   EXPECT_EQ(Encode(none, &rc), "");
   EXPECT_EQ(rc, KELO_E_NOT_SUPPORTED);
@@ -319,6 +320,7 @@ TEST(Maps, ANameSharedWithTheBaseIsWrittenTwiceAndReadIntoTheBase) {
   }
   EXPECT_EQ(generated.FirstMember(), nullptr);  // a generated class needs no registry
   EXPECT_NE(derived.FirstMember(), nullptr);
+  EXPECT_EQ(derived.Description(), &kelotest::BareTwice::mClassInfo);  // inherited
 }
 
 TEST(Names, CompareIsSignedBytewise) {

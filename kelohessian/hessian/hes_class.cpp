@@ -98,6 +98,10 @@ int CKeloHesClass::HashMembers() {
   return KELO_E_NOT_SUPPORTED;
 }
 
+const kelo::ClassInfo* CKeloHesClass::Description() const {
+  return nullptr;
+}
+
 int CKeloHesClass::ReserveMembers(unsigned int count) {
   if (m_head || m_blockSize || count == 0 || count > 0xFFFF) return KELO_OK;
   m_blockSize = static_cast<unsigned short>(count);

@@ -10,6 +10,7 @@
 #include <kelohessian/hessian/object.h>
 
 namespace kelo {
+struct ClassInfo;
 struct RegistryAccess;
 struct SchemaAccess;
 }  // namespace kelo
@@ -50,6 +51,14 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   // Registers the members, base class first. The root registers nothing and returns
   // KELO_E_NOT_SUPPORTED.
   virtual int HashMembers();
+
+ public:
+  // The constant description of the class (kelohessian/schema/catalogue.h), for tools that handle
+  // any class: a generated message class's or a value class's, inherited by a class derived from
+  // one (members it registers itself are not in it); null for a class that registers by hand.
+  virtual const kelo::ClassInfo* Description() const;
+
+ protected:
   // Appends one registry node; KELO_E_NO_MEMORY (list unchanged) when it cannot be allocated. The
   // node comes from the block reserved with ReserveMembers while that has room (the first node
   // allocates the block), otherwise from a heap allocation of its own.

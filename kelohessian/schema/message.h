@@ -271,6 +271,7 @@ struct KELO_API SchemaAccess {
     const CKeloHesName& ClassName() const override;        \
     int Serialize(CKeloOutput& out) const override;        \
     int Deserialize(CKeloInputParse& parse) override;      \
+    const ::kelo::ClassInfo* Description() const override; \
     EXTRA                                                  \
     MEMBERS(KELO_MEMBER_FIELD)                             \
                                                            \
@@ -350,6 +351,9 @@ struct KELO_API SchemaAccess {
     if (typeid(*this) != typeid(Cls)) return CKeloHesClass::Deserialize(parse);                   \
     static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
     return ::kelo::SchemaAccess::Read(*this, mClassInfo, keloUnique_, parse);                     \
+  }                                                                                               \
+  const ::kelo::ClassInfo* Cls::Description() const {                                             \
+    return &mClassInfo;                                                                           \
   }                                                                                               \
   /* The registry, built only when a caller asks for it or a derived class is written or read. */ \
   int Cls::HashMembers() {                                                                        \

@@ -53,6 +53,9 @@ constexpr char kValueHeader[] = "S\x00\x05value";
   const CKeloHesName& Cls::ClassName() const {                                                     \
     return mClassName;                                                                             \
   }                                                                                                \
+  const kelo::ClassInfo* Cls::Description() const {                                                \
+    return &mClassInfo;                                                                            \
+  }                                                                                                \
   /* The header from the description, unless a derived class may name itself otherwise. */         \
   int Cls::Serialize(CKeloOutput& out) const {                                                     \
     if (typeid(*this) != typeid(Cls)) return CKeloValueClass::Serialize(out);                      \

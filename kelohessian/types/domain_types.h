@@ -10,25 +10,26 @@ namespace VarantoTypes {
 
 // A numeric domain type: stores the value given to its constructor or assignment, and never
 // touches a null flag. The six code types store their constructor's argument as well.
-#define KELO_DECLARE_NUMERIC_TYPE(Cls, Base, Type)  \
-  class KELO_API Cls : public Base {                \
-   public:                                          \
-    static const CKeloHesName mNamespace;           \
-    static const CKeloHesName mClassName;           \
-    static const ::kelo::ClassInfo mClassInfo;      \
-    Cls(Type v = 0) { value = v; }                  \
-    Cls(const Cls& other) = default;                \
-    Cls& operator=(const Cls& other) = default;     \
-    Cls& operator=(Type v) {                        \
-      value = v;                                    \
-      return *this;                                 \
-    }                                               \
-    ~Cls() override;                                \
-    const CKeloHesName& Namespace() const override; \
-    const CKeloHesName& ClassName() const override; \
-                                                    \
-   protected:                                       \
-    int Serialize(CKeloOutput& out) const override; \
+#define KELO_DECLARE_NUMERIC_TYPE(Cls, Base, Type)         \
+  class KELO_API Cls : public Base {                       \
+   public:                                                 \
+    static const CKeloHesName mNamespace;                  \
+    static const CKeloHesName mClassName;                  \
+    static const ::kelo::ClassInfo mClassInfo;             \
+    Cls(Type v = 0) { value = v; }                         \
+    Cls(const Cls& other) = default;                       \
+    Cls& operator=(const Cls& other) = default;            \
+    Cls& operator=(Type v) {                               \
+      value = v;                                           \
+      return *this;                                        \
+    }                                                      \
+    ~Cls() override;                                       \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    const ::kelo::ClassInfo* Description() const override; \
+                                                           \
+   protected:                                              \
+    int Serialize(CKeloOutput& out) const override;        \
   };
 
 KELO_DECLARE_NUMERIC_TYPE(CT_CncId, CKeloInt32ValueClass, int)
@@ -45,22 +46,23 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
 #undef KELO_DECLARE_NUMERIC_TYPE
 
 // A byte-string domain type: starts as a null blob; set with Copy or SetExternal.
-#define KELO_DECLARE_BINARY_TYPE_BEGIN(Cls)           \
-  class KELO_API Cls : public CKeloBinaryValueClass { \
-   public:                                            \
-    static const CKeloHesName mNamespace;             \
-    static const CKeloHesName mClassName;             \
-    static const ::kelo::ClassInfo mClassInfo;        \
-    Cls() {}                                          \
-    Cls(const Cls& other) = default;                  \
-    Cls& operator=(const Cls& other) = default;       \
-    ~Cls() override;                                  \
-    const CKeloHesName& Namespace() const override;   \
-    const CKeloHesName& ClassName() const override;   \
-                                                      \
-   protected:                                         \
-    int Serialize(CKeloOutput& out) const override;   \
-                                                      \
+#define KELO_DECLARE_BINARY_TYPE_BEGIN(Cls)                \
+  class KELO_API Cls : public CKeloBinaryValueClass {      \
+   public:                                                 \
+    static const CKeloHesName mNamespace;                  \
+    static const CKeloHesName mClassName;                  \
+    static const ::kelo::ClassInfo mClassInfo;             \
+    Cls() {}                                               \
+    Cls(const Cls& other) = default;                       \
+    Cls& operator=(const Cls& other) = default;            \
+    ~Cls() override;                                       \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    const ::kelo::ClassInfo* Description() const override; \
+                                                           \
+   protected:                                              \
+    int Serialize(CKeloOutput& out) const override;        \
+                                                           \
    public:
 
 KELO_DECLARE_BINARY_TYPE_BEGIN(CT_MacAddr)
