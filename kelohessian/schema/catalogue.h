@@ -77,7 +77,7 @@ struct ClassInfo {
   const char* cppName;          ///< the C++ class name without its namespace, "ReqConnect"
   ClassKind classKind;          ///< a message class or a value class
   const ClassInfo* base;        ///< the envelope base whose members come first, or null
-  const MemberInfo* members;    ///< own members only, in wire order
+  const MemberInfo* members;    ///< own members only, in wire order, then an empty row
   unsigned int memberCount;     ///< own members only; CatalogueMemberCount counts the bases' too
   bool copyable;                ///< false for classes that hold a typed list
   /// A default object allocated with new (nothrow); null when the heap is exhausted.

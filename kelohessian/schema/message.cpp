@@ -10,15 +10,12 @@ namespace kelo {
 
 namespace {
 
-// A generated class's rows, its envelope bases' first; each member at its row's offset in the
-// object (writing passes a const object through here: it only calls Serialize, which is const).
+// A class's rows, its envelope bases' first; each member at its row's offset in the object
+// (writing passes a const object through here: it only calls Serialize, which is const). Past a
+// class's rows, after the empty row that ends them, come those of the class above it.
 class DescriptionRows {
  public:
-  struct Row {
-    const MemberInfo* member;  // null past the last row
-    const MemberInfo* end;     // past the rows of the class that declares the member
-    const ClassInfo* owner;    // that class
-  };
+  typedef const MemberInfo* Row;  // null past the last row
 
   DescriptionRows(const CKeloHesClass* object, const ClassInfo& info, bool unique)
       : object_(reinterpret_cast<char*>(const_cast<CKeloHesClass*>(object))),
@@ -30,36 +27,36 @@ class DescriptionRows {
   }
 
   Row First() const { return first_; }
-  Row Next(Row row) const { return ++row.member != row.end ? row : Enter(Above(row.owner)); }
-  bool End(const Row& row) const { return row.member == nullptr; }
-  bool Named(const Row& row, const char* name, unsigned int length) const {
-    return kelo_detail::SameName(row.member->name, row.member->nameLength, name, length);
+  Row Next(Row row) const { return (++row)->name ? row : Enter(Above(row)); }
+  bool End(Row row) const { return row == nullptr; }
+  bool Named(Row row, const char* name, unsigned int length) const {
+    return kelo_detail::SameName(row->name, row->nameLength, name, length);
   }
-  CKeloHesObject& Object(const Row& row) const {
-    return *reinterpret_cast<CKeloHesObject*>(object_ + row.member->offset);
+  CKeloHesObject& Object(Row row) const {
+    return *reinterpret_cast<CKeloHesObject*>(object_ + row->offset);
   }
-  // Strings, blobs, and value classes, messages and lists (the last kinds); numbers and booleans
-  // refuse SetNull and keep their values.
-  bool Nullable(const Row& row) const {
-    const MemberKind kind = row.member->kind;
-    return kind == KELO_KIND_STRING || kind == KELO_KIND_BINARY || kind >= KELO_KIND_VALUE;
+  // Strings, blobs, and the last kinds (value, message, list): numbers and booleans refuse SetNull.
+  bool Nullable(Row row) const {
+    return row->kind == KELO_KIND_STRING || row->kind == KELO_KIND_BINARY ||
+           row->kind >= KELO_KIND_VALUE;
   }
-  int WriteHeader(const Row& row, CKeloOutput& out) const {
-    return out.Append(row.member->header, row.member->headerLength);
+  int WriteHeader(Row row, CKeloOutput& out) const {
+    return out.Append(row->header, row->headerLength);
   }
   bool Unique() const { return unique_; }
 
  private:
-  // The class whose envelope base is info; null above the object's class.
-  const ClassInfo* Above(const ClassInfo* info) const {
-    const ClassInfo* above = info == top_ ? nullptr : top_;
-    while (above && above->base != info) above = above->base;
+  // The class above the one whose rows end at `end`; null above the object's class.
+  const ClassInfo* Above(Row end) const {
+    const ClassInfo* above = nullptr;
+    for (const ClassInfo* at = top_; at->members + at->memberCount != end; at = at->base)
+      above = at;
     return above;
   }
-  // The first row of info or of the nearest class above it with rows; past the end for none.
+  // The first row of info or of the nearest class above it with rows; null for none.
   Row Enter(const ClassInfo* info) const {
-    while (info && info->memberCount == 0) info = Above(info);
-    return info ? Row{info->members, info->members + info->memberCount, info} : Row{};
+    while (info && info->memberCount == 0) info = Above(info->members);
+    return info ? info->members : nullptr;
   }
 
   char* object_;
@@ -72,9 +69,9 @@ class DescriptionRows {
 
 bool MemberNamesUnique(const ClassInfo& info) {
   const DescriptionRows rows(nullptr, info, false);
-  for (DescriptionRows::Row a = rows.First(); !rows.End(a); a = rows.Next(a)) {
-    for (DescriptionRows::Row b = rows.Next(a); !rows.End(b); b = rows.Next(b)) {
-      if (rows.Named(b, a.member->name, a.member->nameLength)) return false;
+  for (DescriptionRows::Row a = rows.First(); a; a = rows.Next(a)) {
+    for (DescriptionRows::Row b = rows.Next(a); b; b = rows.Next(b)) {
+      if (rows.Named(b, a->name, a->nameLength)) return false;
     }
   }
   return true;
@@ -100,10 +97,10 @@ int SchemaAccess::Register(CKeloHesClass& object, const ClassInfo& info, bool un
   const bool fresh = object.FirstMember() == nullptr;
   const DescriptionRows rows(&object, info, uniqueNames);
   unsigned int count = 0;  // one block for all nodes, bases' included
-  for (DescriptionRows::Row row = rows.First(); !rows.End(row); row = rows.Next(row)) ++count;
+  for (DescriptionRows::Row row = rows.First(); row; row = rows.Next(row)) ++count;
   if (int rc = object.ReserveMembers(count); rc != 0) return rc;
-  for (DescriptionRows::Row row = rows.First(); !rows.End(row); row = rows.Next(row)) {
-    if (int rc = object.InsertMember(row.member->wireName, rows.Object(row)); rc != 0) return rc;
+  for (DescriptionRows::Row row = rows.First(); row; row = rows.Next(row)) {
+    if (int rc = object.InsertMember(row->wireName, rows.Object(row)); rc != 0) return rc;
   }
   if (uniqueNames && fresh) object.SetMemberNamesUnique();
   return KELO_OK;
