@@ -1,4 +1,4 @@
-// Every class of the catalogue, driven through its table: identity, registry order, round trips
+// Every class of the catalogue, driven through its table: identity and description, round trips
 // of default and filled objects through both faces, copies that carry values but never registries,
 // and copyability exactly when no list is held.
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ unsigned int Depth(const kelo::ClassInfo& info, unsigned int onPath = 0) {
   return deepest + 1;
 }
 
-void CheckIdentityAndRegistry(const kelo::ClassInfo& info) {
+void CheckIdentity(const kelo::ClassInfo& info) {
   Object object(info.create());
   ASSERT_TRUE(object);
   std::string typeName(object->Namespace().Data(), object->Namespace().Length());
@@ -51,19 +51,9 @@ void CheckIdentityAndRegistry(const kelo::ClassInfo& info) {
   typeName.append(object->ClassName().Data(), object->ClassName().Length());
   EXPECT_EQ(typeName, info.typeName);
   EXPECT_EQ(kelo::CatalogueFind(info.typeName), &info);
+  EXPECT_EQ(object->Description(), &info);
   EXPECT_EQ(Bytes(*object).substr(4, typeName.size()), typeName);
   EXPECT_EQ(kelo::CatalogueMemberAt(info, kelo::CatalogueMemberCount(info)), nullptr);
-  if (info.classKind == kelo::KELO_CLASS_VALUE) return;  // its "value" is never registered
-
-  ASSERT_EQ(object->EnsureMembers(), 0);
-  const CKeloMemberData* node = object->FirstMember();
-  for (unsigned int i = 0; i < kelo::CatalogueMemberCount(info); ++i, node = node->m_next) {
-    const kelo::MemberInfo& member = *kelo::CatalogueMemberAt(info, i);
-    ASSERT_NE(node, nullptr) << member.name;
-    EXPECT_EQ(std::string(node->m_name->Data(), node->m_name->Length()), member.name);
-    EXPECT_EQ(node->m_object, &member.access(*object)) << member.name;
-  }
-  EXPECT_EQ(node, nullptr);
 }
 
 // The typed map of object with its members in reverse order and an unknown member of every
@@ -151,7 +141,7 @@ TEST(Catalogue, EveryClassWalksItsTable) {
     SCOPED_TRACE(info.typeName);
     EXPECT_TRUE(names.insert(info.typeName).second);
     EXPECT_LE(Depth(info), 8u);  // the bound SECURITY.md states for known members
-    CheckIdentityAndRegistry(info);
+    CheckIdentity(info);
     CheckRoundTrips(info);
     CheckCopies(info);
   }

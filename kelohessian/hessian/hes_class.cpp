@@ -1,5 +1,5 @@
-// The typed-map encoding of structures, the member registry, and the error clauses that
-// enclosing structures add to a failure, innermost first.
+// The typed-map encoding of structures, the member registry and the rows it gives the engine,
+// and the error clauses that enclosing structures add to a failure, innermost first.
 #include <kelohessian/hessian/hes_class.h>
 
 #include <stdint.h>
@@ -8,13 +8,59 @@
 #include <new>
 
 #include <kelohessian/hessian/detail/failure_path.h>
-#include <kelohessian/hessian/detail/member_name.h>
+#include <kelohessian/hessian/detail/map_engine.h>
 #include <kelohessian/hessian/detail/wire.h>
-#include <kelohessian/hessian/skip.h>
 
 using kelo_detail::Add;
 using kelo_detail::AddBytes;
 using kelo_detail::Fail;
+using kelo_detail::MapEngine;
+
+namespace {
+
+// 'S', the length's low 16 bits and the name: in one append when it fits 64 bytes, else in two.
+int WriteMemberHeader(const char* name, unsigned int length, CKeloOutput& out) {
+  char header[64] = {'S'};
+  kelo_detail::WriteU16(header + 1, length & 0xFFFF);
+  if (length <= sizeof header - 3) {
+    if (length) memcpy(header + 3, name, length);
+    return out.Append(header, 3 + length);
+  }
+  if (int rc = out.Append(header, 3); rc != 0) return rc;
+  return out.Append(name, length);
+}
+
+// The type name as the error texts quote it: namespace '.' class name, or the class name alone.
+void AddTypeName(const CKeloHesName& ns, const CKeloHesName& cls, CKeloInputParse& parse) {
+  if (ns.Length()) {
+    AddBytes(parse, ns.Data(), ns.Length());
+    Add(parse, kelo_detail::kFailTypeDot);
+  }
+  AddBytes(parse, cls.Data(), cls.Length());
+}
+
+// The registry as rows: one per node, in registration order. Whether SetNull changes a member is
+// not known here, so every member is offered it.
+struct RegistryRows {
+  typedef const CKeloMemberData* Row;
+  Row head;
+  bool unique;
+
+  Row First() const { return head; }
+  Row Next(Row row) const { return row->m_next; }
+  bool End(Row row) const { return row == nullptr; }
+  bool Named(Row row, const char* name, unsigned int length) const {
+    return kelo_detail::SameName(row->m_name->Data(), row->m_name->Length(), name, length);
+  }
+  CKeloHesObject& Object(Row row) const { return *row->m_object; }
+  bool Nullable(Row) const { return true; }
+  int WriteHeader(Row row, CKeloOutput& out) const {
+    return WriteMemberHeader(row->m_name->Data(), row->m_name->Length(), out);
+  }
+  bool Unique() const { return unique; }
+};
+
+}  // namespace
 
 CKeloHesClass::CKeloHesClass()
     : m_head(nullptr),
@@ -51,6 +97,10 @@ int CKeloHesClass::SetNull(bool isNull) {
 
 int CKeloHesClass::HashMembers() {
   return KELO_E_NOT_SUPPORTED;
+}
+
+const kelo::ClassInfo* CKeloHesClass::Description() const {
+  return nullptr;
 }
 
 int CKeloHesClass::ReserveMembers(unsigned int count) {
@@ -174,28 +224,12 @@ int CKeloHesClass::StartSerialize(CKeloOutput& out) const {
 }
 
 int CKeloHesClass::SerializeMembers(CKeloOutput& out) const {
-  if (!m_head) return KELO_E_INVALID_STATE;
-  for (const CKeloMemberData* node = m_head; node; node = node->m_next) {
-    if (int rc =
-            SerializeOneMember(node->m_name->Data(), node->m_name->Length(), *node->m_object, out);
-        rc != 0)
-      return rc;
-  }
-  return KELO_OK;
+  return MapEngine::Write(RegistryRows{m_head, m_uniqueNames}, out);
 }
 
 int CKeloHesClass::SerializeOneMember(const char* name, unsigned int length,
                                       const CKeloHesObject& object, CKeloOutput& out) const {
-  char header[64] = {'S'};
-  kelo_detail::WriteU16(header + 1, length & 0xFFFF);
-  if (length <= sizeof header - 3) {
-    // 'S', the length and the name in one append.
-    if (length) memcpy(header + 3, name, length);
-    if (int rc = out.Append(header, 3 + length); rc != 0) return rc;
-  } else {
-    if (int rc = out.Append(header, 3); rc != 0) return rc;
-    if (int rc = out.Append(name, length); rc != 0) return rc;
-  }
+  if (int rc = WriteMemberHeader(name, length, out); rc != 0) return rc;
   return object.Serialize(out);
 }
 
@@ -207,39 +241,18 @@ int CKeloHesClass::Deserialize(CKeloInputParse& parse) {
   if (int rc = EnsureMembers(); rc != 0) return rc;
   if (int rc = StartDeserialize(parse); rc != 0) return rc;
   if (m_null) return KELO_OK;
-  return DeserializeMembers(parse);
+  return MapEngine::Read(*this, parse, RegistryRows{m_head, m_uniqueNames});
 }
 
 int CKeloHesClass::StartDeserialize(CKeloInputParse& parse) {
-  CKeloInput& in = parse.Input();
-  const char* p;
-  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapMissing);
-  if (*p == 'N') {
-    SetNull(true);
-    return KELO_OK;
-  }
-  if (*p != 'M') return Fail(parse, kelo_detail::kFailMapMarker);
-  SetNull(false);
-  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapTypeMissing);
-  if (*p != 't') return Fail(parse, kelo_detail::kFailMapTypeMarker);
-  if (int rc = in.Extract(p, 2); rc != 0) return Fail(parse, kelo_detail::kFailMapTypeLength, rc);
-  const unsigned int length = kelo_detail::ReadU16(p);
-  if (int rc = in.Extract(p, length); rc != 0)
-    return Fail(parse, kelo_detail::kFailMapTypeName, rc);
-  if (!m_checkClassName) return KELO_OK;
-  return VerifyExpectedClassName(parse, p, length);
+  return MapEngine::Open(*this, parse, nullptr, 0);
 }
 
 int CKeloHesClass::VerifyExpectedClassName(CKeloInputParse& parse, const char* name,
                                            unsigned int length) {
   if (IsTypeName(name, length)) return KELO_OK;
   Add(parse, kelo_detail::kFailMapTypeOpen);
-  const CKeloHesName& ns = Namespace();
-  if (ns.Length()) {
-    AddBytes(parse, ns.Data(), ns.Length());
-    Add(parse, kelo_detail::kFailTypeDot);
-  }
-  AddBytes(parse, ClassName().Data(), ClassName().Length());
+  AddTypeName(Namespace(), ClassName(), parse);
   Add(parse, kelo_detail::kFailMapTypeGot);
   AddBytes(parse, name, length);
   return Fail(parse, kelo_detail::kFailTypeQuoteClose);
@@ -247,64 +260,20 @@ int CKeloHesClass::VerifyExpectedClassName(CKeloInputParse& parse, const char* n
 
 void CKeloHesClass::AppendClassNameToError(CKeloInputParse& parse) {
   Add(parse, kelo_detail::kFailClassOpen);
-  const CKeloHesName& ns = Namespace();
-  if (ns.Length()) {
-    AddBytes(parse, ns.Data(), ns.Length());
-    Add(parse, kelo_detail::kFailTypeDot);
-  }
-  AddBytes(parse, ClassName().Data(), ClassName().Length());
+  AddTypeName(Namespace(), ClassName(), parse);
   Add(parse, kelo_detail::kFailQuote);
 }
 
-int CKeloHesClass::DeserializeMembers(CKeloInputParse& parse) {
-  NullifyAllMembers();
-  CKeloMemberData* hint = m_head;
-  for (;;) {
-    const char* name = nullptr;
-    unsigned int length = 0;
-    const int rc = kelo_detail::MemberNames::Next(*this, parse, name, length);
-    if (rc == kelo_detail::kMapEnd) return KELO_OK;
-    if (rc != 0) return rc;
-    if (int member = DeserializeOneMember(name, length, hint, parse); member != 0) return member;
-  }
-}
-
-int kelo_detail::MemberNames::Failed(CKeloHesClass& object, CKeloInputParse& parse, Failure failure,
-                                     int code) {
+int kelo_detail::MapEngine::Failed(CKeloHesClass& object, CKeloInputParse& parse, Failure failure,
+                                   int code) {
   Add(parse, kFailWhileParsing);
   object.AppendClassNameToError(parse);
   return Fail(parse, failure, code);
 }
 
-// The registry's lookup rule (exact bytes), inlined: it runs once per member read.
-static inline bool SameName(const CKeloHesName& registered, const char* name, unsigned int length) {
-  return registered.Length() == length &&
-         (length == 0 ||
-          (registered.Data()[0] == name[0] && memcmp(registered.Data(), name, length) == 0));
-}
-
-// Members usually arrive in registration order, so with unique names the node after the last one
-// found is tried first; otherwise (and when that guess misses) the first match from the head wins.
-int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
-                                        CKeloMemberData*& hint, CKeloInputParse& parse) {
-  CKeloMemberData* node = m_uniqueNames ? hint : nullptr;
-  if (!node || !SameName(*node->m_name, name, length)) {
-    for (node = m_head; node; node = node->m_next) {
-      if (SameName(*node->m_name, name, length)) break;
-    }
-    if (!node) return CKeloHesSkipObject::Skip(parse);
-  }
-  hint = node->m_next;
-  return DeserializeOneMember(name, length, *node->m_object, parse);
-}
-
 int CKeloHesClass::DeserializeOneMember(const char* name, unsigned int length,
                                         CKeloHesObject& object, CKeloInputParse& parse) {
-  const int rc = object.Deserialize(parse);
-  if (rc != 0)
-    AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing", name,
-                        length, parse);
-  return rc;
+  return MapEngine::ReadMember(*this, name, length, object, parse);
 }
 
 void CKeloHesClass::AppendMemberToError(const char* prefix, const char* name, unsigned int length,

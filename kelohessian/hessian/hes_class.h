@@ -14,11 +14,12 @@
 #include <kelohessian/hessian/object.h>
 
 namespace kelo {
+struct ClassInfo;
 struct RegistryAccess;
 struct SchemaAccess;
 }  // namespace kelo
 namespace kelo_detail {
-struct MemberNames;
+struct MapEngine;
 }  // namespace kelo_detail
 
 /// The base of every structure: a wire identity (Namespace and ClassName, whose type name is the
@@ -81,6 +82,13 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
   /// KELO_E_NOT_SUPPORTED.
   virtual int HashMembers();
 
+ public:
+  /// The constant description of the class (kelohessian/schema/catalogue.h), for tools that handle
+  /// any class: a generated message class's or a value class's, inherited by a class derived from
+  /// one (members it registers itself are not in it); null for a class that registers by hand.
+  virtual const kelo::ClassInfo* Description() const;
+
+ protected:
   /// Appends one registry node; KELO_E_NO_MEMORY (list unchanged) when it cannot be allocated. The
   /// node comes from the block reserved with ReserveMembers while that has room (the first node
   /// allocates the block), otherwise from a heap allocation of its own.
@@ -127,20 +135,14 @@ class KELO_API CKeloHesClass : public CKeloHesObject {
  private:
   // Lets tests and tools drive the registry operations that nothing inside the library calls.
   friend struct kelo::RegistryAccess;
-  // Writes and reads generated message classes from their constant descriptions with the same
-  // building blocks (kelohessian/schema/message.h).
+  // Writes, reads and registers generated classes from their descriptions (schema/message.h).
   friend struct kelo::SchemaAccess;
-  // Reads the member names of a map for both readers (detail/member_name.h).
-  friend struct kelo_detail::MemberNames;
+  // Reads and writes the members of every structure, whatever its rows (detail/map_engine.h).
+  friend struct kelo_detail::MapEngine;
 
   int CreateMemberHash();
   void ClearMemberHash();
   void NullifyAllMembers();
-  int DeserializeMembers(CKeloInputParse& parse);
-  // Finds the member (trying `hint` first when the names are unique) and reads it; `hint`
-  // becomes the node after the one found.
-  int DeserializeOneMember(const char* name, unsigned int length, CKeloMemberData*& hint,
-                           CKeloInputParse& parse);
   void AppendMemberToError(const char* prefix, const char* name, unsigned int length,
                            CKeloInputParse& parse);
 

@@ -66,6 +66,8 @@ struct MemberInfo {
   /// which starts at the same address as its CKeloHesClass part (single inheritance). What the
   /// generated reader uses instead of calling `access`. 0 for the "value" of a value class.
   unsigned int offset;
+  /// `name` as the constant that the registry built from the rows refers to.
+  CKeloHesName wireName;
 };
 
 /// The constant description of a message or value class: what writing and reading walk, and what
@@ -77,7 +79,7 @@ struct ClassInfo {
   const char* cppName;          ///< the C++ class name without its namespace, "ReqConnect"
   ClassKind classKind;          ///< a message class or a value class
   const ClassInfo* base;        ///< the envelope base whose members come first, or null
-  const MemberInfo* members;    ///< own members only, in wire order
+  const MemberInfo* members;    ///< own members only, in wire order, then an empty row
   unsigned int memberCount;     ///< own members only; CatalogueMemberCount counts the bases' too
   bool copyable;                ///< false for classes that hold a typed list
   /// A default object allocated with new (nothrow); null when the heap is exhausted.

@@ -1,96 +1,77 @@
-// Writing and reading generated message classes through their constant descriptions: the typed
-// map of CKeloHesClass, byte for byte and failure for failure, without a member registry.
+// Generated message classes through their constant descriptions: the rows that the engine
+// (hessian/detail/map_engine.h) reads and writes, and the registry built from them on request.
 #include <kelohessian/schema/message.h>
 
-#include <kelohessian/hessian/detail/member_name.h>
-#include <kelohessian/hessian/detail/wire.h>
-#include <kelohessian/hessian/skip.h>
+#include <kelohessian/hessian/detail/map_engine.h>
 
-using kelo_detail::Add;
-using kelo_detail::Fail;
+using kelo_detail::MapEngine;
 
 namespace kelo {
 
 namespace {
 
-// Members of one class with its envelope bases. Schema classes have a few dozen at most; a class
-// with more is read through its registry instead.
-enum : unsigned int { kMaxRows = 128 };
+// A class's rows, its envelope bases' first; each member at its row's offset in the object
+// (writing passes a const object through here: it only calls Serialize, which is const). Past a
+// class's rows, after the empty row that ends them, come those of the class above it.
+class DescriptionRows {
+ public:
+  typedef const MemberInfo* Row;  // null past the last row
 
-bool SameName(const MemberInfo& row, const char* name, unsigned int length) {
-  return row.nameLength == length && kelo_detail::SameBytes(row.name, name, length);
-}
-
-int WriteMembers(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out, bool& any) {
-  if (info.base) {
-    if (int rc = WriteMembers(object, *info.base, out, any); rc != 0) return rc;
+  DescriptionRows(const CKeloHesClass* object, const ClassInfo& info, bool unique)
+      : object_(reinterpret_cast<char*>(const_cast<CKeloHesClass*>(object))),
+        top_(&info),
+        unique_(unique) {
+    const ClassInfo* bottom = &info;
+    while (bottom->base) bottom = bottom->base;
+    first_ = Enter(bottom);
   }
-  for (unsigned int i = 0; i < info.memberCount; ++i) {
-    const MemberInfo& row = info.members[i];
-    any = true;
-    if (int rc = out.Append(row.header, row.headerLength); rc != 0) return rc;
-    const CKeloHesObject& member = *reinterpret_cast<const CKeloHesObject*>(
-        reinterpret_cast<const char*>(&object) + row.offset);
-    if (int rc = member.Serialize(out); rc != 0) return rc;
-  }
-  return KELO_OK;
-}
 
-// Fills rows and objects base first; false when there are more than kMaxRows. The object's
-// dynamic class is the generated class, so every member sits at its row's offset.
-bool Flatten(CKeloHesClass& object, const ClassInfo& info, const MemberInfo** rows,
-             CKeloHesObject** objects, unsigned int& count) {
-  if (info.base && !Flatten(object, *info.base, rows, objects, count)) return false;
-  if (info.memberCount > kMaxRows - count) return false;
-  char* base = reinterpret_cast<char*>(&object);
-  for (unsigned int i = 0; i < info.memberCount; ++i, ++count) {
-    rows[count] = &info.members[i];
-    objects[count] = reinterpret_cast<CKeloHesObject*>(base + info.members[i].offset);
+  Row First() const { return first_; }
+  Row Next(Row row) const { return (++row)->name ? row : Enter(Above(row)); }
+  bool End(Row row) const { return row == nullptr; }
+  bool Named(Row row, const char* name, unsigned int length) const {
+    return kelo_detail::SameName(row->name, row->nameLength, name, length);
   }
-  return true;
-}
+  CKeloHesObject& Object(Row row) const {
+    return *reinterpret_cast<CKeloHesObject*>(object_ + row->offset);
+  }
+  // Strings, blobs, and the last kinds (value, message, list): numbers and booleans refuse SetNull.
+  bool Nullable(Row row) const {
+    return row->kind == KELO_KIND_STRING || row->kind == KELO_KIND_BINARY ||
+           row->kind >= KELO_KIND_VALUE;
+  }
+  int WriteHeader(Row row, CKeloOutput& out) const {
+    return out.Append(row->header, row->headerLength);
+  }
+  bool Unique() const { return unique_; }
 
-// Numbers and booleans refuse SetNull and keep their values, so the nulling pass skips them.
-bool Nullable(MemberKind kind) {
-  return kind == KELO_KIND_STRING || kind == KELO_KIND_BINARY || kind == KELO_KIND_VALUE ||
-         kind == KELO_KIND_MESSAGE || kind == KELO_KIND_LIST;
-}
+ private:
+  // The class above the one whose rows end at `end`; null above the object's class.
+  const ClassInfo* Above(Row end) const {
+    const ClassInfo* above = nullptr;
+    for (const ClassInfo* at = top_; at->members + at->memberCount != end; at = at->base)
+      above = at;
+    return above;
+  }
+  // The first row of info or of the nearest class above it with rows; null for none.
+  Row Enter(const ClassInfo* info) const {
+    while (info && info->memberCount == 0) info = Above(info->members);
+    return info ? info->members : nullptr;
+  }
+
+  char* object_;
+  const ClassInfo* top_;
+  bool unique_;
+  Row first_;
+};
 
 }  // namespace
 
-// CKeloHesClass::StartDeserialize, with the received type name compared with the description's
-// (the object's class being the generated one, its Namespace and ClassName give the same name).
-int SchemaAccess::Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse) {
-  CKeloInput& in = parse.Input();
-  const char* p;
-  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapMissing);
-  if (*p == 'N') {
-    object.SetNull(true);
-    return KELO_OK;
-  }
-  if (*p != 'M') return Fail(parse, kelo_detail::kFailMapMarker);
-  object.SetNull(false);
-  if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailMapTypeMissing);
-  if (*p != 't') return Fail(parse, kelo_detail::kFailMapTypeMarker);
-  if (int rc = in.Extract(p, 2); rc != 0) return Fail(parse, kelo_detail::kFailMapTypeLength, rc);
-  const unsigned int length = kelo_detail::ReadU16(p);
-  if (int rc = in.Extract(p, length); rc != 0)
-    return Fail(parse, kelo_detail::kFailMapTypeName, rc);
-  if (!object.m_checkClassName ||
-      (length == info.typeNameLength && kelo_detail::SameBytes(p, info.typeName, length)))
-    return KELO_OK;
-  return object.VerifyExpectedClassName(parse, p, length);
-}
-
 bool MemberNamesUnique(const ClassInfo& info) {
-  for (const ClassInfo* a = &info; a; a = a->base) {
-    for (unsigned int i = 0; i < a->memberCount; ++i) {
-      const MemberInfo& m = a->members[i];
-      for (const ClassInfo* b = a; b; b = b->base) {
-        for (unsigned int j = b == a ? i + 1 : 0; j < b->memberCount; ++j) {
-          if (SameName(b->members[j], m.name, m.nameLength)) return false;
-        }
-      }
+  const DescriptionRows rows(nullptr, info, false);
+  for (DescriptionRows::Row a = rows.First(); a; a = rows.Next(a)) {
+    for (DescriptionRows::Row b = rows.Next(a); b; b = rows.Next(b)) {
+      if (rows.Named(b, a->name, a->nameLength)) return false;
     }
   }
   return true;
@@ -99,54 +80,30 @@ bool MemberNamesUnique(const ClassInfo& info) {
 int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out) {
   if (object.IsNull()) return out.Append('N');
   if (int rc = out.Append(info.typeHeader, info.typeHeaderLength); rc != 0) return rc;
-  bool any = false;
-  if (int rc = WriteMembers(object, info, out, any); rc != 0) return rc;
-  if (!any) return KELO_E_INVALID_STATE;
+  if (int rc = MapEngine::Write(DescriptionRows(&object, info, false), out); rc != 0) return rc;
   return out.Append('z');
 }
 
 int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                        CKeloInputParse& parse) {
-  if (int rc = Start(object, info, parse); rc != 0) return rc;
+  if (int rc = MapEngine::Open(object, parse, info.typeName, info.typeNameLength); rc != 0)
+    return rc;
   if (object.IsNull()) return KELO_OK;
-  const MemberInfo* rows[kMaxRows];
-  CKeloHesObject* objects[kMaxRows];
-  unsigned int count = 0;
-  if (!Flatten(object, info, rows, objects, count)) {
-    if (int rc = object.EnsureMembers(); rc != 0) return rc;
-    return object.DeserializeMembers(parse);
+  return MapEngine::Read(object, parse, DescriptionRows(&object, info, uniqueNames));
+}
+
+int SchemaAccess::Register(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames) {
+  // Unique names are declared only for a registry of exactly these rows.
+  const bool fresh = object.FirstMember() == nullptr;
+  const DescriptionRows rows(&object, info, uniqueNames);
+  unsigned int count = 0;  // one block for all nodes, bases' included
+  for (DescriptionRows::Row row = rows.First(); row; row = rows.Next(row)) ++count;
+  if (int rc = object.ReserveMembers(count); rc != 0) return rc;
+  for (DescriptionRows::Row row = rows.First(); row; row = rows.Next(row)) {
+    if (int rc = object.InsertMember(row->wireName, rows.Object(row)); rc != 0) return rc;
   }
-  for (unsigned int i = 0; i < count; ++i) {
-    if (Nullable(rows[i]->kind)) objects[i]->SetNull(true);
-  }
-  unsigned int hint = 0;
-  for (;;) {
-    // Set by Next on success; initialised for the compiler, which cannot see that.
-    const char* p = nullptr;
-    unsigned int length = 0;
-    const int next = kelo_detail::MemberNames::Next(object, parse, p, length);
-    if (next == kelo_detail::kMapEnd) return KELO_OK;
-    if (next != 0) return next;
-    // Members usually arrive in wire order: with unique names the row after the last one found
-    // is tried first; otherwise, and when that guess misses, the first match from the top wins.
-    unsigned int at = uniqueNames ? hint : count;
-    if (at >= count || !SameName(*rows[at], p, length)) {
-      for (at = 0; at < count; ++at) {
-        if (SameName(*rows[at], p, length)) break;
-      }
-      if (at == count) {
-        if (int rc = CKeloHesSkipObject::Skip(parse); rc != 0) return rc;
-        continue;
-      }
-    }
-    hint = at + 1;
-    // CKeloHesClass::DeserializeOneMember, inlined.
-    if (int rc = objects[at]->Deserialize(parse); rc != 0) {
-      object.AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing", p,
-                                 length, parse);
-      return rc;
-    }
-  }
+  if (uniqueNames && fresh) object.SetMemberNamesUnique();
+  return KELO_OK;
 }
 
 }  // namespace kelo

@@ -213,27 +213,18 @@ struct BaseInfo<CKeloHesClass> {
   static constexpr const ClassInfo* info = nullptr;
 };
 
-/// Members a class registers, its envelope bases' included: the size of its registry block.
-inline unsigned int RegistrySize(const ClassInfo* info) {
-  unsigned int count = 0;
-  for (; info; info = info->base) count += info->memberCount;
-  return count;
-}
-
 /// True when no two members of the class and its envelope bases share a wire name.
 KELO_API bool MemberNamesUnique(const ClassInfo& info);
 
-/// Writing and reading a generated class through its description, with exactly the bytes, result
-/// codes, error texts and cursor positions of the registry walk of CKeloHesClass, and no registry.
-/// `uniqueNames` is MemberNamesUnique of the description: a read then tries the member after the
-/// one found last before searching from the first (the first match being the only one).
+/// An object of a generated class written and read through its description, without a registry,
+/// by the engine of every structure. `uniqueNames` is MemberNamesUnique of the description: a read
+/// then tries the row after the one found last first (the first match being the only one).
 struct KELO_API SchemaAccess {
   static int Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out);
   static int Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,
                   CKeloInputParse& parse);
-
- private:
-  static int Start(CKeloHesClass& object, const ClassInfo& info, CKeloInputParse& parse);
+  /// HashMembers of a generated class: registers its rows, its envelope bases' first, in one block.
+  static int Register(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames);
 };
 
 /// @endcond
@@ -285,6 +276,7 @@ struct KELO_API SchemaAccess {
     const CKeloHesName& ClassName() const override;        \
     int Serialize(CKeloOutput& out) const override;        \
     int Deserialize(CKeloInputParse& parse) override;      \
+    const ::kelo::ClassInfo* Description() const override; \
     EXTRA                                                  \
     MEMBERS(KELO_MEMBER_FIELD)                             \
                                                            \
@@ -301,11 +293,6 @@ struct KELO_API SchemaAccess {
 
 #define KELO_MEMBER_HEADER(Type, name) \
   static constexpr ::kelo::MemberHeader<sizeof(#name)> header_##name{#name};
-#define KELO_MEMBER_NAME(Type, name) CKeloHesName(#name, sizeof(#name) - 1),
-#define KELO_MEMBER_INSERT(Type, name)                                                    \
-  if (int keloRc_ = InsertMember(keloNames_[keloIndex_++], ::kelo::AsMemberObject(name)); \
-      keloRc_ != 0)                                                                       \
-    return keloRc_;
 #define KELO_MEMBER_INFO(Type, name)                                                        \
   ::kelo::MemberInfo{header_##name.bytes + 3,                                               \
                      sizeof(#name) - 1,                                                     \
@@ -319,7 +306,8 @@ struct KELO_API SchemaAccess {
                      ::kelo::MemberTraits<Type>::list,                                      \
                      header_##name.bytes,                                                   \
                      sizeof(#name) + 2,                                                     \
-                     static_cast<unsigned int>(offsetof(Self, name))},
+                     static_cast<unsigned int>(offsetof(Self, name)),                       \
+                     CKeloHesName(header_##name.bytes + 3, sizeof(#name) - 1)},
 
 /// Defines what KELO_MESSAGE_CLASS declared, in the namespace of the class. WireNs is the wire
 /// namespace ("kelo.cl", "services", or "" for none), written once per class; the wire class name
@@ -330,7 +318,6 @@ struct KELO_API SchemaAccess {
     typedef Cls Self;                                                                             \
     MEMBERS(KELO_MEMBER_HEADER)                                                                   \
     static constexpr ::kelo::TypeHeader<sizeof(WireNs), sizeof(#Cls)> typeHeader{WireNs, #Cls};   \
-    static constexpr CKeloHesName names[] = {MEMBERS(KELO_MEMBER_NAME) CKeloHesName()};           \
     KELO_OFFSETOF_BEGIN                                                                           \
     static constexpr ::kelo::MemberInfo members[] = {                                             \
         MEMBERS(KELO_MEMBER_INFO)::kelo::MemberInfo{}};                                           \
@@ -370,25 +357,13 @@ struct KELO_API SchemaAccess {
     static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
     return ::kelo::SchemaAccess::Read(*this, mClassInfo, keloUnique_, parse);                     \
   }                                                                                               \
+  const ::kelo::ClassInfo* Cls::Description() const {                                             \
+    return &mClassInfo;                                                                           \
+  }                                                                                               \
   /* The registry, built only when a caller asks for it or a derived class is written or read. */ \
   int Cls::HashMembers() {                                                                        \
-    /* Unique names are declared only for a registry of exactly these members. */                 \
-    const bool keloFresh_ = FirstMember() == nullptr;                                             \
-    /* One block for all nodes; a base's HashMembers finds it reserved. */                        \
-    const int keloReserved_ = ReserveMembers(::kelo::RegistrySize(&mClassInfo));                  \
-    if (keloReserved_ != 0) return keloReserved_;                                                 \
-    /* An envelope base registers its members first; the root has none to register. */            \
-    if (!std::is_same<Base, CKeloHesClass>::value) {                                              \
-      if (int keloRc_ = Base::HashMembers(); keloRc_ != 0) return keloRc_;                        \
-    }                                                                                             \
-    const CKeloHesName* keloNames_ = KeloSchema_##Cls::names;                                     \
-    unsigned int keloIndex_ = 0;                                                                  \
-    (void)keloNames_;                                                                             \
-    (void)keloIndex_;                                                                             \
-    MEMBERS(KELO_MEMBER_INSERT)                                                                   \
     static const bool keloUnique_ = ::kelo::MemberNamesUnique(mClassInfo);                        \
-    if (keloUnique_ && keloFresh_) SetMemberNamesUnique();                                        \
-    return 0;                                                                                     \
+    return ::kelo::SchemaAccess::Register(*this, mClassInfo, keloUnique_);                        \
   }
 
 /// Subsystem class lists. Each row X(C++ namespace, class, base, wire namespace, shape) names one

@@ -30,7 +30,8 @@ constexpr char kValueHeader[] = "S\x00\x05value";
       {kValueHeader + 3, 5, kelo::MemberTraits<Object>::kind, kelo::MemberTraits<Object>::kind,    \
        nullptr, #Object,                                                                           \
        [](CKeloHesClass& object) -> CKeloHesObject& { return static_cast<Cls&>(object).Value(); }, \
-       nullptr, kValueHeader, sizeof kValueHeader - 1, 0}};                                        \
+       nullptr, kValueHeader, sizeof kValueHeader - 1, 0, CKeloHesName(kValueHeader + 3, 5)},      \
+      {}};                                                                                         \
   }                                                                                                \
   const kelo::ClassInfo Cls::mClassInfo = {                                                        \
       kTypeHeader_##Cls.bytes + 4,                                                                 \
@@ -52,6 +53,9 @@ constexpr char kValueHeader[] = "S\x00\x05value";
   }                                                                                                \
   const CKeloHesName& Cls::ClassName() const {                                                     \
     return mClassName;                                                                             \
+  }                                                                                                \
+  const kelo::ClassInfo* Cls::Description() const {                                                \
+    return &mClassInfo;                                                                            \
   }                                                                                                \
   /* The header from the description, unless a derived class may name itself otherwise. */         \
   int Cls::Serialize(CKeloOutput& out) const {                                                     \

@@ -11,32 +11,33 @@ namespace VarantoTypes {
 
 // A numeric domain type: stores the value given to its constructor or assignment, and never
 // touches a null flag. The six code types store their constructor's argument as well.
-#define KELO_DECLARE_NUMERIC_TYPE(Cls, Base, Type)  \
-  class KELO_API Cls : public Base {                \
-   public:                                          \
-    /** The wire namespace, "VarantoTypes". */      \
-    static const CKeloHesName mNamespace;           \
-    /** The wire class name, the C++ class name. */ \
-    static const CKeloHesName mClassName;           \
-    /** The constant description of the class. */   \
-    static const ::kelo::ClassInfo mClassInfo;      \
-    /** Holds the value (0 by default). */          \
-    Cls(Type v = 0) { value = v; }                  \
-    /** Copies the null flag and the value. */      \
-    Cls(const Cls& other) = default;                \
-    /** Copies the null flag and the value. */      \
-    Cls& operator=(const Cls& other) = default;     \
-    /** Stores the value; the null flag stays. */   \
-    Cls& operator=(Type v) {                        \
-      value = v;                                    \
-      return *this;                                 \
-    }                                               \
-    ~Cls() override;                                \
-    const CKeloHesName& Namespace() const override; \
-    const CKeloHesName& ClassName() const override; \
-                                                    \
-   protected:                                       \
-    int Serialize(CKeloOutput& out) const override; \
+#define KELO_DECLARE_NUMERIC_TYPE(Cls, Base, Type)         \
+  class KELO_API Cls : public Base {                       \
+   public:                                                 \
+    /** The wire namespace, "VarantoTypes". */             \
+    static const CKeloHesName mNamespace;                  \
+    /** The wire class name, the C++ class name. */        \
+    static const CKeloHesName mClassName;                  \
+    /** The constant description of the class. */          \
+    static const ::kelo::ClassInfo mClassInfo;             \
+    /** Holds the value (0 by default). */                 \
+    Cls(Type v = 0) { value = v; }                         \
+    /** Copies the null flag and the value. */             \
+    Cls(const Cls& other) = default;                       \
+    /** Copies the null flag and the value. */             \
+    Cls& operator=(const Cls& other) = default;            \
+    /** Stores the value; the null flag stays. */          \
+    Cls& operator=(Type v) {                               \
+      value = v;                                           \
+      return *this;                                        \
+    }                                                      \
+    ~Cls() override;                                       \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    const ::kelo::ClassInfo* Description() const override; \
+                                                           \
+   protected:                                              \
+    int Serialize(CKeloOutput& out) const override;        \
   };
 
 /// The CNC identifier, a 32-bit number.
@@ -64,27 +65,28 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
 #undef KELO_DECLARE_NUMERIC_TYPE
 
 // A byte-string domain type: starts as a null blob; set with Copy or SetExternal.
-#define KELO_DECLARE_BINARY_TYPE_BEGIN(Cls)           \
-  class KELO_API Cls : public CKeloBinaryValueClass { \
-   public:                                            \
-    /** The wire namespace, "VarantoTypes". */        \
-    static const CKeloHesName mNamespace;             \
-    /** The wire class name, the C++ class name. */   \
-    static const CKeloHesName mClassName;             \
-    /** The constant description of the class. */     \
-    static const ::kelo::ClassInfo mClassInfo;        \
-    Cls() {}                                          \
-    /** Copies the null flag and the blob. */         \
-    Cls(const Cls& other) = default;                  \
-    /** Copies the null flag and the blob. */         \
-    Cls& operator=(const Cls& other) = default;       \
-    ~Cls() override;                                  \
-    const CKeloHesName& Namespace() const override;   \
-    const CKeloHesName& ClassName() const override;   \
-                                                      \
-   protected:                                         \
-    int Serialize(CKeloOutput& out) const override;   \
-                                                      \
+#define KELO_DECLARE_BINARY_TYPE_BEGIN(Cls)                \
+  class KELO_API Cls : public CKeloBinaryValueClass {      \
+   public:                                                 \
+    /** The wire namespace, "VarantoTypes". */             \
+    static const CKeloHesName mNamespace;                  \
+    /** The wire class name, the C++ class name. */        \
+    static const CKeloHesName mClassName;                  \
+    /** The constant description of the class. */          \
+    static const ::kelo::ClassInfo mClassInfo;             \
+    Cls() {}                                               \
+    /** Copies the null flag and the blob. */              \
+    Cls(const Cls& other) = default;                       \
+    /** Copies the null flag and the blob. */              \
+    Cls& operator=(const Cls& other) = default;            \
+    ~Cls() override;                                       \
+    const CKeloHesName& Namespace() const override;        \
+    const CKeloHesName& ClassName() const override;        \
+    const ::kelo::ClassInfo* Description() const override; \
+                                                           \
+   protected:                                              \
+    int Serialize(CKeloOutput& out) const override;        \
+                                                           \
    public:
 
 /// A MAC address as bytes; nothing checks its length.

@@ -1,10 +1,10 @@
 // Value classes: the full one-member map under "value", written without the member registry and
-// read with a fixed 8-byte member header.
+// read with a fixed 8-byte member header: one row of the engine that reads every structure.
 #include <kelohessian/types/value_class.h>
 
-#include <string.h>
+#include <kelohessian/hessian/detail/map_engine.h>
 
-#include <kelohessian/hessian/detail/wire.h>
+using kelo_detail::MapEngine;
 
 namespace VarantoTypes {
 
@@ -38,19 +38,9 @@ int CKeloValueClass::SerializeValue(const CKeloHesObject& value, CKeloOutput& ou
 }
 
 int CKeloValueClass::DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse) {
-  if (int rc = StartDeserialize(parse); rc != 0) return rc;
+  if (int rc = MapEngine::Open(*this, parse, nullptr, 0); rc != 0) return rc;
   if (IsNull()) return KELO_OK;
-  CKeloInput& in = parse.Input();
-  const char* p;
-  int rc = in.Extract(p, sizeof kValueHeader);
-  if (rc == 0 && memcmp(p, kValueHeader, sizeof kValueHeader) != 0) rc = KELO_E_FORMAT;
-  if (rc != 0) {
-    kelo_detail::Add(parse, kelo_detail::kFailWhileParsing);
-    AppendClassNameToError(parse);
-    return kelo_detail::Fail(parse, kelo_detail::kFailValueHeader, rc);
-  }
-  if (int rc2 = DeserializeOneMember(kValueHeader + 3, 5, value, parse); rc2 != 0) return rc2;
-  return EndDeserialize(parse);
+  return MapEngine::ReadFixed(*this, parse, kValueHeader, sizeof kValueHeader, value);
 }
 
 #define KELO_DEFINE_VALUE_CLASS(Cls)                  \
