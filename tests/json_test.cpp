@@ -136,9 +136,14 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   EXPECT_FALSE(kelo::FromJson(R"({"oneTouch": [{"index": true}], "reqID": 5})", connect));
   EXPECT_EQ(static_cast<int>(connect.reqID), 0);
   EXPECT_EQ(kelo::FromJson(std::string_view(nullptr, 5), connect).code(), KELO_E_INVALID_ARGUMENT);
-  kelotest::Point own;  // a test-only class the catalogue does not know
-  EXPECT_EQ(kelo::ToJson(own), "");
-  EXPECT_EQ(kelo::FromJson("{}", own).code(), KELO_E_NOT_SUPPORTED);
+  // A program's own class has its description; one that registers by hand has none.
+  kelotest::Point own;
+  ASSERT_TRUE(kelo::FromJson(R"({"x": 7, "label": "p"})", own));
+  EXPECT_EQ(static_cast<int>(own.x), 7);
+  EXPECT_NE(kelo::ToJson(own).find(R"("label": "p")"), std::string::npos);
+  CKeloHesSkipClass byHand;
+  EXPECT_EQ(kelo::ToJson(byHand), "");
+  EXPECT_EQ(kelo::FromJson("{}", byHand).code(), KELO_E_NOT_SUPPORTED);
 }
 
 }  // namespace

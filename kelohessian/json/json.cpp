@@ -26,12 +26,6 @@ using nlohmann::json;
 namespace {
 
 // The catalogue's description of the object's class, found by its wire type name.
-const kelo::ClassInfo* ClassOf(const CKeloHesClass& object) {
-  std::string name(object.Namespace().Data(), object.Namespace().Length());
-  if (!name.empty()) name += '.';
-  name.append(object.ClassName().Data(), object.ClassName().Length());
-  return kelo::CatalogueFind(name.data(), static_cast<unsigned int>(name.size()));
-}
 
 // The NaN that "NaN" stands for: the one Java's Double.NaN is.
 constexpr unsigned long long kPlainNaN = 0x7FF8000000000000ull;
@@ -294,7 +288,7 @@ void AppendObject(std::string& out, CKeloHesClass& object, const kelo::ClassInfo
 
 std::string ToJson(const CKeloHesClass& constObject) {
   try {
-    const kelo::ClassInfo* info = ClassOf(constObject);
+    const kelo::ClassInfo* info = constObject.Description();
     if (!info) return std::string();
     // The catalogue reaches members through non-const objects; nothing is changed.
     CKeloHesClass& object = const_cast<CKeloHesClass&>(constObject);
@@ -746,9 +740,10 @@ Status Parse(std::string_view text, json& j) {
 Status FromJson(std::string_view text, CKeloHesClass& object) {
   if (!text.data() && !text.empty()) return Status(KELO_E_INVALID_ARGUMENT);
   try {
-    const kelo::ClassInfo* info = ClassOf(object);
+    const kelo::ClassInfo* info = object.Description();
     if (!info)
-      return Status(KELO_E_NOT_SUPPORTED, "the catalogue has no class of this type name", 0);
+      return Status(KELO_E_NOT_SUPPORTED,
+                    "the class has no description (it registers its members by hand)", 0);
     json j;
     if (Status parsed = Parse(text, j); !parsed) return parsed;
     Status status;

@@ -1,8 +1,9 @@
 /// \file
-/// JSON for every class of the catalogue, in the optional library KeloHessian::json: keys are the
-/// wire member names in wire order (bases first); numbers are the exact bits they carry; blobs are
-/// lower-case hex strings; a CT_ value class is flattened to the value it carries; null values are
-/// null. What ToJson writes, FromJson reads back to the same bytes on the wire.
+/// JSON for every class with a description (the catalogue's and a program's own), in the optional
+/// library KeloHessian::json: keys are the wire member names in wire order (bases first); numbers
+/// are the exact bits they carry; blobs are lower-case hex strings; a CT_ value class is flattened
+/// to the value it carries; null values are null. What ToJson writes, FromJson reads back to the
+/// same bytes on the wire.
 #pragma once
 
 #include <string>
@@ -36,7 +37,8 @@ inline constexpr int kMaxJsonDepth = 64;
 /// 16-bit member shows the 32-bit value it carries on the wire, which may lie beyond its C++ type
 /// when it was read from the wire. Doubles that JSON cannot hold are the strings "Infinity",
 /// "-Infinity", "NaN" (the NaN 7FF8000000000000) and "NaN(0x" + the 16 hex digits of any other
-/// NaN's bits + ")". Empty for a class the catalogue does not know, and when memory runs out.
+/// NaN's bits + ")". Empty for a class without a description (one that registers its members by
+/// hand, CKeloHesClass::Description), and when memory runs out.
 KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 
 /// Sets the members that the text names; the others keep their values. Takes back everything
@@ -45,7 +47,7 @@ KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 /// with a message naming the member's path ("m_list[2].m_name: ..."), for text that is not JSON or
 /// nests deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of
 /// range; KELO_E_NOT_SUPPORTED for a character above U+FFFF in UTF-8 (rather than as two escaped
-/// units) and for a class the catalogue does not know. Text that is not JSON changes nothing; on
+/// units) and for a class without a description. Text that is not JSON changes nothing; on
 /// any other failure, members set before the failing one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
