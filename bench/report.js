@@ -36,6 +36,7 @@ for (const b of JSON.parse(read('kelo.json') || '{"benchmarks":[]}').benchmarks)
     ns: b.real_time * toNs[b.time_unit],
     allocs: b.allocs,
     peak: b.peak_heap,
+    bytes: b.msg_bytes,
   };
 }
 const java = {};
@@ -163,6 +164,67 @@ for (const r of rows)
   );
 say();
 
+// The one-call interface of kelo.h beside the classic calls on the same objects: time per message
+// of the one-call function ÷ that of the classic one, so below 1 is faster.
+const oneCall = workloads.map((w) => {
+  const k = (what) => kelo[`${what}/${w.name}`] || {};
+  const mb = (what) => mbs(k(what).bytes, k(what).ns);
+  return {
+    w,
+    reply: mb('encode_reply'),
+    replyVsClassic: ratio(k('encode_reply').ns, k('encode').ns),
+    replyReuse: mb('encode_reply_reuse'),
+    replyReuseVsClassic: ratio(k('encode_reply_reuse').ns, k('encode_reuse').ns),
+    call: mb('encode_call'),
+    decodeReply: mb('decode_reply'),
+    decodeReplyVsClassic: ratio(k('decode_reply').ns, k('decode').ns),
+  };
+});
+say('## The one-call interface');
+say();
+say('`kelo::EncodeReply`, `kelo::EncodeCall` and `kelo::DecodeReply` on each workload\'s object, MB/s,');
+say('and their time per message ÷ that of the classic call beside them (below 1× is faster).');
+say('A reply workload\'s reply is the same bytes either way; the others are wrapped as a reply');
+say('(four bytes more than the classic bytes) or as a call.');
+say();
+say('| workload | EncodeReply, fresh vector | ÷ classic, fresh buffer | EncodeReply, reused vector | ÷ classic, reused buffer | EncodeCall, fresh vector | DecodeReply | ÷ classic decode |');
+say('| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |');
+for (const o of oneCall)
+  say(
+    `| ${o.w.name} | ${fmt(o.reply)} | ${fmtx(o.replyVsClassic)} | ${fmt(o.replyReuse)} | ${fmtx(
+      o.replyReuseVsClassic,
+    )} | ${fmt(o.call)} | ${fmt(o.decodeReply)} | ${fmtx(o.decodeReplyVsClassic)} |`,
+  );
+say();
+say('"Fresh" is a new `std::vector` (or `CKeloOutput(0)`) per message, grown from nothing;');
+say('"reused" is one of them for every message, emptied before each (the one-call encoders');
+say('replace the vector\'s contents and keep its capacity).');
+say();
+
+// The scaling row: each one-call encoder on messages of about 10 KB, 1 MB and 10 MB.
+const scalingSizes = ['10KB', '1MB', '10MB'];
+const scaling = ['encode_call', 'encode_reply', 'encode_fault'].map((e) => {
+  const figures = scalingSizes.map((size) => {
+    const b = kelo[`scaling/${e}/${size}`];
+    return b ? mbs(b.bytes, b.ns) : NaN;
+  });
+  const known = figures.filter(Number.isFinite);
+  const spread = known.length === figures.length ? Math.min(...known) / Math.max(...known) : NaN;
+  return { e, figures, spread };
+});
+say('## Scaling of the one-call encoders');
+say();
+say('| MB/s, fresh vector | 10 KB | 1 MB | 10 MB | lowest ÷ highest |');
+say('| --- | ---: | ---: | ---: | ---: |');
+for (const s of scaling) say(`| ${s.e} | ${s.figures.map(fmt).join(' | ')} | ${fmtx(s.spread)} |`);
+say();
+say('Calls and replies carry a topology response of that size, a fault a message of that size');
+say('in several scripts. Each message is written into a new vector, so the vector grows from');
+say('nothing every time; glibc is told to keep freed memory for these rows, since on a virtual');
+say('machine the first touch of pages fresh from the system costs more than writing them');
+say('(`bench/codec_bench.cpp`). Linear work keeps the three figures of a row level.');
+say();
+
 // Targets.
 const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
 const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
@@ -200,6 +262,24 @@ t.push([
 ]);
 const perByte = by.restopo_10000.decPeak / by.restopo_10000.w.bytes;
 t.push(['peak heap per byte of reply ≤ 2.0 (restopo_10000)', fmt(perByte), perByte <= 2.0]);
+for (const [key, label] of [
+  ['replyVsClassic', 'fresh vector ÷ fresh buffer'],
+  ['replyReuseVsClassic', 'reused vector ÷ reused buffer'],
+]) {
+  const times = oneCall.map((o) => o[key]).filter(Number.isFinite);
+  const worst = times.length ? Math.max(...times) : NaN;
+  t.push([
+    `EncodeReply time ≤ 1.2× the classic writer's on every workload, ${label} (highest)`,
+    fmtx(worst),
+    times.length ? worst <= 1.2 : undefined,
+  ]);
+}
+for (const s of scaling)
+  t.push([
+    `${s.e}: MB/s at 10 KB, 1 MB and 10 MB within 0.8× of each other (lowest ÷ highest)`,
+    fmtx(s.spread),
+    Number.isFinite(s.spread) ? s.spread >= 0.8 : undefined,
+  ]);
 for (const n of ['blob_4m', 'text_1m']) {
   t.push([`${n}: decode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].dec, by[n].memcpy)), undefined]);
   t.push([`${n}: encode ÷ memcpy (a small factor)`, fmtx(ratio(by[n].enc, by[n].memcpy)), undefined]);
@@ -279,11 +359,16 @@ say();
 say('| restopo_10000, fresh buffer | ms per message | MB/s | allocations |');
 say('| --- | ---: | ---: | ---: |');
 if (s0) say(`| \`CKeloOutput(0)\` (geometric) | ${fmt(s0.ns / 1e6)} | ${fmt(mbs(by.restopo_10000.w.bytes, s0.ns))} | ${fmt(s0.allocs)} |`);
+const er = kelo['encode_reply/restopo_10000'];
+if (er)
+  say(`| \`kelo::EncodeReply\` (a fresh vector, grown geometrically) | ${fmt(er.ns / 1e6)} | ${fmt(mbs(er.bytes, er.ns))} | ${fmt(er.allocs)} |`);
 if (s512)
   say(`| \`CKeloOutput()\` (step 512, the default) | ${fmt(s512.ns / 1e6)} | ${fmt(mbs(by.restopo_10000.w.bytes, s512.ns))} | ${fmt(s512.allocs)} |`);
 say();
 say('With a step of 512 bytes the buffer is copied every 512 bytes written, so the time grows with');
 say('the square of the message size; step 0 doubles the capacity and copies each byte about once.');
+say('The one-call encoders write straight into the caller\'s vector and double its capacity the');
+say('same way.');
 say();
 
 say('## Costs of size');

@@ -142,6 +142,8 @@ void FillAp(ApRes& ap, int index) {
   Set(ap.generalInfoRes.url, buf);
 }
 
+}  // namespace
+
 CKeloHesClass* BuildTopology(int aps) {
   ResTopology* t = new ResTopology();
   t->resID = 77;
@@ -163,6 +165,8 @@ CKeloHesClass* BuildTopology(int aps) {
   }
   return t;
 }
+
+namespace {
 
 CKeloHesClass* BuildBehavior() {
   ReqBehavior* r = new ReqBehavior();

@@ -36,6 +36,9 @@ const CKeloHesClass& Filled(const Workload& w);
 // The workload's bytes as a peer receives them, built once and kept for the run.
 const std::string& Bytes(const Workload& w);
 
+// A topology response (the object of the restopo_* workloads) with aps access points.
+CKeloHesClass* BuildTopology(int aps);
+
 // Encodes the filled object as the workload frames it (KeloHessianBuildRequest for a call, the
 // object's Serialize for the rest); 0 or the library's code.
 int Encode(const Workload& w, const CKeloHesClass& object, CKeloOutput& out);

@@ -3,15 +3,15 @@
 # message table has no row in its subsystem's class list. The folders, lowest first:
 #   hessian <- schema <- types <- call, commengine, client, kllang <- json, http
 # A folder includes its own headers and those of lower folders; among the four protocol folders an
-# include may run either way as long as no circle forms. Files at the root of kelohessian/ (the
-# umbrella header, the modern face) sit above the protocol folders; the optional libraries json/
+# include may run either way as long as no circle forms. The modern face (kelo/, with kelo.h at
+# the root) and the umbrella header sit above the protocol folders; the optional libraries json/
 # and http/ sit above them and may include them, but neither includes the other.
 #   bash scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
 cd "$root"
 declare -A rank=([wire]=-1 [hessian]=0 [schema]=1 [types]=2 [call]=3 [commengine]=3 [client]=3 [kllang]=3
-  [json]=5 [http]=5)
+  [kelo]=4 [json]=5 [http]=5)
 status=0
 edges=$(mktemp)
 trap 'rm -f "$edges"' EXIT

@@ -85,7 +85,8 @@ TEST(AllocationSweep, EveryOperationOnEveryClassFailsCleanly) {
           return rc;
         },
         false);
-    // The one-call encoders: a failed one leaves its output empty.
+    // The one-call encoders: a failed one leaves its output empty; a vector that held the message
+    // before is written in place, without an allocation.
     const std::pair<std::function<kelo::Status(Bytes&)>, std::string> encoders[] = {
         {[&](Bytes& out) { return kelo::EncodeCall("sweep", *filled, out); }, call},
         {[&](Bytes& out) { return kelo::EncodeReply(*filled, out); }, reply},
@@ -97,6 +98,10 @@ TEST(AllocationSweep, EveryOperationOnEveryClassFailsCleanly) {
         EXPECT_EQ(std::string(out.begin(), out.end()), rc ? "" : encoder.second);
         return rc;
       });
+      Bytes out;
+      ASSERT_TRUE(encoder.first(out));
+      EXPECT_EQ(Failing(1, [&] { return encoder.first(out).code(); }), KELO_OK);
+      EXPECT_EQ(std::string(out.begin(), out.end()), encoder.second);
     }
     Sweep(
         [&](unsigned long n) {

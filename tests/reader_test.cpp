@@ -122,6 +122,7 @@ TEST(WireReader, TokensAndProblems) {
       {"'s' 00 01 'a' 'B' 00 00", false, "S+1'a'@0 !3@4"},
       {"'S' 00 02 'a' c3 'b'", false, " !4@4u6"},
       {"'S' 00 01 f0 9f 98 80", false, " !4@3u2"},
+      {"'S' 00 01 e2 82", false, " !1@0"},  // the input ends inside a character
       {"'S' 00 01 e2 28 a1", false, " !4@3u7"},
       {"'Q'", false, " !2@0"},
       {"'H' 00 01 'h'", false, " !2@0"},

@@ -5,6 +5,8 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/vector_output.h>
+
 // Growing is rare; kept out of line so that the appends stay small enough to inline.
 #if defined(__GNUC__)
 #define KELO_OUT_OF_LINE __attribute__((noinline))
@@ -13,7 +15,12 @@
 #endif
 
 CKeloOutput::CKeloOutput(unsigned int growthStep)
-    : m_data(nullptr), m_capacity(0), m_dataSize(0), m_growthStep(growthStep), m_deleteData(true) {}
+    : m_data(nullptr),
+      m_capacity(0),
+      m_dataSize(0),
+      m_growthStep(growthStep),
+      m_deleteData(true),
+      m_vector(nullptr) {}
 
 CKeloOutput::~CKeloOutput() {
   if (m_data && m_deleteData) delete[] m_data;
@@ -25,6 +32,7 @@ CKeloOutput& CKeloOutput::operator=(const CKeloOutput& other) {
   m_dataSize = other.m_dataSize;
   m_growthStep = other.m_growthStep;
   m_deleteData = other.m_deleteData;
+  m_vector = other.m_vector;  // storage in a vector is grown through that vector only
   return *this;
 }
 
@@ -38,6 +46,7 @@ int CKeloOutput::Append(char byte) {
 
 int CKeloOutput::Append(const char* bytes, unsigned int length) {
   if (length > m_capacity - m_dataSize) {
+    if (m_vector) return m_vector->Append(*this, bytes, length);
     if (int rc = Grow(length); rc != 0) return rc;
   }
   if (length) memcpy(m_data + m_dataSize, bytes, length);
@@ -48,8 +57,9 @@ int CKeloOutput::Append(const char* bytes, unsigned int length) {
 // Makes room for length more bytes. With a non-zero step the capacity grows by the smallest
 // non-zero number of whole steps that fits; with step 0 it at least doubles (geometric growth,
 // linear total time for large messages). A capacity that would pass 32 bits is an allocation
-// failure.
+// failure. Storage in a caller's vector grows by that vector's rules.
 KELO_OUT_OF_LINE int CKeloOutput::Grow(unsigned int length) {
+  if (m_vector) return m_vector->Grow(*this, length);
   const unsigned long long needed = static_cast<unsigned long long>(m_dataSize) + length;
   unsigned long long capacity;
   if (m_growthStep == 0) {

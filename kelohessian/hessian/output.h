@@ -7,6 +7,10 @@
 #include <kelohessian/hessian/export.h>
 #include <kelohessian/hessian/result.h>
 
+namespace kelo_detail {
+class VectorOutput;
+}
+
 /// Growable output buffer. The storage grows in whole multiples of the growth step: an append that
 /// does not fit grows the capacity by the smallest non-zero number of steps that leaves room for
 /// it. A growth step of 0 selects geometric growth instead (the capacity at least doubles and at
@@ -43,6 +47,7 @@ class KELO_API CKeloOutput {
   void SetDeleteDataAtDestruction(bool deleteData) { m_deleteData = deleteData; }
 
  private:
+  friend class kelo_detail::VectorOutput;
   CKeloOutput(const CKeloOutput&);  // not provided: the storage would get two owners
   int Grow(unsigned int length);
 
@@ -51,6 +56,10 @@ class KELO_API CKeloOutput {
   unsigned int m_dataSize;
   unsigned int m_growthStep;
   bool m_deleteData;
+  // Behind the five classic fields, which keep their order. Null for every buffer a program
+  // constructs. The one-call encoders of kelo.h point it at the std::vector they fill: the buffer
+  // then writes into that vector's storage and grows it (hessian/detail/vector_output.h).
+  kelo_detail::VectorOutput* m_vector;
 };
 
 /// Read cursor over a byte range owned by the caller, which must stay valid while the cursor is

@@ -85,8 +85,10 @@ bool Reader::Name(Token& token, size_t at) noexcept {
   if (status != kUtf8Ok) {
     const size_t bad = pos_ + consumed;
     pos_ += consumed;
-    if (status == kUtf8Exhausted) return Fail(Problem::kEnd, at);
     utf8_ = status;
+    // Input that ends inside a character ends inside the construct.
+    if (status == kUtf8Exhausted || status == kUtf8Truncated2 || status == kUtf8Truncated3)
+      return Fail(Problem::kEnd, at);
     return Fail(Problem::kUtf8, bad - (status == kUtf8BadContinuation3   ? 3
                                        : status == kUtf8BadContinuation2 ? 2
                                                                          : 1));

@@ -129,7 +129,7 @@ class KELO_API Reader {
   /// The offset of the byte at fault: the wrong marker itself, or where the construct that the
   /// input ends inside began.
   size_t problemOffset() const noexcept { return problemAt_; }
-  /// For Problem::kUtf8: what is wrong with the text.
+  /// For Problem::kUtf8 (and kEnd inside a character): what is wrong with the text.
   Utf8Status utf8() const noexcept { return utf8_; }
 
  private:
