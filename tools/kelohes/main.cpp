@@ -1,6 +1,7 @@
-// kelohes: see, check and make Hessian messages from the command line. `dump` reads any
-// Hessian 1.0 stream on its own; `decode`, `encode`, `default`, `classes` and `schema` go
-// through the library and its catalogue, so they accept and refuse exactly what it does.
+// kelohes: see, check and make Hessian messages from the command line. `dump` prints any
+// Hessian 1.0 stream as the library's wire reader reads it, without a class; `decode`, `encode`,
+// `default`, `classes` and `schema` go through the library and its catalogue, so they accept and
+// refuse exactly what it does.
 #include <ctype.h>
 #include <errno.h>
 #include <stdio.h>
@@ -415,10 +416,11 @@ const char kMainFooter[] =
 
 const char kDumpFooter[] =
     "\n"
-    "Prints any Hessian 1.0 stream (a call, a reply, a fault or a bare value) one value a line,\n"
-    "with two blanks of indent per level, so that dumps of the same message written by different\n"
-    "programs compare equal. It needs no class: it reads the bytes as they are. Lines deeper\n"
-    "than level 16 are indented as level 16 and start with their level: \"[17] N\".\n"
+    "Prints any Hessian 1.0 stream (a call, a reply, a fault reply or a bare value) one value a\n"
+    "line, with two blanks of indent per level, so that dumps of the same message written by\n"
+    "different programs compare equal. It needs no class: it reads the bytes with the library's\n"
+    "wire reader. Lines deeper than level 16 are indented as level 16 and start with their\n"
+    "level: \"[17] N\".\n"
     "\n"
     "LINES\n"
     "  N  T  F               null, true, false\n"
@@ -431,10 +433,11 @@ const char kDumpFooter[] =
     "  M <type>              map; each key one level deeper, its value two levels deeper\n"
     "  V <type> <len>        list; items one level deeper\n"
     "  R <n>                 reference to an earlier map or list\n"
+    "  r \"<type>\" \"<url>\"    remote object\n"
     "  c XX YY \"<method>\"    call with its version bytes; headers (H \"<name>\", value below)\n"
     "                        and arguments one level deeper\n"
     "  r XX YY               reply; headers and the value or the fault one level deeper\n"
-    "  f                     fault; its entries below it, as in a map\n"
+    "  f                     a reply's fault; its entries below it, as in a map\n"
     "  <type> is the quoted 't' type name or -, <len> the 'l' count or -. Text is quoted by\n"
     "  UTF-16 unit: 0x20..0x7E as they are but \\\" and \\\\, any other unit as \\uXXXX.\n"
     "\n"

@@ -94,7 +94,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"dump --hex -", "7201g0", 1, "kelohes: -: not hex text at offset 4 (got 0x67)\n"},
       {"dump -", deep, 0, Has("\n" + std::string(32, ' ') + "[256] N\n")},
       {"dump -", "V" + deep + "z", 1,
-       "kelohes: offset 257: values nested deeper than 256 levels\n"},
+       "kelohes: offset 256: values nested deeper than 256 levels\n"},
 
       // decode and encode go through the library: the same object both ways, whatever the layout.
       {"decode --as ResRegister -", value, 0, printed},
@@ -177,32 +177,32 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"63 01 00 48 00 05 'trace' 49 00 00 00 07 48 00 02 'id' 53 00 02 'ab' 6d 00 04 'ping' 49 80 "
        "00 00 00 49 7f ff ff ff 4e 54 46 4c 80 00 00 00 00 00 00 00 44 3f f0 00 00 00 00 00 00 64 "
        "ff ff ff ff ff ff ff ff 42 00 00 62 00 01 ff 42 00 02 00 1b 73 00 02 'ab' 53 00 01 'c' 78 "
-       "00 01 '<' 58 00 02 'a>' 52 00 00 00 00 7a",
+       "00 01 '<' 58 00 02 'a>' 52 00 00 00 00 72 74 00 01 'A' 53 00 03 'u:' c3 a9 7a",
        "c 01 00 \"ping\"\n  H \"trace\"\n    I 7\n  H \"id\"\n    S 2 \"ab\"\n  I -2147483648\n"
        "  I 2147483647\n  N\n  T\n  F\n  L -9223372036854775808\n  D 3FF0000000000000\n  d -1\n"
-       "  B 0\n  B 3 ff001b\n  S 3 \"abc\"\n  X 3 \"<a>\"\n  R 0\n"},
+       "  B 0\n  B 3 ff001b\n  S 3 \"abc\"\n  X 3 \"<a>\"\n  R 0\n  r \"A\" \"u:\\u00E9\"\n"},
       {"72 01 00 48 00 01 'h' 54 4d 53 00 01 'a' 56 49 00 00 00 01 7a 49 00 00 00 05 56 74 00 04 "
        "'[int' 6c 00 00 00 02 49 00 00 00 01 49 00 00 00 02 7a 53 00 00 4d 74 00 00 7a 7a 7a",
        "r 01 00\n  H \"h\"\n    T\n  M -\n    S 1 \"a\"\n      V - -\n        I 1\n    I 5\n"
        "      V \"[int\" 2\n        I 1\n        I 2\n    S 0 \"\"\n      M \"\"\n"},
-      // Faults alone and in a reply; Caucho's Java closes them with two 'z' (testdata/faults).
-      {"66 53 00 01 'k' 46 7a", "f\n  S 1 \"k\"\n    F\n"},
+      // A fault in a reply; Caucho's Java closes it with two 'z' (testdata/faults).
       {"72 01 00 66 53 00 04 'code' 53 00 01 'x' 53 00 06 'detail' 4e 7a",
        "r 01 00\n  f\n    S 4 \"code\"\n      S 1 \"x\"\n    S 6 \"detail\"\n      N\n"},
       // Quoted by UTF-16 unit: a " \ é € LF, then a surrogate pair as two 3-byte sequences.
       {"53 00 08 61 22 5c c3 a9 e2 82 ac 0a ed a0 bd ed b8 80",
        "S 8 \"a\\\"\\\\\\u00E9\\u20AC\\u000A\\uD83D\\uDE00\"\n"},
       {"", "0: the input is empty"},
-      {"49 00 00", "1: input ends inside an int"},
+      {"49 00 00", "0: the input ends inside an int"},
+      {"63 01", "0: the input ends inside the call"},
       {"49 00 00 00 01 4e", "5: 1 byte after the end of the message"},
       {"72 01 00 66 53 00 01 'k' 4e 7a 7a 7a", "11: 1 byte after the end of the message"},
-      {"51", "0: unknown marker (got 'Q')"},
-      {"56 ff", "1: unknown marker (got 0xFF)"},
+      {"66 53 00 01 'k' 46 7a", "0: a byte that cannot begin a value here (got 'f')"},
+      {"56 ff", "1: a byte that cannot begin a value here (got 0xFF)"},
+      {"72 01 00 72 49", "4: expected 't' and a remote's type (got 'I')"},
       {"56 53 00 01 f0 9f 98 80 7a",
        "4: utf8: Unicode value greater than 0xFFFF not supported yet"},
       {"53 00 01 ff", "3: Corrupted utf8: Unsupported leading byte"},
-      {"53 00 01 c3", "3: Corrupted utf8: Sequence terminated in the middle of a 2-byte char"},
-      {"53 00 01 e2 82", "3: Corrupted utf8: Sequence terminated in the middle of a 3-byte char"},
+      {"53 00 01 c3", "0: Corrupted utf8: Sequence terminated in the middle of a 2-byte char"},
       {"53 00 01 c3 41",
        "3: Corrupted utf8: Format of second byte in a two-byte encoding is not 10zzzzzz"},
       {"53 00 02 'a' e2 82 41",
@@ -210,13 +210,16 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        "10zzzzzz"},
       {"73 00 01 'a' 4e", "4: expected the next chunk of a string (got 'N')"},
       {"62 00 01 00 53 00 00", "4: expected the next chunk of a binary value (got 'S')"},
-      {"4d 53 00 01 'k' 4e", "6: input ends inside a map started at offset 0"},
-      {"4d 53 00 01 'k'", "5: input ends where a value was expected"},
+      {"73 00 01 'a'", "4: the input ends inside a string started at offset 0"},
+      {"72 01 00 66 53 00 01 'k' 4e", "9: the input ends inside a fault started at offset 3"},
       {"63 00 01 49 00 00 00 01", "3: expected 'm' and the method name (got 'I')"},
-      {"63 00 01 6d 00 01 'x' 4e", "8: input ends inside the call, before its closing 'z'"},
+      {"63 00 01 6d 00 00 48 00 01 'h' 4e 7a",
+       "6: expected an argument or the call's closing 'z' (got 'H')"},
+      {"72 01 00 48 00 01 'h' 7a", "7: expected the header's value (got 'z')"},
+      {"72 01 00 7a", "3: expected the reply's value (got 'z')"},
       {"72 01 00 4e 4e 7a", "4: expected the reply's closing 'z' (got 'N')"},
-      {"72 01 00 66 53 00 01 'k' 4e", "9: input ends inside a fault started at offset 3"},
-      {"56 6c ff ff ff ff 7a", "1: negative list length -1"},
+      {"4d 53 00 01 'k' 7a", "5: expected the value of the last key (got 'z')"},
+      {"56 6c ff ff ff ff 7a", "0: negative list length -1"},
       {"56 6c 00 00 00 02 4e 7a", "7: list length 2 but 1 item"},
       {"56 6c 00 00 00 00 4e 4e 7a", "8: list length 0 but 2 items"},
   };
