@@ -119,17 +119,14 @@ const kelo::ClassInfo& ClassOrUsage(const std::string& name) {
   return *info;
 }
 
-// Prints the error text of a parse context on stderr. The library's texts quote received bytes as
-// they arrived (a type name, say), hence the escaping. Some failures add no text (a value cut
-// short by the end of the input while it is skipped): that is said instead.
-void PrintErrorText(const CKeloInputParse& parse, int rc) {
-  if (!parse.GetError() || parse.GetErrorLength() == 0) {
-    fprintf(stderr, "%s\n",
-            rc == KELO_E_EXHAUSTED ? "(no text from the library: the input ends inside a value)"
-                                   : "(no text from the library)");
-    return;
-  }
-  PrintEscaped("", std::string(parse.GetError(), parse.GetErrorLength()));
+// A refused decode on stderr: what was read, the result code with its name and the offset
+// reached, then the library's text on a line of its own, escaped, since it quotes received bytes
+// as they arrived (a type name, say). A failure that added no text (a value cut short while it is
+// skipped) has the library's words on its code as its message.
+void PrintRefusal(const std::string& what, const kelo::Status& status) {
+  fprintf(stderr, "kelohes: cannot decode %s: %d (%s) at offset %zu\n", what.c_str(), status.code(),
+          status.name(), status.offset());
+  PrintEscaped("", status.message());
 }
 
 std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
@@ -203,9 +200,7 @@ int PrintReply(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
   const kelo::Status status = kelo::DecodeReply(bytes.data(), bytes.size(), object);
   if (status.is_fault()) return PrintFault(status);
   if (!status) {
-    fprintf(stderr, "kelohes: cannot decode %s reply: %d (%s) at offset %zu\n", info.typeName,
-            status.code(), status.name(), status.offset());
-    PrintEscaped("", status.message());
+    PrintRefusal(std::string(info.typeName) + " reply", status);
     return kExitBadInput;
   }
   return WriteJson(kelohes::ToJson(object, info));
@@ -227,9 +222,7 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     status = reader.Finish();
   }
   if (!status) {
-    fprintf(stderr, "kelohes: cannot decode %s call, at %s: %d (%s) at offset %zu\n", info.typeName,
-            step, status.code(), status.name(), status.offset());
-    PrintEscaped("", status.message());
+    PrintRefusal(std::string(info.typeName) + " call, at " + step, status);
     HintAtShape(bytes, false, true);
     return kExitBadInput;
   }
@@ -333,9 +326,10 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
   CKeloInputParse parse(in);
   const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
   if (rc != 0) {
-    fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
-            reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
-    PrintErrorText(parse, rc);
+    const std::string text =
+        parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
+    PrintRefusal(std::string(info.typeName) + (reply ? " reply" : " value"),
+                 kelo::Status(rc, text, in.GetNumExtracted()));
     HintAtShape(bytes, reply, false);
     return kExitBadInput;
   }

@@ -155,7 +155,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"decode --as ResRegister -", Hex("4d 74 00 05 1b '[2J' 07 7a"), 1,
        Has("but got \"\\x1b[2J\\x07\"")},
       {"decode --as ResRegister -", value.substr(0, 23) + Hex("53 00 01 'q' 4c 00 00 00"), 1,
-       Has("\n(no text from the library: the input ends inside a value)\n")},
+       Has("\nthe input ended before the item being read\n")},
       // Fault replies cut short: before the 'z', and before a detail's value.
       {reply, Hex("72 01 00 66"), 1, Has(cut + "4\nFailed to read the")},
       {reply, Hex("72 01 00 66 53 00 01 'd'"), 1, Has(cut + "8\nCannot read past")},
