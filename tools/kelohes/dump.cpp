@@ -7,7 +7,6 @@
 // one.
 #include "kelohes/dump.h"
 
-#include <stdint.h>
 #include <stdio.h>
 #include <string.h>
 
