@@ -198,7 +198,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       {"72 01 00 66 53 00 01 'k' 4e 7a 7a 7a", "11: 1 byte after the end of the message"},
       {"66 53 00 01 'k' 46 7a", "0: a byte that cannot begin a value here (got 'f')"},
       {"56 ff", "1: a byte that cannot begin a value here (got 0xFF)"},
-      {"72 01 00 72 49", "4: expected 't' and a remote's type (got 'I')"},
+      {"72 01 00 72 21", "4: expected 't' and a remote's type (got '!')"},
       {"56 53 00 01 f0 9f 98 80 7a",
        "4: utf8: Unicode value greater than 0xFFFF not supported yet"},
       {"53 00 01 ff", "3: Corrupted utf8: Unsupported leading byte"},
