@@ -137,6 +137,17 @@ TEST(WireReader, TokensAndProblems) {
   }
 }
 
+TEST(WireReader, AFailedStepNamesItsConstruct) {
+  const std::string bytes = Hex("'c' 01 'L' 00 00");
+  Token t;
+  Reader envelope(bytes.data(), 2);
+  EXPECT_FALSE(envelope.Envelope(t));
+  EXPECT_EQ(t.kind, Kind::kCall);
+  Reader number(bytes.data() + 2, 3);
+  EXPECT_FALSE(number.Next(t));
+  EXPECT_EQ(t.kind, Kind::kLong);
+}
+
 TEST(WireReader, DepthIsBounded) {
   EXPECT_EQ(ReadAll(Hex("'V' 'V' 'z' 'z'"), false, 2), "V@0 V@1 z@2 z@3");
   EXPECT_EQ(ReadAll(Hex("'V' 'M' 'V'"), false, 2), "V@0 M@1 !5@2");

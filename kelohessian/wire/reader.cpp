@@ -50,10 +50,10 @@ bool Reader::Envelope(Token& token) noexcept {
   if (left() == 0) return Fail(Problem::kEnd, at);
   const char marker = data_[pos_];
   if ((marker != 'c' && marker != 'r') || envelope_ || depth_) return Fail(Problem::kMarker, at);
-  if (left() < 3) return Fail(Problem::kEnd, at);
   token = Token();
   token.kind = marker == 'c' ? Kind::kCall : Kind::kReply;
   token.offset = at;
+  if (left() < 3) return Fail(Problem::kEnd, at);
   token.integer = static_cast<int64_t>(BigEndian(data_ + pos_ + 1, 2));
   pos_ += 3;
   envelope_ = marker;
@@ -62,10 +62,10 @@ bool Reader::Envelope(Token& token) noexcept {
 }
 
 bool Reader::Number(Token& token, Kind kind, size_t bytes, size_t at) noexcept {
+  token.kind = kind;
   if (left() < bytes) return Fail(Problem::kEnd, at);
   const uint64_t bits = BigEndian(data_ + pos_, bytes);
   pos_ += bytes;
-  token.kind = kind;
   token.integer =
       bytes == 4 ? static_cast<int64_t>(static_cast<int32_t>(bits)) : static_cast<int64_t>(bits);
   if (kind == Kind::kRef) token.integer = static_cast<int64_t>(bits);

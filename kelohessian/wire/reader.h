@@ -107,7 +107,9 @@ class KELO_API Reader {
   /// way then also hands out 'H', 'm' and 'f' at the envelope's level, and the envelope's 'z'.
   bool Envelope(Token& token) noexcept;
   /// Reads the next construct into token. False on failure: problem() says why, problemOffset()
-  /// where, offset() how far the reader got; the reader then stays failed.
+  /// where, offset() how far the reader got; the reader then stays failed. A step that failed
+  /// after taking a construct's marker (Envelope too) leaves its kind in token.kind, so that what
+  /// the input ends inside can be named.
   bool Next(Token& token) noexcept;
   /// Reads past one whole value (or a header or method with its value) and returns its first
   /// token: a map or list with everything up to its 'z', a string with all its chunks.

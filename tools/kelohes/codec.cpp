@@ -2,11 +2,14 @@
 // the check of JSON text before the library reads it.
 #include "kelohes/codec.h"
 
-#include <math.h>
-#include <stdlib.h>
-#include <string.h>
+#include <stddef.h>
+#include <stdint.h>
 
 #include <algorithm>
+#include <iterator>
+#include <nlohmann/json.hpp>
+
+#include <kelohessian/wire/utf8.h>
 
 #include "kelohes/text.h"
 
@@ -133,207 +136,133 @@ int JsonDepth(const kelo::ClassInfo& info, int nesting) {
   return 1 + deepest;
 }
 
-// Reads JSON text as nlohmann-json (the library's parser) reads it, accepting and refusing the
-// same texts, but builds nothing and keeps its nesting in a vector rather than on the stack.
-class JsonCheck {
+// Hands the text to nlohmann's parser a byte at a time and notes how far it has read: when an
+// opening bracket is refused for its depth, the parser has read exactly up to it.
+class Walk {
  public:
-  JsonCheck(const std::string& text, int maxDepth, const char* typeName)
-      : text_(text), maxDepth_(static_cast<size_t>(maxDepth)), typeName_(typeName) {}
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
 
-  bool Run() {
-    enum { kValue, kKey, kAfter } want = kValue;
-    std::vector<char> open;                                  // the '{' and '[' not closed yet
-    if (text_.compare(0, 3, "\xEF\xBB\xBF") == 0) pos_ = 3;  // a byte order mark, skipped
-    for (;;) {
-      SkipBlanks();
-      // The parser takes a zero byte outside a string for the end of the text, as in a C string.
-      const bool end = pos_ == text_.size() || text_[pos_] == '\0';
-      if (want == kAfter) {
-        if (open.empty()) return end || Fail("text after the end of the JSON value");
-        const bool object = open.back() == '{';
-        if (end)
-          return Fail(object ? "the text ends inside an object" : "the text ends inside a list");
-        if (text_[pos_] == ',') {
-          ++pos_;
-          want = object ? kKey : kValue;
-        } else if (text_[pos_] == (object ? '}' : ']')) {
-          ++pos_;
-          open.pop_back();
-        } else {
-          return Fail(object ? "expected ',' or '}' after a member"
-                             : "expected ',' or ']' after an item");
-        }
-        continue;
-      }
-      if (end)
-        return Fail(open.empty() ? "no JSON value in the text"
-                                 : "the text ends where a value should be");
-      const char c = text_[pos_];
-      if (want == kKey) {
-        if (c != '"') return Fail("expected a member name in double quotes");
-        if (!String()) return false;
-        SkipBlanks();
-        if (pos_ == text_.size() || text_[pos_] != ':')
-          return Fail("expected ':' after the member name");
-        ++pos_;
-        want = kValue;
-        continue;
-      }
-      want = kAfter;
-      if (c == '{' || c == '[') {
-        if (open.size() >= maxDepth_)
-          return Fail("nested deeper than any " + std::string(typeName_) + " can be (" +
-                      std::to_string(maxDepth_) + " levels)");
-        open.push_back(c);
-        ++pos_;
-        SkipBlanks();
-        if (pos_ < text_.size() && text_[pos_] == (c == '{' ? '}' : ']')) {
-          ++pos_;
-          open.pop_back();
-        } else {
-          want = c == '{' ? kKey : kValue;
-        }
-      } else if (c == '"') {
-        if (!String()) return false;
-      } else if (c == '-' || (c >= '0' && c <= '9')) {
-        if (!Number()) return false;
-      } else if (!Word()) {
-        return false;
-      }
-    }
+  Walk(const char* at, const char** reached) : at_(at), reached_(reached) {}
+  const char& operator*() const { return *at_; }
+  Walk& operator++() {
+    *reached_ = ++at_;
+    return *this;
   }
-
-  const std::string& Error() const { return error_; }
+  bool operator==(const Walk& other) const { return at_ == other.at_; }
+  bool operator!=(const Walk& other) const { return at_ != other.at_; }
 
  private:
-  // "line L, column C: reason" for the place at: columns count characters, not bytes.
-  bool Fail(const std::string& reason, size_t at) {
-    size_t line = 1, lineStart = 0;
-    for (size_t i = 0; i < at; ++i)
-      if (text_[i] == '\n') {
-        ++line;
-        lineStart = i + 1;
-      }
-    size_t column = 1;
-    for (size_t i = lineStart; i < at; ++i) column += (text_[i] & 0xC0) != 0x80;
-    error_ = "JSON at line " + std::to_string(line) + ", column " + std::to_string(column) + ": " +
-             reason;
+  const char* at_;
+  const char** reached_;
+};
+
+// What nlohmann's parser says is wrong, and how the tool says it: the first row whose words its
+// message holds gives the reason.
+const struct {
+  const char* theirs;
+  const char* ours;
+} kJsonReasons[] = {
+    {"; expected end of input", "text after the end of the JSON value"},
+    {"number overflow", "a number too large for a double"},
+    {"missing closing quote", "a string that is not closed"},
+    {"control character", "a control character in a string (write it as \\n, \\t or \\u00XX)"},
+    {"ill-formed UTF-8", "a byte that is not UTF-8 in a string"},
+    {"after backslash", "an unknown escape in a string"},
+    {"4 hex digits", "\\u without four hex digits after it"},
+    {"surrogate", "\\u escape of half a surrogate pair without the other half"},
+    {"invalid number", "a malformed number"},
+    {"separator - unexpected", "expected ':' after the member name"},
+    {"object - unexpected end of input", "the text ends inside an object"},
+    {"array - unexpected end of input", "the text ends inside a list"},
+    {"object - unexpected", "expected ',' or '}' after a member"},
+    {"array - unexpected", "expected ',' or ']' after an item"},
+    {"object key - unexpected", "expected a member name in double quotes"},
+    {"unexpected end of input", "the text ends where a value should be"},
+    {"", "expected a value: an object, a list, a string, a number, true, false or null"},
+};
+
+// Follows the nesting of the text as nlohmann's parser reads it (the parser keeps its own nesting
+// in a vector, not on the stack), stops at the first level deeper than maxDepth, and keeps where
+// and why the parser refuses the text.
+class JsonCheck : public nlohmann::json_sax<nlohmann::json> {
+ public:
+  JsonCheck(size_t size, size_t maxDepth) : size_(size), maxDepth_(maxDepth) {}
+
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool key(string_t&) override { return true; }
+  bool start_object(size_t) override { return Open(); }
+  bool start_array(size_t) override { return Open(); }
+  bool end_object() override { return Close(); }
+  bool end_array() override { return Close(); }
+  bool parse_error(size_t position, const std::string& token,
+                   const nlohmann::json::exception& e) override {
+    const std::string message = e.what();
+    const auto says = [&](const char* words) { return message.find(words) != std::string::npos; };
+    // The parser counts the byte it stopped at, or the end of the text, as read. A string or
+    // number it did not expect was read whole (the token is its bytes): the place is its start.
+    at = position - 1;
+    if (says("unexpected string literal") || says("unexpected number literal") ||
+        says("number overflow"))
+      at = position - token.size();
+    for (const auto& row : kJsonReasons) {
+      if (!says(row.theirs)) continue;
+      reason = row.ours;
+      break;
+    }
+    // The end of the text where nothing was opened yet: it holds blanks at most.
+    if (depth_ == 0 && says("unexpected end of input")) reason = "no JSON value in the text";
+    // The end of the text inside a string, after a backslash as much as anywhere else.
+    if (at >= size_ && says("invalid string")) reason = "a string that is not closed";
     return false;
   }
-  bool Fail(const std::string& reason) { return Fail(reason, pos_); }
 
-  void SkipBlanks() {
-    while (pos_ < text_.size() && (text_[pos_] == ' ' || text_[pos_] == '\t' ||
-                                   text_[pos_] == '\n' || text_[pos_] == '\r'))
-      ++pos_;
-  }
-  bool Digit() const { return pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9'; }
-  void Digits() {
-    while (Digit()) ++pos_;
-  }
+  bool tooDeep = false;  // refused at a bracket beyond maxDepth
+  size_t at = 0;         // the byte at fault, when the parser refused the text
+  const char* reason = "";
 
-  // The four hex digits at text_[at], or -1.
-  long Hex4(size_t at) const {
-    if (at > text_.size() || text_.size() - at < 4) return -1;
-    long value = 0;
-    for (size_t i = at; i < at + 4; ++i) {
-      const char c = text_[i];
-      const int digit = c >= '0' && c <= '9'   ? c - '0'
-                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                               : -1;
-      if (digit < 0) return -1;
-      value = value * 16 + digit;
-    }
-    return value;
+ private:
+  bool Open() {
+    if (depth_ >= maxDepth_) return !(tooDeep = true);
+    ++depth_;
+    return true;
   }
-
-  bool String() {
-    const size_t start = pos_++;
-    for (;;) {
-      if (pos_ == text_.size()) return Fail("a string that is not closed", start);
-      const unsigned char c = static_cast<unsigned char>(text_[pos_]);
-      if (c == '"') {
-        ++pos_;
-        return true;
-      }
-      if (c < 0x20)
-        return Fail("a control character in a string (write it as \\n, \\t or \\u00XX)");
-      if (c >= 0x80) {
-        const size_t n = Utf8Length(text_, pos_);
-        if (n == 0) return Fail("a byte that is not UTF-8 in a string");
-        pos_ += n;
-        continue;
-      }
-      if (c != '\\') {
-        ++pos_;
-        continue;
-      }
-      if (pos_ + 1 == text_.size()) return Fail("a string that is not closed", start);
-      const char e = text_[pos_ + 1];
-      if (e != 'u') {
-        if (!strchr("\"\\/bfnrt", e) || e == '\0') return Fail("an unknown escape in a string");
-        pos_ += 2;
-        continue;
-      }
-      // \uXXXX; a surrogate is allowed only as the first half of a pair, with the second after.
-      const long unit = Hex4(pos_ + 2);
-      if (unit < 0) return Fail("\\u without four hex digits after it");
-      if (unit >= 0xDC00 && unit <= 0xDFFF)
-        return Fail("\\u escape of the second half of a surrogate pair without the first");
-      if (unit >= 0xD800 && unit <= 0xDBFF) {
-        const bool escape = text_.size() - pos_ >= 8 && text_.compare(pos_ + 6, 2, "\\u") == 0;
-        const long low = escape ? Hex4(pos_ + 8) : -1;
-        if (low < 0xDC00 || low > 0xDFFF)
-          return Fail("\\u escape of the first half of a surrogate pair without the second");
-        pos_ += 6;
-      }
-      pos_ += 6;
-    }
-  }
-
-  bool Number() {
-    const size_t start = pos_;
-    if (text_[pos_] == '-') ++pos_;
-    if (!Digit()) return Fail("a malformed number", start);
-    if (text_[pos_++] != '0') Digits();
-    if (pos_ < text_.size() && text_[pos_] == '.') {
-      ++pos_;
-      if (!Digit()) return Fail("a malformed number", start);
-      Digits();
-    }
-    const bool exponent = pos_ < text_.size() && (text_[pos_] == 'e' || text_[pos_] == 'E');
-    if (exponent) {
-      ++pos_;
-      if (pos_ < text_.size() && (text_[pos_] == '+' || text_[pos_] == '-')) ++pos_;
-      if (!Digit()) return Fail("a malformed number", start);
-      Digits();
-    }
-    // The parser reads a number beyond 64-bit integers as a double, and refuses one beyond that,
-    // which takes an exponent or more than 308 digits.
-    if (!exponent && pos_ - start <= 308) return true;
-    const std::string number = text_.substr(start, pos_ - start);
-    if (!isfinite(strtod(number.c_str(), nullptr)))
-      return Fail("a number too large for a double", start);
+  bool Close() {
+    --depth_;
     return true;
   }
 
-  bool Word() {
-    for (const char* word : {"true", "false", "null"}) {
-      if (text_.compare(pos_, strlen(word), word) == 0) {
-        pos_ += strlen(word);
-        return true;
-      }
-    }
-    return Fail("expected a value: an object, a list, a string, a number, true, false or null");
-  }
-
-  const std::string& text_;
+  size_t size_;
   size_t maxDepth_;
-  const char* typeName_;
-  size_t pos_ = 0;
-  std::string error_;
+  size_t depth_ = 0;
 };
+
+// "JSON at line L, column C: " for the byte at `at`; columns count characters.
+std::string JsonPlace(const std::string& text, size_t at) {
+  size_t line = 1, from = 0;
+  for (size_t i = 0; i < at; ++i) {
+    if (text[i] == '\n') {
+      ++line;
+      from = i + 1;
+    }
+  }
+  size_t column = 1;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  for (size_t i = from; i < at; ++column) {
+    uint32_t c;
+    if (kelo::wire::NextChar(bytes, at, &i, &c) != kelo::wire::kTextOk) ++i;
+  }
+  return "JSON at line " + std::to_string(line) + ", column " + std::to_string(column) + ": ";
+}
 
 }  // namespace
 
@@ -343,9 +272,18 @@ int JsonDepth(const kelo::ClassInfo& info) {
 
 bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
               std::string& error) {
-  JsonCheck check(text, JsonDepth(info), info.typeName);
-  if (!check.Run()) {
-    error = check.Error();
+  const int maxDepth = JsonDepth(info);
+  JsonCheck check(text.size(), static_cast<size_t>(maxDepth));
+  const char* reached = text.data();
+  const Walk begin(text.data(), &reached), end(text.data() + text.size(), &reached);
+  if (!nlohmann::json::sax_parse(begin, end, &check)) {
+    if (check.tooDeep) {
+      error = JsonPlace(text, static_cast<size_t>(reached - text.data()) - 1) +
+              "nested deeper than any " + info.typeName + " can be (" + std::to_string(maxDepth) +
+              " levels)";
+    } else {
+      error = JsonPlace(text, check.at) + check.reason;
+    }
     return false;
   }
   const kelo::Status status = kelo::FromJson(text, object);

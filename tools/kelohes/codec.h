@@ -31,11 +31,11 @@ inline std::string ToJson(const CKeloHesClass& object, const kelo::ClassInfo& /*
 // and each array (a list) on the way down, none for a value class, which is flattened to its value.
 int JsonDepth(const kelo::ClassInfo& info);
 
-// The library's FromJson, after a check of the text that needs no tree and no recursion: text
-// that is not JSON is refused with the line, the column and what is wrong there, and text nested
-// deeper than JsonDepth(info) levels (which no object of the class can take) never reaches the
-// library. error holds the reason on failure, ready to print: the check's, or the library's
-// message escaped (Escape::kMessage), since it quotes the text.
+// The library's FromJson, after a reading of the text by nlohmann's parser (the library's) that
+// builds no tree: text that is not JSON is refused with the line, the column and what is wrong
+// there, and text nested deeper than JsonDepth(info) levels (which no object of the class can
+// take) never reaches the library. error holds the reason on failure, ready to print: the
+// check's, or the library's message escaped (Escape::kMessage), since it quotes the text.
 bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
               std::string& error);
 

@@ -1,6 +1,6 @@
-// A general Hessian 1.0 reader that prints any stream (call, reply, fault or bare value) one value
-// a line, independent of the catalogue: the `kelohes dump` format, meant to compare equal for the
-// same message whatever program wrote it.
+// The `kelohes dump` printer: any Hessian 1.0 stream (a call, a reply, a fault reply or a bare
+// value) one value a line, as the library's wire reader reads it, independent of the catalogue;
+// meant to compare equal for the same message whatever program wrote it.
 #pragma once
 
 #include <stddef.h>
@@ -10,8 +10,8 @@
 
 namespace kelohes {
 
-// Maps and lists (and envelopes) may nest this deep; one level more is refused as bad input
-// rather than exhausting the stack.
+// Maps, lists, faults and the envelope may be open this many at once (the reader's bound); one
+// level more is refused as bad input.
 enum { kMaxDumpDepth = 256 };
 // Lines are indented two blanks a level up to this depth; deeper lines are indented as at this
 // depth and start with their depth in brackets ("[17] N"), so that the dump stays within a fixed
@@ -34,9 +34,5 @@ struct DumpResult {
 // of about 64 KiB, never held whole. With offsets, each line starts with the byte offset of its
 // first byte as 8 lower-case hex digits and a blank.
 DumpResult Dump(const char* data, size_t size, bool offsets, const DumpSink& sink);
-
-// A UTF-16 text quoted the dump way: 0x20..0x7E as they are except '"' and '\', which get a
-// backslash; every other unit as \uXXXX (upper-case hex).
-void AppendQuoted(std::string& out, const unsigned short* units, size_t count);
 
 }  // namespace kelohes

@@ -1,6 +1,7 @@
-// kelohes: see, check and make Hessian messages from the command line. `dump` reads any
-// Hessian 1.0 stream on its own; `decode`, `encode`, `default`, `classes` and `schema` go
-// through the library and its catalogue, so they accept and refuse exactly what it does.
+// kelohes: see, check and make Hessian messages from the command line. `dump` prints any
+// Hessian 1.0 stream as the library's wire reader reads it, without a class; `decode`, `encode`,
+// `default`, `classes` and `schema` go through the library and its catalogue, so they accept and
+// refuse exactly what it does.
 #include <ctype.h>
 #include <errno.h>
 #include <stdio.h>
@@ -118,17 +119,14 @@ const kelo::ClassInfo& ClassOrUsage(const std::string& name) {
   return *info;
 }
 
-// Prints the error text of a parse context on stderr. The library's texts quote received bytes as
-// they arrived (a type name, say), hence the escaping. Some failures add no text (a value cut
-// short by the end of the input while it is skipped): that is said instead.
-void PrintErrorText(const CKeloInputParse& parse, int rc) {
-  if (!parse.GetError() || parse.GetErrorLength() == 0) {
-    fprintf(stderr, "%s\n",
-            rc == KELO_E_EXHAUSTED ? "(no text from the library: the input ends inside a value)"
-                                   : "(no text from the library)");
-    return;
-  }
-  PrintEscaped("", std::string(parse.GetError(), parse.GetErrorLength()));
+// A refused decode on stderr: what was read, the result code with its name and the offset
+// reached, then the library's text on a line of its own, escaped, since it quotes received bytes
+// as they arrived (a type name, say). A failure that added no text (a value cut short while it is
+// skipped) has the library's words on its code as its message.
+void PrintRefusal(const std::string& what, const kelo::Status& status) {
+  fprintf(stderr, "kelohes: cannot decode %s: %d (%s) at offset %zu\n", what.c_str(), status.code(),
+          status.name(), status.offset());
+  PrintEscaped("", status.message());
 }
 
 std::unique_ptr<CKeloHesClass> Create(const kelo::ClassInfo& info) {
@@ -202,9 +200,7 @@ int PrintReply(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
   const kelo::Status status = kelo::DecodeReply(bytes.data(), bytes.size(), object);
   if (status.is_fault()) return PrintFault(status);
   if (!status) {
-    fprintf(stderr, "kelohes: cannot decode %s reply: %d (%s) at offset %zu\n", info.typeName,
-            status.code(), status.name(), status.offset());
-    PrintEscaped("", status.message());
+    PrintRefusal(std::string(info.typeName) + " reply", status);
     return kExitBadInput;
   }
   return WriteJson(kelohes::ToJson(object, info));
@@ -226,9 +222,7 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     status = reader.Finish();
   }
   if (!status) {
-    fprintf(stderr, "kelohes: cannot decode %s call, at %s: %d (%s) at offset %zu\n", info.typeName,
-            step, status.code(), status.name(), status.offset());
-    PrintEscaped("", status.message());
+    PrintRefusal(std::string(info.typeName) + " call, at " + step, status);
     HintAtShape(bytes, false, true);
     return kExitBadInput;
   }
@@ -332,9 +326,10 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
   CKeloInputParse parse(in);
   const int rc = reply ? KeloHessianReadResponse(*object, parse) : object->Deserialize(parse);
   if (rc != 0) {
-    fprintf(stderr, "kelohes: cannot decode %s %s: %d (%s) at offset %u\n", info.typeName,
-            reply ? "reply" : "value", rc, kelo::ResultName(rc), in.GetNumExtracted());
-    PrintErrorText(parse, rc);
+    const std::string text =
+        parse.GetError() ? std::string(parse.GetError(), parse.GetErrorLength()) : std::string();
+    PrintRefusal(std::string(info.typeName) + (reply ? " reply" : " value"),
+                 kelo::Status(rc, text, in.GetNumExtracted()));
     HintAtShape(bytes, reply, false);
     return kExitBadInput;
   }
@@ -415,10 +410,11 @@ const char kMainFooter[] =
 
 const char kDumpFooter[] =
     "\n"
-    "Prints any Hessian 1.0 stream (a call, a reply, a fault or a bare value) one value a line,\n"
-    "with two blanks of indent per level, so that dumps of the same message written by different\n"
-    "programs compare equal. It needs no class: it reads the bytes as they are. Lines deeper\n"
-    "than level 16 are indented as level 16 and start with their level: \"[17] N\".\n"
+    "Prints any Hessian 1.0 stream (a call, a reply, a fault reply or a bare value) one value a\n"
+    "line, with two blanks of indent per level, so that dumps of the same message written by\n"
+    "different programs compare equal. It needs no class: it reads the bytes with the library's\n"
+    "wire reader. Lines deeper than level 16 are indented as level 16 and start with their\n"
+    "level: \"[17] N\".\n"
     "\n"
     "LINES\n"
     "  N  T  F               null, true, false\n"
@@ -431,10 +427,11 @@ const char kDumpFooter[] =
     "  M <type>              map; each key one level deeper, its value two levels deeper\n"
     "  V <type> <len>        list; items one level deeper\n"
     "  R <n>                 reference to an earlier map or list\n"
+    "  r \"<type>\" \"<url>\"    remote object\n"
     "  c XX YY \"<method>\"    call with its version bytes; headers (H \"<name>\", value below)\n"
     "                        and arguments one level deeper\n"
     "  r XX YY               reply; headers and the value or the fault one level deeper\n"
-    "  f                     fault; its entries below it, as in a map\n"
+    "  f                     a reply's fault; its entries below it, as in a map\n"
     "  <type> is the quoted 't' type name or -, <len> the 'l' count or -. Text is quoted by\n"
     "  UTF-16 unit: 0x20..0x7E as they are but \\\" and \\\\, any other unit as \\uXXXX.\n"
     "\n"

@@ -1,7 +1,11 @@
 // Escaping of received text and suggestions of names; see text.h.
 #include "kelohes/text.h"
 
+#include <stdint.h>
+
 #include <algorithm>
+
+#include <kelohessian/wire/utf8.h>
 
 namespace kelohes {
 
@@ -9,7 +13,7 @@ namespace {
 
 // Characters of two bytes or more shown escaped: the C1 controls (terminals act on them), and the
 // bidirectional controls, which reorder what follows them on the screen.
-bool Unsafe(unsigned long c) {
+bool Unsafe(uint32_t c) {
   return c <= 0x9F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
@@ -20,7 +24,7 @@ bool Plain(unsigned char c, Escape how) {
   return c >= 0x20 && c != '\\' && (c != '"' || how == Escape::kMessage);
 }
 
-void AppendU(std::string& out, unsigned long c) {
+void AppendU(std::string& out, uint32_t c) {
   static const char kHex[] = "0123456789ABCDEF";
   const char esc[6] = {
       '\\', 'u', kHex[(c >> 12) & 0xF], kHex[(c >> 8) & 0xF], kHex[(c >> 4) & 0xF], kHex[c & 0xF]};
@@ -39,24 +43,9 @@ char ToLower(char c) {
 
 }  // namespace
 
-size_t Utf8Length(std::string_view text, size_t at) {
-  const unsigned char lead = static_cast<unsigned char>(text[at]);
-  if (lead < 0x80) return 1;
-  const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;
-  if (length == 0 || lead > 0xF4 || length > text.size() - at) return 0;
-  unsigned long value = lead & (0x7F >> length);
-  for (size_t i = 1; i < length; ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[at + i]);
-    if ((c & 0xC0) != 0x80) return 0;
-    value = value << 6 | (c & 0x3F);
-  }
-  const unsigned long least[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (value < least[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
-  return length;
-}
-
 void AppendEscaped(std::string& out, std::string_view text, Escape how) {
   const bool json = how != Escape::kMessage;
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text.data());
   out.reserve(out.size() + text.size());
   for (size_t i = 0; i < text.size();) {
     // The common case first: a run of ASCII copied as it is, in one append.
@@ -88,8 +77,10 @@ void AppendEscaped(std::string& out, std::string_view text, Escape how) {
       ++i;
       continue;
     }
-    const size_t n = Utf8Length(text, i);
-    if (n == 0) {  // a byte that is not UTF-8
+    size_t next = i;
+    uint32_t value = 0;
+    if (kelo::wire::NextChar(bytes, text.size(), &next, &value) != kelo::wire::kTextOk) {
+      // A byte that is not part of well-formed UTF-8.
       if (json)
         AppendU(out, c);
       else
@@ -97,13 +88,11 @@ void AppendEscaped(std::string& out, std::string_view text, Escape how) {
       ++i;
       continue;
     }
-    unsigned long value = c & (0x7F >> n);
-    for (size_t k = 1; k < n; ++k) value = value << 6 | (text[i + k] & 0x3F);
     if (Unsafe(value))
       AppendU(out, value);
     else
-      out.append(text.data() + i, n);
-    i += n;
+      out.append(text.data() + i, next - i);
+    i = next;
   }
 }
 

@@ -28,10 +28,6 @@ enum class Escape {
 void AppendEscaped(std::string& out, std::string_view text, Escape how);
 std::string Escaped(std::string_view text, Escape how = Escape::kMessage);
 
-// The length of the well-formed UTF-8 character at text[at] (1 to 4 bytes; no overlong form, no
-// surrogate, nothing above U+10FFFF), or 0 when the byte there does not start one.
-size_t Utf8Length(std::string_view text, size_t at);
-
 // Edit distance of a and b, ignoring ASCII case: each inserted, deleted or replaced character and
 // each swap of two neighbours counts one.
 size_t EditDistance(std::string_view a, std::string_view b);
