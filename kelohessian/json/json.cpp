@@ -18,6 +18,7 @@
 
 #include <kelohessian/hessian/array.h>
 #include <kelohessian/schema/catalogue.h>
+#include <kelohessian/wire/utf8.h>
 
 namespace kelo {
 
@@ -97,15 +98,9 @@ void AppendJsonString(std::string& out, const short* data, unsigned int length) 
           '\\',         'u', kHex[(u >> 12) & 0xF], kHex[(u >> 8) & 0xF], kHex[(u >> 4) & 0xF],
           kHex[u & 0xF]};
       out.append(esc, 6);
-    } else if (u < 0x80) {
-      out.push_back(static_cast<char>(u));
-    } else if (u < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
     } else {
-      out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+      char bytes[4];
+      out.append(bytes, kelo::wire::PutChar(u, bytes));
     }
   }
   out.push_back('"');
@@ -332,26 +327,17 @@ std::string Shown(const json& j) {
 // their 3-byte form (see Parse). The byte offset of the first character above U+FFFF, which no
 // unit holds, or npos.
 size_t Units(const std::string& text, std::vector<short>& units) {
-  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const size_t n = text.size();
-  units.reserve(n);
-  for (size_t i = 0; i < n;) {
-    const unsigned int b = s[i];
-    if (b < 0x80) {
-      units.push_back(static_cast<short>(b));
-      i += 1;
-    } else if (b < 0xE0 && n - i >= 2) {
-      units.push_back(static_cast<short>((b & 0x1F) << 6 | (s[i + 1] & 0x3F)));
-      i += 2;
-    } else if (b < 0xF0 && n - i >= 3) {
-      units.push_back(
-          static_cast<short>((b & 0x0F) << 12 | (s[i + 1] & 0x3F) << 6 | (s[i + 2] & 0x3F)));
-      i += 3;
-    } else {
-      return i;
-    }
-  }
-  return std::string::npos;
+  units.resize(n);  // one unit per byte at most
+  size_t consumed = 0;
+  size_t decoded = 0;
+  // Asked for more characters than there can be, the walk ends at the end of the text.
+  const kelo::wire::Utf8Status status =
+      kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(text.data()), n, n + 1,
+                             reinterpret_cast<unsigned short*>(units.data()), &consumed, &decoded);
+  units.resize(decoded);
+  if (status == kelo::wire::kUtf8Exhausted && consumed == n) return std::string::npos;
+  return consumed - 1;  // the parser checked the text: only a 4-byte lead byte stops the walk
 }
 
 class Filler {
@@ -678,9 +664,8 @@ class Builder : public nlohmann::json_sax<json> {
       if (unit == 0) {
         units.push_back(c);
       } else {
-        units.push_back(static_cast<char>(0xE0 | (unit >> 12)));
-        units.push_back(static_cast<char>(0x80 | ((unit >> 6) & 0x3F)));
-        units.push_back(static_cast<char>(0x80 | (unit & 0x3F)));
+        char bytes[4];
+        units.append(bytes, kelo::wire::PutChar(unit, bytes));
       }
     }
     s.swap(units);

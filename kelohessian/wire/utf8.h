@@ -75,7 +75,8 @@ KELO_API const char* TextMessage(TextStatus status);
 /// *cp holds it; on failure both are left alone.
 KELO_API TextStatus NextChar(const unsigned char* in, size_t size, size_t* pos, uint32_t* cp);
 
-/// Writes cp (at most U+10FFFF, not a surrogate) as 1 to 4 bytes into out; returns the count.
+/// Writes cp (at most U+10FFFF) as 1 to 4 bytes into out; returns the count. A surrogate unit is
+/// written in its 3-byte form, as the wire carries one.
 KELO_API size_t PutChar(uint32_t cp, char* out);
 
 }  // namespace kelo::wire
