@@ -214,6 +214,7 @@ TEST(Utf8, BothWaysAtTheEdges) {
     std::string utf8;
   } pairs[] = {
       {u"A\u00E9\u20AC\uFFFF", "A\xC3\xA9\xE2\x82\xAC\xEF\xBF\xBF"},
+      {u"\u007F\u0080\u07FF\u0800", "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80"},  // each width's edges
       {{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
       {{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
       {{0xD800, 'a'}, "\xEF\xBF\xBD\x61"},
