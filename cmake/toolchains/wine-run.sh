@@ -6,7 +6,9 @@
 # WINEPATH, and the library's DLL beside it (the presets put every DLL and .exe in <build>/bin).
 # Wine's own messages are silenced (WINEDEBUG=-all) so that only the program's output is seen. The
 # wine prefix (default: kelohessian-wine-<uid> in $TMPDIR or /tmp) is made once, under a lock, so
-# that test programs run in parallel do not race to create it.
+# that test programs run in parallel do not race to create it. The wine server is kept running for
+# a while after its last program (-p10): programs started one after another in parallel would
+# otherwise meet a server that is shutting down ("wine client error: write: Bad file descriptor").
 set -eu
 
 triplet=$1
@@ -26,5 +28,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   flock "$WINEPREFIX.lock" sh -c '[ -f "$WINEPREFIX/system.reg" ] || "$1" wineboot --init >/dev/null 2>&1' sh "$wine"
 fi
+
+server=$(command -v wineserver64 || command -v wineserver || true)
+[ -n "$server" ] || server=/usr/lib/wine/wineserver64
+[ -x "$server" ] && "$server" -p10 >/dev/null 2>&1 || true
 
 exec "$wine" "$@"
