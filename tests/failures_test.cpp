@@ -212,3 +212,21 @@ TEST(Failures, EveryFailureHasItsCodeAndExactText) {
 }
 
 }  // namespace
+
+// A context reused after Reset starts its text afresh: a member whose value failed without text
+// opens it with "Error deserializing", as on a new context.
+TEST(Failures, AResetContextStartsTheMemberClauseAfresh) {
+  const std::string cut = kelotest::Hex(
+      "'Mt' 00 08 'test.Box' 'S' 00 06 'corner' 'Mt' 00 0a 'test.Point'"
+      "'S' 00 01 'q' 'I' 00");  // an unknown member cut short: no text
+  CKeloInput in(cut.data(), static_cast<unsigned int>(cut.size()));
+  CKeloInputParse parse(in);
+  kelotest::Box box;
+  ASSERT_NE(static_cast<CKeloHesObject&>(box).Deserialize(parse), 0);
+  const std::string first = parse.GetError();
+  parse.Reset();
+  in = CKeloInput(cut.data(), static_cast<unsigned int>(cut.size()));
+  ASSERT_NE(static_cast<CKeloHesObject&>(box).Deserialize(parse), 0);
+  EXPECT_EQ(first.rfind("Error deserializing member \"corner\"", 0), 0u) << first;
+  EXPECT_EQ(std::string(parse.GetError()), first);
+}

@@ -100,8 +100,9 @@ struct MapEngine {
                         CKeloHesObject& member, CKeloInputParse& parse) {
     const int rc = member.Deserialize(parse);
     if (rc != 0)
-      object.AppendMemberToError(parse.GetError() ? ". This happens in" : "Error deserializing",
-                                 name, length, parse);
+      object.AppendMemberToError(
+          parse.GetErrorLength() ? ". This happens in" : "Error deserializing", name, length,
+          parse);
     return rc;
   }
 
