@@ -105,6 +105,24 @@ TEST(Messages, WidthsOfLikeNamedMembers) {
                 "'z'"));
 }
 
+// A map that leaves members out: strings, blobs, value classes, messages and lists it does not
+// name become null; numbers keep what they held.
+TEST(Messages, MembersAMapLeavesOutBecomeNullNumbersKeepTheirValue) {
+  CommEngine::VKAP_IE_LoginReq login;
+  login.m_ieId = 7;
+  login.m_cncId = 5;
+  ASSERT_EQ(login.m_userName.Copy("u", 1), 0);
+  ASSERT_EQ(kelotest::Decode(login, Hex("'Mt' 00 1b 'CommEngine.VKAP_IE_LoginReq' 'z'")).rc, 0);
+  EXPECT_EQ(static_cast<int>(login.m_ieId), 7);
+  EXPECT_TRUE(login.m_cncId.IsNull());
+  EXPECT_TRUE(login.m_userName.IsNull());
+  kelo::cl::ReqTopology topology;
+  ASSERT_NE(topology.apList.Emplace(), nullptr);
+  ASSERT_EQ(kelotest::Decode(topology, Hex("'Mt' 00 13 'kelo.cl.ReqTopology' 'z'")).rc, 0);
+  EXPECT_TRUE(topology.generalReq.IsNull());
+  EXPECT_TRUE(topology.apList.IsNull());  // its items stay: SetNull only marks it
+}
+
 TEST(Messages, ReplyFailureTexts) {
   const struct {
     const char* cls;
