@@ -185,6 +185,7 @@ bool Value::typed() const noexcept {
   return (is_list() || is_map() || is_remote()) && scalar_.node->typed;
 }
 Status Value::SetType(std::string_view type, bool typed) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list() && !is_map()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->text.assign(typed ? type : std::string_view());
@@ -235,6 +236,7 @@ Status Value::Join(const Value& item) {
 }
 
 Status Value::Push(const Value& item) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->items.reserve(scalar_.node->items.size() + 1);
@@ -245,6 +247,7 @@ Status Value::Push(const Value& item) {
 }
 
 Status Value::Set(std::size_t index, const Value& item) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   if (index >= scalar_.node->items.size()) return Status(KELO_E_OUT_OF_RANGE);
   if (Status s = Join(item); !s) return s;
@@ -253,6 +256,7 @@ Status Value::Set(std::size_t index, const Value& item) {
 }
 
 Status Value::Clear() {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list() && !is_map()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->items.clear();
   return Status();
@@ -262,11 +266,13 @@ bool Value::sized() const noexcept {
   return is_list() && scalar_.node->lengthMode != Length::kNone;
 }
 Status Value::set_sized(bool sized) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->lengthMode = sized ? Length::kCount : Length::kNone;
   return Status();
 }
 Status Value::set_wire_length(std::int32_t length) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->lengthMode = Length::kFixed;
   scalar_.node->length = length;
@@ -286,6 +292,7 @@ std::int64_t Value::wire_length() const noexcept {
 }
 
 Status Value::Append(const Value& key, const Value& value) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_map()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->items.reserve(scalar_.node->items.size() + 2);
@@ -298,6 +305,7 @@ Status Value::Append(const Value& key, const Value& value) {
 }
 
 Status Value::Insert(const Value& key, const Value& value) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_map()) return Status(KELO_E_INVALID_STATE);
   std::vector<Item>& items = scalar_.node->items;
   const std::shared_ptr<Graph>& graph = Root();
