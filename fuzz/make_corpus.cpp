@@ -128,11 +128,6 @@ void ValueSeeds() {
       {"shared", "Vl" + U16(0) + U16(2) + "Mt" + U16(0) + "S" + U16(1) + "kS" + U16(1) + "vz" +
                      "R" + U16(0) + U16(1) + "z"},
       {"self", "Mt" + U16(4) + "Node" + "S" + U16(4) + "next" + "R" + U16(0) + U16(0) + "z"},
-      {"texts", "V" + std::string("s") + U16(1) + "a" + "S" + U16(2) + "\xed\xa0\xbd\xed\xb8\x80" +
-                    "x" + U16(1) + "<" + "X" + U16(1) + ">" + "b" + U16(1) + "\xff" + "B" + U16(0) +
-                    "rt" + U16(1) + "T" + "S" + U16(1) + "u" + "z"},
-      {"keys",
-       "MI" + U16(0) + U16(1) + "NL" + std::string(8, '\xff') + "Vt" + U16(4) + "[int" + "z" + "z"},
   };
   for (const auto& [name, bytes] : values) WriteSeed("value", name, bytes);
   const std::pair<const char*, std::string> texts[] = {

@@ -53,8 +53,8 @@ KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 /// Any value as pretty-printed JSON (docs/values.md gives the mapping): null, booleans, 32-bit
-/// integers, doubles and strings as themselves; a Long as {"$long": "<decimal>"} (exact in any
-/// reader), a Date as {"$date": <milliseconds>}, XML, blobs (hex), remote objects and doubles JSON
+/// integers, doubles and strings as themselves; a Long as {"$long": "DIGITS"} (exact in any
+/// reader), a Date as {"$date": MILLISECONDS}, XML, blobs (hex), remote objects and doubles JSON
 /// cannot hold as one-key objects; an untyped list whose 'l' length is its count as an array, an
 /// untyped map with distinct string keys as an object ("$type" first when typed), any other list
 /// or map as {"$type", "$length", "$list"} or {"$type", "$map": [[key, value], ...]}. A map or list
