@@ -50,8 +50,9 @@ struct Access;
 ///
 /// Nothing here throws. A constructor or factory that runs out of memory gives a null whose ok()
 /// is false; the functions that change a Value return KELO_E_NO_MEMORY when they run out of
-/// memory, are called on such a value or given one, and so does every encoder given one. Values that share nodes must not
-/// be changed from two threads at once; reading from many threads is safe.
+/// memory, are called on such a value or given one, and so does every encoder given one. Values
+/// that share nodes must not be changed from two threads at once; reading from many threads is
+/// safe.
 class KELO_API Value {
  public:
   /// What a value is.
@@ -76,7 +77,7 @@ class KELO_API Value {
 
   /// 'd', a date: milliseconds since 1970-01-01 UTC.
   static Value Date(std::int64_t millisSinceEpoch) noexcept;
-  /// 'B', a blob of size bytes copied from data.
+  /// 'B', a blob of size bytes copied from data (empty when data is null).
   static Value Binary(const void* data, std::size_t size) noexcept;
   /// 'X', XML as UTF-8 text.
   static Value Xml(std::string_view utf8) noexcept;

@@ -3,7 +3,7 @@
 /// library KeloHessian::json: keys are the wire member names in wire order (bases first); numbers
 /// are the exact bits they carry; blobs are lower-case hex strings; a CT_ value class is flattened
 /// to the value it carries; null values are null. What ToJson writes, FromJson reads back to the
-/// same bytes on the wire.
+/// same bytes on the wire. Any kelo::Value too, by the mapping of docs/values.md.
 #pragma once
 
 #include <string>

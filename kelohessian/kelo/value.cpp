@@ -111,7 +111,7 @@ Value Value::Date(std::int64_t millis) noexcept {
 }
 Value Value::Binary(const void* data, std::size_t size) noexcept {
   return Make(Kind::Binary, [&](Node& n) {
-    if (size) n.text.assign(static_cast<const char*>(data), size);
+    if (data && size) n.text.assign(static_cast<const char*>(data), size);
   });
 }
 Value Value::Xml(std::string_view utf8) noexcept {
