@@ -346,28 +346,21 @@ Status CallHead(std::string_view method, wire::Writer<value_detail::VectorSink>&
 Status EncodeCall(std::string_view method, const std::vector<Value>& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
-    value_detail::VectorSink sink{out};
-    wire::Writer<value_detail::VectorSink> writer(sink);
-    Status s = CallHead(method, writer);
     value_detail::Encoder encoder(out);
+    Status s = CallHead(method, encoder.writer());
     for (std::size_t i = 0; s && i < args.size(); ++i) s = encoder.Write(args[i]);
-    if (s) s = Status(writer.End());
-    if (!s) out.clear();
-    return s;
+    if (s) s = Status(encoder.writer().End());
+    return encoder.Finish(std::move(s));
   });
 }
 
 Status EncodeReply(const Value& result, std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    out.clear();
-    value_detail::VectorSink sink{out};
-    wire::Writer<value_detail::VectorSink> writer(sink);
-    writer.Reply();
-    Status s = value_detail::Encoder(out).Write(result);
-    if (s) s = Status(writer.End());
-    if (!s) out.clear();
-    return s;
+    value_detail::Encoder encoder(out);
+    Status s(encoder.writer().Reply());
+    if (s) s = encoder.Write(result);
+    if (s) s = Status(encoder.writer().End());
+    return encoder.Finish(std::move(s));
   });
 }
 

@@ -877,10 +877,8 @@ Status DecodeValue(const void* data, std::size_t size, Value& out) {
 
 Status EncodeValue(const Value& value, std::vector<std::uint8_t>& out) {
   return face::Guard(&out, [&] {
-    out.clear();
-    Status s = value_detail::Encoder(out).Write(value);
-    if (!s) out.clear();
-    return s;
+    value_detail::Encoder encoder(out);
+    return encoder.Finish(encoder.Write(value));
   });
 }
 

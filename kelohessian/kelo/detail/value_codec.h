@@ -2,6 +2,7 @@
 // (kelo/envelope.cpp) and nothing else. Not installed.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -142,15 +143,28 @@ class Numbers {
 
 // Writes values into a classic output buffer, numbering maps and lists for 'R' across every value
 // it writes (a call's arguments share the numbering).
-// Where the value writer puts its bytes: straight at the end of a standard vector.
-struct VectorSink {
-  std::vector<std::uint8_t>& out;
-  // Throws std::bad_alloc, which the entry points turn into KELO_E_NO_MEMORY.
+// Where the value writer puts its bytes: into a standard vector whose size runs ahead of the bytes
+// written (doubling), so that an append is a compare and a copy; Finish cuts it to what was
+// written. Throws std::bad_alloc, which the entry points turn into KELO_E_NO_MEMORY.
+class VectorSink {
+ public:
+  explicit VectorSink(std::vector<std::uint8_t>& out) : out_(out) { out_.clear(); }
   int Append(const char* bytes, unsigned int length) {
-    out.insert(out.end(), reinterpret_cast<const std::uint8_t*>(bytes),
-               reinterpret_cast<const std::uint8_t*>(bytes) + length);
+    if (out_.size() - size_ < length) Grow(length);
+    std::memcpy(out_.data() + size_, bytes, length);
+    size_ += length;
     return 0;
   }
+  // Keeps what was written (ok) or nothing.
+  void Finish(bool ok) { out_.resize(ok ? size_ : 0); }
+
+ private:
+  void Grow(std::size_t length) {
+    out_.resize(std::max(size_ + length, std::max<std::size_t>(2 * out_.size(), 256)));
+  }
+
+  std::vector<std::uint8_t>& out_;
+  std::size_t size_ = 0;
 };
 
 // Records that item is now held by a list or map.
@@ -162,8 +176,16 @@ inline void Place(const Item& item) {
 
 class Encoder {
  public:
-  explicit Encoder(std::vector<std::uint8_t>& out) : sink_{out}, writer_(sink_) {}
+  // Empties out, then writes into it; Finish keeps what was written.
+  explicit Encoder(std::vector<std::uint8_t>& out) : sink_(out), writer_(sink_) {}
   Status Write(const Value& value);
+  // The writer, for the envelope around the values.
+  wire::Writer<VectorSink>& writer() { return writer_; }
+  // Cuts the vector to the bytes written, or empties it when status failed; returns status.
+  Status Finish(Status status) {
+    sink_.Finish(status.ok());
+    return status;
+  }
 
  private:
   // As the decoder's: 0 or a code, the status of a failure with a text in error_.
