@@ -120,6 +120,26 @@ void TextSeeds() {
   for (const auto& [name, bytes] : shapes) WriteSeed("text", name, bytes);
 }
 
+// Values of every kind (what Java writes for shared and cyclic graphs included), and their JSON.
+void ValueSeeds() {
+  const std::pair<const char*, std::string> values[] = {
+      {"scalars", "Vl" + U16(0) + U16(5) + "NTI" + U16(0) + U16(7) + "d" + std::string(8, '\1') +
+                      "D" + std::string(8, '\x40') + "z"},
+      {"shared", "Vl" + U16(0) + U16(2) + "Mt" + U16(0) + "S" + U16(1) + "kS" + U16(1) + "vz" +
+                     "R" + U16(0) + U16(1) + "z"},
+      {"self", "Mt" + U16(4) + "Node" + "S" + U16(4) + "next" + "R" + U16(0) + U16(0) + "z"},
+  };
+  for (const auto& [name, bytes] : values) WriteSeed("value", name, bytes);
+  const std::pair<const char*, std::string> texts[] = {
+      {"kinds", R"([null, true, -1, 2.5, "\u00e9", {"$long": "-9223372036854775808"},)"
+                R"( {"$date": 0}, {"$xml": "<a/>"}, {"$binary": "00ff"},)"
+                R"( {"$double": "NaN"}, {"$remote": "T", "url": "u"}])"},
+      {"graph", R"({"$type": "T", "a": [{"$ref": 0}, {"$ref": 1}],)"
+                R"( "b": {"$map": [[1, 2]]}, "c": {"$type": "[int", "$length": 3, "$list": []}})"},
+  };
+  for (const auto& [name, text] : texts) WriteSeed("valuejson", name, text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -131,6 +151,7 @@ int main(int argc, char** argv) {
   ClassSeeds();
   ListSeeds();
   TextSeeds();
+  ValueSeeds();
   printf("kelo_fuzz_corpus: %d seeds in %s\n", g_written, g_out.string().c_str());
   return 0;
 }

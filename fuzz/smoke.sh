@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.." || exit 1
 build=${1:-build/fuzz}
 seconds=${2:-30}
 out=$build/fuzz
-targets=(reply skip text list roundtrip onecall)
+targets=(reply skip text list roundtrip onecall value valuejson)
 
 "$out/kelo_fuzz_corpus" "$out/corpus" || exit 1
 mkdir -p "$out/artifacts"

@@ -37,3 +37,4 @@
 #include <kelohessian/schema/message.h>
 #include <kelohessian/types/domain_types.h>
 #include <kelohessian/types/value_class.h>
+#include <kelohessian/value.h>

@@ -4,10 +4,12 @@
 
 #include <kelohessian/json/json.h>
 
+#include <limits>
 #include <memory>
 #include <string>
 
 #include "support/filler.h"
+#include "support/run.h"
 #include "support/test_support.h"
 
 namespace {
@@ -144,6 +146,146 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   CKeloHesSkipClass byHand;
   EXPECT_EQ(kelo::ToJson(byHand), "");
   EXPECT_EQ(kelo::FromJson("{}", byHand).code(), KELO_E_NOT_SUPPORTED);
+}
+
+}  // namespace
+
+// ---- Any value ----------------------------------------------------------------------------------
+
+namespace {
+
+using kelo::Value;
+
+std::string Compact(const std::string& pretty) {
+  std::string out;
+  bool inString = false;
+  for (size_t i = 0; i < pretty.size(); ++i) {
+    const char c = pretty[i];
+    if (c == '"' && (i == 0 || pretty[i - 1] != '\\')) inString = !inString;
+    if (inString || (c != ' ' && c != '\n')) out += c;
+  }
+  return out;
+}
+
+// Each kind as the mapping prints it, and read back to an equal value.
+TEST(JsonValue, MappingOfEveryKind) {
+  Value cycle = Value::List();
+  ASSERT_TRUE(cycle.Push(cycle).ok());
+  Value typedMap = Value::Map("T");
+  ASSERT_TRUE(typedMap.Insert("a", 1).ok());
+  Value oddKeys = Value::Map();
+  ASSERT_TRUE(oddKeys.Insert(7, "x").ok());
+  ASSERT_TRUE(oddKeys.Insert("$k", nullptr).ok());
+  Value unsized = Value::List("[int");
+  ASSERT_TRUE(unsized.set_sized(false).ok());
+  Value shared = Value::Map();
+  Value twice = Value::List();
+  ASSERT_TRUE(twice.Push(shared).ok());
+  ASSERT_TRUE(twice.Push(shared).ok());
+  const struct {
+    Value value;
+    const char* json;
+  } rows[] = {
+      {Value(), "null"},
+      {Value(-5), "-5"},
+      {Value(std::int64_t{INT64_MAX}), R"({"$long":"9223372036854775807"})"},
+      {Value(0.5), "0.5"},
+      {Value(1.0), "1.0"},
+      {Value(-std::numeric_limits<double>::infinity()), R"({"$double":"-Infinity"})"},
+      {Value::Date(-1), R"({"$date":-1})"},
+      {Value("\xF0\x9F\x98\x80"), "\"\xF0\x9F\x98\x80\""},
+      {Value::Xml("<a/>"), R"({"$xml":"<a/>"})"},
+      {Value::Binary("\x00\xff", 2), R"({"$binary":"00ff"})"},
+      {Value::Remote("T", "http://h/"), R"({"$remote":"T","url":"http://h/"})"},
+      {cycle, R"([{"$ref":0}])"},
+      {twice, R"([{},{"$ref":1}])"},
+      {typedMap, R"({"$type":"T","a":1})"},
+      {oddKeys, R"({"$map":[[7,"x"],["$k",null]]})"},
+      {unsized, R"({"$type":"[int","$list":[]})"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.json);
+    const std::string json = kelo::ToJson(row.value);
+    EXPECT_EQ(Compact(json), row.json);
+    Value back;
+    const kelo::Status s = kelo::FromJson(json, back);
+    ASSERT_TRUE(s.ok()) << s.message();
+    EXPECT_EQ(back, row.value);
+  }
+  Value big;
+  ASSERT_TRUE(kelo::FromJson("[9007199254740993, 2147483648, -2147483648]", big).ok());
+  EXPECT_EQ(big[0], Value(std::int64_t{9007199254740993}));
+  EXPECT_EQ(big[1], Value(std::int64_t{2147483648}));
+  EXPECT_EQ(big[2], Value(INT32_MIN));
+}
+
+// Every value Java wrote: to JSON and back to the same bytes.
+TEST(JsonValue, JavaValuesComeBackToTheirBytes) {
+  for (const char* name : {"int", "long", "date", "string-emoji", "string-array", "arraylist",
+                           "hashmap", "hashmap-empty", "map-keys", "shared", "self-list",
+                           "class-self", "class-chain", "binary-long"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes =
+        kelotest::ReadFile(KELO_TESTDATA_DIR "/values/" + std::string(name) + ".bin");
+    Value v;
+    ASSERT_TRUE(kelo::DecodeValue(bytes.data(), bytes.size(), v).ok());
+    Value back;
+    const std::string json = kelo::ToJson(v);
+    ASSERT_TRUE(kelo::FromJson(json, back).ok()) << json;
+    std::vector<std::uint8_t> out;
+    ASSERT_TRUE(kelo::EncodeValue(back, out).ok());
+    EXPECT_EQ(std::string(out.begin(), out.end()), bytes) << json;
+  }
+}
+
+// A reference bomb prints each list once: the text grows with the bytes, not with the expansion.
+TEST(JsonValue, ReferenceBombPrintsLinearly) {
+  std::string bytes = kelotest::Hex("'V' 'V' 'l' 00 00 00 01 'N' 'z'");
+  for (char level = 1; level <= 20; ++level) {
+    bytes += kelotest::Hex("'V' 'l' 00 00 00 64");
+    for (int i = 0; i < 100; ++i) bytes += kelotest::Hex("'R' 00 00 00") + level;
+    bytes += "z";
+  }
+  bytes += "z";
+  Value v;
+  ASSERT_TRUE(kelo::DecodeValue(bytes.data(), bytes.size(), v).ok());
+  const std::string json = kelo::ToJson(v);
+  EXPECT_LT(json.size(), 10 * bytes.size());
+  Value back;
+  ASSERT_TRUE(kelo::FromJson(json, back).ok());
+  EXPECT_EQ(back, v);
+}
+
+TEST(JsonValue, Refusals) {
+  const std::string deep(3 * kelo::kMaxValueDepth + 2, '[');
+  const struct {
+    std::string json;
+    const char* text;
+  } rows[] = {
+      {R"({"$ref":0})", "refers to no map or list"},
+      {R"([{"$ref":1}])", "refers to no map or list"},
+      {R"({"$long":"12x"})", "not a 64-bit integer"},
+      {R"({"$long":"99999999999999999999"})", "not a 64-bit integer"},
+      {R"({"$date":1.5})", "not a 64-bit integer"},
+      {R"({"$binary":"abc"})", "hex digits"},
+      {R"({"$double":"nan"})", "$double"},
+      {R"({"$what":1})", "none the mapping knows"},
+      {R"({"a":1,"$b":2})", "keys starting with '$'"},
+      {R"({"$map":[[1]]})", "not [key, value]"},
+      {R"({"$list":[],"x":1})", "only $type, $length and $list"},
+      {R"({"$xml":"a","b":1})", "other keys"},
+      {"18446744073709551615", "beyond 64 bits"},
+      {deep, "nested deeper"},
+      {"[1,", "not valid JSON"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.json.substr(0, 40));
+    Value v = 9;
+    const kelo::Status s = kelo::FromJson(row.json, v);
+    EXPECT_EQ(s.code(), KELO_E_FORMAT);
+    EXPECT_NE(std::string(s.message()).find(row.text), std::string::npos) << s.message();
+    EXPECT_EQ(v, Value(9));
+  }
 }
 
 }  // namespace

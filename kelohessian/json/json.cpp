@@ -9,11 +9,17 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <errno.h>
+
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <exception>
 #include <limits>
+#include <map>
 #include <new>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <vector>
 
 #include <kelohessian/hessian/array.h>
@@ -734,6 +740,467 @@ Status FromJson(std::string_view text, CKeloHesClass& object) {
     Status status;
     Filler(status).Object(j, object, *info, "");
     return status;
+  } catch (const std::exception&) {
+    return Status(KELO_E_NO_MEMORY);
+  }
+}
+
+}  // namespace kelo
+
+// ---- Any value ----------------------------------------------------------------------------------
+// The mapping (docs/values.md): null, booleans, Int (a JSON integer), Double (a JSON number with a
+// fraction or exponent) and String as themselves; every other kind as an object whose first key
+// starts with '$': {"$long": "<decimal>"}, {"$date": <milliseconds>}, {"$double": "NaN"} for a
+// double JSON cannot hold, {"$xml": "..."}, {"$binary": "<hex>"}, {"$remote": type, "url": url}.
+// A list is an array when it is untyped and its 'l' length is its item count, else
+// {"$type": t, "$length": n, "$list": [...]} (each key only when the list has it). A map is an
+// object when every key is a string that does not start with '$' and no key repeats, with
+// "$type" first when typed; else {"$type": t, "$map": [[key, value], ...]}. Maps and lists are
+// numbered in the order they are first printed, as 'R' numbers them on the wire, and one printed
+// before is printed as {"$ref": n}.
+
+namespace kelo {
+
+namespace {
+
+using ojson = nlohmann::ordered_json;
+
+std::string Hex(std::string_view bytes) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(2 * bytes.size());
+  for (const char c : bytes) {
+    out += kDigits[static_cast<unsigned char>(c) >> 4];
+    out += kDigits[static_cast<unsigned char>(c) & 15];
+  }
+  return out;
+}
+
+std::string DoubleName(double d) {
+  if (d == std::numeric_limits<double>::infinity()) return "Infinity";
+  if (d == -std::numeric_limits<double>::infinity()) return "-Infinity";
+  unsigned long long bits;
+  memcpy(&bits, &d, sizeof bits);
+  if (bits == 0x7FF8000000000000ull) return "NaN";
+  char text[32];
+  snprintf(text, sizeof text, "NaN(0x%016llx)", bits);
+  return text;
+}
+
+class Printer {
+ public:
+  // False when the value nests deeper than kMaxValueDepth.
+  bool Tree(const Value& v, ojson& out, unsigned int depth) {
+    switch (v.kind()) {
+      case Value::Kind::Null:
+        out = nullptr;
+        return true;
+      case Value::Kind::Bool:
+        out = v.as_bool();
+        return true;
+      case Value::Kind::Int:
+        out = static_cast<std::int64_t>(v.as_int());
+        return true;
+      case Value::Kind::Long:
+        out = ojson::object({{"$long", std::to_string(v.as_long())}});
+        return true;
+      case Value::Kind::Double:
+        if (std::isfinite(v.as_double()))
+          out = v.as_double();
+        else
+          out = ojson::object({{"$double", DoubleName(v.as_double())}});
+        return true;
+      case Value::Kind::Date:
+        out = ojson::object({{"$date", v.as_date()}});
+        return true;
+      case Value::Kind::String:
+        out = std::string(v.as_string());
+        return true;
+      case Value::Kind::Xml:
+        out = ojson::object({{"$xml", std::string(v.as_string())}});
+        return true;
+      case Value::Kind::Binary:
+        out = ojson::object({{"$binary", Hex(v.as_string())}});
+        return true;
+      case Value::Kind::Remote:
+        out = ojson::object(
+            {{"$remote", std::string(v.type())}, {"url", std::string(v.as_string())}});
+        return true;
+      case Value::Kind::List:
+      case Value::Kind::Map:
+        break;
+    }
+    const auto [where, fresh] = seen_.emplace(v.id(), seen_.size());
+    if (!fresh) {
+      out = ojson::object({{"$ref", where->second}});
+      return true;
+    }
+    if (depth > kMaxValueDepth) return false;
+    return v.is_list() ? List(v, out, depth) : Map(v, out, depth);
+  }
+
+ private:
+  bool List(const Value& v, ojson& out, unsigned int depth) {
+    ojson items = ojson::array();
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      ojson item;
+      if (!Tree(v[i], item, depth + 1)) return false;
+      items.push_back(std::move(item));
+    }
+    if (!v.typed() && v.wire_length() == static_cast<std::int64_t>(v.size())) {
+      out = std::move(items);
+      return true;
+    }
+    out = ojson::object();
+    if (v.typed()) out["$type"] = std::string(v.type());
+    if (v.sized()) out["$length"] = v.wire_length();
+    out["$list"] = std::move(items);
+    return true;
+  }
+
+  bool Map(const Value& v, ojson& out, unsigned int depth) {
+    bool plain = true;
+    std::set<std::string_view> names;
+    for (std::size_t i = 0; plain && i < v.size(); ++i) {
+      const Value key = v.key_at(i);
+      plain = key.is_string() && (key.as_string().empty() || key.as_string()[0] != '$') &&
+              names.insert(key.as_string()).second;
+    }
+    out = ojson::object();
+    if (v.typed()) out["$type"] = std::string(v.type());
+    ojson pairs = ojson::array();
+    for (std::size_t i = 0; i < v.size(); ++i) {
+      ojson key;
+      ojson value;
+      if (!Tree(v.key_at(i), key, depth + 1) || !Tree(v.value_at(i), value, depth + 1))
+        return false;
+      if (plain)
+        out[key.get<std::string>()] = std::move(value);
+      else
+        pairs.push_back(ojson::array({std::move(key), std::move(value)}));
+    }
+    if (!plain) out["$map"] = std::move(pairs);
+    return true;
+  }
+
+  std::map<const void*, std::size_t> seen_;
+};
+
+// Builds an ordered tree as json::parse does, stopping at the first object or list nested deeper
+// than the bound.
+class OrderedBuilder : public nlohmann::json_sax<ojson> {
+ public:
+  explicit OrderedBuilder(std::size_t maxDepth) : maxDepth_(maxDepth) {}
+
+  bool null() override { return Add(nullptr); }
+  bool boolean(bool value) override { return Add(value); }
+  bool number_integer(number_integer_t value) override { return Add(value); }
+  bool number_unsigned(number_unsigned_t value) override { return Add(value); }
+  bool number_float(number_float_t value, const string_t&) override { return Add(value); }
+  bool string(string_t& value) override { return Add(std::move(value)); }
+  bool binary(binary_t&) override { return false; }
+  bool start_object(std::size_t) override { return Open(ojson::value_t::object); }
+  bool key(string_t& name) override {
+    key_ = std::move(name);
+    return true;
+  }
+  bool end_object() override { return Close(); }
+  bool start_array(std::size_t) override { return Open(ojson::value_t::array); }
+  bool end_array() override { return Close(); }
+  bool parse_error(std::size_t, const std::string&, const ojson::exception& e) override {
+    error = e.what();
+    return false;
+  }
+
+  ojson root;
+  bool tooDeep = false;
+  std::string error;
+
+ private:
+  ojson* Place(ojson&& value) {
+    if (open_.empty()) {
+      root = std::move(value);
+      return &root;
+    }
+    ojson& parent = *open_.back();
+    if (parent.is_array()) {
+      parent.push_back(std::move(value));
+      return &parent.back();
+    }
+    // A repeated key keeps its first place and takes the last value, as json::parse does.
+    return &(parent[key_] = std::move(value));
+  }
+  template <class V>
+  bool Add(V&& value) {
+    Place(ojson(std::forward<V>(value)));
+    return true;
+  }
+  bool Open(ojson::value_t type) {
+    if (open_.size() >= maxDepth_) {
+      tooDeep = true;
+      return false;
+    }
+    open_.push_back(Place(ojson(type)));
+    return true;
+  }
+  bool Close() {
+    open_.pop_back();
+    return true;
+  }
+
+  std::size_t maxDepth_;
+  std::vector<ojson*> open_;
+  std::string key_;
+};
+
+// Each level of a value takes up to three levels of JSON ({"$map": [[k, v]]}).
+constexpr std::size_t kMaxValueJsonDepth = 3 * kMaxValueDepth + 1;
+
+class Reader {
+ public:
+  Status Build(const ojson& j, Value& out) {
+    switch (j.type()) {
+      case ojson::value_t::null:
+        out = Value();
+        return Status();
+      case ojson::value_t::boolean:
+        out = Value(j.get<bool>());
+        return Status();
+      case ojson::value_t::number_integer:
+      case ojson::value_t::number_unsigned: {
+        if (j.is_number_unsigned() &&
+            j.get<std::uint64_t>() > static_cast<std::uint64_t>(INT64_MAX))
+          return Bad("an integer beyond 64 bits: " + j.dump());
+        const std::int64_t n = j.get<std::int64_t>();
+        out = n >= INT32_MIN && n <= INT32_MAX ? Value(static_cast<std::int32_t>(n)) : Value(n);
+        return Status();
+      }
+      case ojson::value_t::number_float:
+        out = Value(j.get<double>());
+        return Status();
+      case ojson::value_t::string:
+        out = Value(j.get_ref<const std::string&>());
+        return Checked(out);
+      case ojson::value_t::array:
+        return List(j, nullptr, nullptr, out);
+      default:
+        break;
+    }
+    if (j.is_object() && !j.empty() && j.begin().key().size() > 1 && j.begin().key()[0] == '$')
+      return Special(j, out);
+    return Map(j, out);
+  }
+
+ private:
+  static Status Bad(std::string text) { return Status(KELO_E_FORMAT, std::move(text), 0); }
+  static Status Checked(const Value& v) { return v.ok() ? Status() : Status(KELO_E_NO_MEMORY); }
+
+  // The one other key an object of this form may have.
+  static bool OnlyKeys(const ojson& j, std::initializer_list<const char*> allowed) {
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      bool known = false;
+      for (const char* name : allowed) known = known || it.key() == name;
+      if (!known) return false;
+    }
+    return true;
+  }
+
+  Status Special(const ojson& j, Value& out) {
+    const std::string& tag = j.begin().key();
+    const ojson& v = j.begin().value();
+    if (tag == "$type" || tag == "$length") {
+      if (j.contains("$list")) return List(j["$list"], &j, &j, out);
+      if (j.contains("$map")) return PairMap(j, out);
+      return Map(j, out);
+    }
+    if (tag == "$list") return List(v, &j, &j, out);
+    if (tag == "$map") return PairMap(j, out);
+    if (tag == "$remote") {
+      if (!OnlyKeys(j, {"$remote", "url"}) || !v.is_string() || !j.contains("url") ||
+          !j["url"].is_string())
+        return Bad("a remote object is {\"$remote\": type, \"url\": url}");
+      out = Value::Remote(v.get_ref<const std::string&>(), j["url"].get_ref<const std::string&>());
+      return Checked(out);
+    }
+    if (j.size() != 1) return Bad("an object of " + tag + " with other keys");
+    if (tag == "$ref") {
+      if (!v.is_number_unsigned() || v.get<std::uint64_t>() >= refs_.size())
+        return Bad("{\"$ref\": " + v.dump() + "} refers to no map or list printed before it");
+      out = refs_[v.get<std::size_t>()];
+      return Status();
+    }
+    if (tag == "$long" || tag == "$date") {
+      std::int64_t n = 0;
+      if (v.is_number_integer() &&
+          !(v.is_number_unsigned() && v.get<std::uint64_t>() > INT64_MAX)) {
+        n = v.get<std::int64_t>();
+      } else if (v.is_string()) {
+        const std::string& text = v.get_ref<const std::string&>();
+        char* end = nullptr;
+        errno = 0;
+        n = strtoll(text.c_str(), &end, 10);
+        if (text.empty() || *end || errno)
+          return Bad(tag + " that is not a 64-bit integer: " + Cut(text));
+      } else {
+        return Bad(tag + " that is not a 64-bit integer");
+      }
+      out = tag == "$long" ? Value(n) : Value::Date(n);
+      return Status();
+    }
+    if (tag == "$double") {
+      if (v.is_number()) {
+        out = Value(v.get<double>());
+        return Status();
+      }
+      const std::string text = v.is_string() ? v.get<std::string>() : std::string();
+      unsigned long long bits = 0;
+      double d;
+      if (text == "Infinity") {
+        d = std::numeric_limits<double>::infinity();
+      } else if (text == "-Infinity") {
+        d = -std::numeric_limits<double>::infinity();
+      } else if (text == "NaN") {
+        bits = 0x7FF8000000000000ull;
+        memcpy(&d, &bits, sizeof d);
+      } else if (text.size() == 23 && text.compare(0, 6, "NaN(0x") == 0 && text[22] == ')' &&
+                 FromHex(text.data() + 6, 16, bits)) {
+        memcpy(&d, &bits, sizeof d);
+      } else {
+        return Bad("$double is a number, \"Infinity\", \"-Infinity\", \"NaN\" or \"NaN(0x...)\"");
+      }
+      out = Value(d);
+      return Status();
+    }
+    if (tag == "$xml") {
+      if (!v.is_string()) return Bad("$xml that is not a string");
+      out = Value::Xml(v.get_ref<const std::string&>());
+      return Checked(out);
+    }
+    if (tag == "$binary") {
+      const std::string text = v.is_string() ? v.get<std::string>() : std::string("?");
+      if (text.size() % 2) return Bad("$binary that is not hex digits in pairs");
+      std::string bytes(text.size() / 2, '\0');
+      for (std::size_t i = 0; i < bytes.size(); ++i) {
+        unsigned long long b = 0;
+        if (!FromHex(text.data() + 2 * i, 2, b))
+          return Bad("$binary that is not hex digits in pairs");
+        bytes[i] = static_cast<char>(b);
+      }
+      out = Value::Binary(bytes.data(), bytes.size());
+      return Checked(out);
+    }
+    return Bad("an object whose key " + Cut(tag) + " is none the mapping knows");
+  }
+
+  // A type name given by "$type", if any.
+  static Status TypeOf(const ojson* holder, Value& v) {
+    if (!holder || !holder->contains("$type")) return Status();
+    const ojson& t = (*holder)["$type"];
+    if (!t.is_string()) return Bad("$type that is not a string");
+    return v.SetType(t.get_ref<const std::string&>());
+  }
+
+  Status List(const ojson& items, const ojson* typeHolder, const ojson* form, Value& out) {
+    if (!items.is_array()) return Bad("$list that is not a list");
+    if (form && !OnlyKeys(*form, {"$type", "$length", "$list"}))
+      return Bad("a list object has only $type, $length and $list");
+    Value list = Value::List();
+    if (Status s = Checked(list); !s) return s;
+    refs_.push_back(list);
+    if (Status s = TypeOf(typeHolder, list); !s) return s;
+    for (const ojson& item : items) {
+      Value v;
+      if (Status s = Build(item, v); !s) return s;
+      if (Status s = list.Push(v); !s) return s;
+    }
+    if (form) {
+      if (!form->contains("$length")) {
+        (void)list.set_sized(false);
+      } else {
+        const ojson& n = (*form)["$length"];
+        if (!n.is_number_integer() || n.get<std::int64_t>() < INT32_MIN ||
+            n.get<std::int64_t>() > INT32_MAX)
+          return Bad("$length that is not a 32-bit integer");
+        if (n.get<std::int64_t>() != static_cast<std::int64_t>(list.size()))
+          (void)list.set_wire_length(n.get<std::int32_t>());
+      }
+    }
+    out = list;
+    return Status();
+  }
+
+  Status NewMap(const ojson& j, Value& map) {
+    map = Value::Map();
+    if (Status s = Checked(map); !s) return s;
+    refs_.push_back(map);
+    return TypeOf(&j, map);
+  }
+
+  Status Map(const ojson& j, Value& out) {
+    Value map;
+    if (Status s = NewMap(j, map); !s) return s;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+      if (it.key() == "$type") continue;
+      if (!it.key().empty() && it.key()[0] == '$')
+        return Bad("a map key " + Cut(it.key()) + ": keys starting with '$' go in \"$map\"");
+      Value key(it.key());
+      Value value;
+      if (Status s = Checked(key); !s) return s;
+      if (Status s = Build(it.value(), value); !s) return s;
+      if (Status s = map.Append(key, value); !s) return s;
+    }
+    out = map;
+    return Status();
+  }
+
+  Status PairMap(const ojson& j, Value& out) {
+    if (!OnlyKeys(j, {"$type", "$map"}) || !j["$map"].is_array())
+      return Bad("a map object is {\"$type\": t, \"$map\": [[key, value], ...]}");
+    Value map;
+    if (Status s = NewMap(j, map); !s) return s;
+    for (const ojson& pair : j["$map"]) {
+      if (!pair.is_array() || pair.size() != 2) return Bad("a $map entry that is not [key, value]");
+      Value key;
+      Value value;
+      if (Status s = Build(pair[0], key); !s) return s;
+      if (Status s = Build(pair[1], value); !s) return s;
+      if (Status s = map.Append(key, value); !s) return s;
+    }
+    out = map;
+    return Status();
+  }
+
+  std::vector<Value> refs_;
+};
+
+}  // namespace
+
+std::string ToJson(const Value& value) {
+  try {
+    ojson tree;
+    Printer printer;
+    if (!printer.Tree(value, tree, 1)) return std::string();
+    return tree.dump(2, ' ', false, ojson::error_handler_t::replace);
+  } catch (const std::exception&) {
+    return std::string();
+  }
+}
+
+Status FromJson(std::string_view text, Value& value) {
+  if (!text.data() && !text.empty()) return Status(KELO_E_INVALID_ARGUMENT);
+  try {
+    OrderedBuilder builder(kMaxValueJsonDepth);
+    if (!ojson::sax_parse(text, &builder)) {
+      if (builder.tooDeep)
+        return Status(KELO_E_FORMAT,
+                      "JSON nested deeper than " + std::to_string(kMaxValueJsonDepth) + " levels",
+                      0);
+      return Status(KELO_E_FORMAT, "not valid JSON: " + builder.error, 0);
+    }
+    Value out;
+    if (Status s = Reader().Build(builder.root, out); !s) return s;
+    value = out;
+    return Status();
   } catch (const std::exception&) {
     return Status(KELO_E_NO_MEMORY);
   }

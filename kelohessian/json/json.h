@@ -3,7 +3,7 @@
 /// library KeloHessian::json: keys are the wire member names in wire order (bases first); numbers
 /// are the exact bits they carry; blobs are lower-case hex strings; a CT_ value class is flattened
 /// to the value it carries; null values are null. What ToJson writes, FromJson reads back to the
-/// same bytes on the wire.
+/// same bytes on the wire. Any kelo::Value too, by the mapping of docs/values.md.
 #pragma once
 
 #include <string>
@@ -11,6 +11,7 @@
 
 #include <kelohessian/hessian/hes_class.h>
 #include <kelohessian/kelo.h>
+#include <kelohessian/value.h>
 
 #if defined(KELOHESSIAN_STATIC)
 #define KELO_JSON_API
@@ -50,5 +51,23 @@ KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 /// units) and for a class without a description. Text that is not JSON changes nothing; on
 /// any other failure, members set before the failing one keep their new values.
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
+
+/// Any value as pretty-printed JSON (docs/values.md gives the mapping): null, booleans, 32-bit
+/// integers, doubles and strings as themselves; a Long as {"$long": "DIGITS"} (exact in any
+/// reader), a Date as {"$date": MILLISECONDS}, XML, blobs (hex), remote objects and doubles JSON
+/// cannot hold as one-key objects; an untyped list whose 'l' length is its count as an array, an
+/// untyped map with distinct string keys as an object ("$type" first when typed), any other list
+/// or map as {"$type", "$length", "$list"} or {"$type", "$map": [[key, value], ...]}. A map or list
+/// printed before is printed as {"$ref": n}, n numbering them in the order they are first printed
+/// (the order of 'R' on the wire), so the text is linear in the value's nodes, cycles included.
+/// Empty when memory runs out or the value nests deeper than kMaxValueDepth.
+KELO_JSON_API std::string ToJson(const Value& value);
+
+/// Reads back what ToJson writes, and any JSON: an integer is an Int when it fits 32 bits, a Long
+/// otherwise; a number with a fraction or exponent a Double; an array an untyped list with its
+/// count as 'l' length; an object an untyped map. KELO_E_FORMAT, with a message, for text that is
+/// not JSON, nests deeper than three levels per kMaxValueDepth, or misuses a '$' key (a {"$ref"}
+/// to a number not printed yet included). On failure value is left alone.
+KELO_JSON_API Status FromJson(std::string_view text, Value& value);
 
 }  // namespace kelo

@@ -8,6 +8,7 @@
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
 #include <kelohessian/kelo/detail/face.h>
+#include <kelohessian/kelo/detail/value_codec.h>
 #include <kelohessian/wire/reader.h>
 #include <kelohessian/wire/utf8.h>
 
@@ -221,9 +222,12 @@ CallReader::CallReader(const void* data, std::size_t size)
               RangeCheck(data, size) == 0 ? static_cast<unsigned int>(size) : 0),
       m_parse(m_input),
       m_refused(RangeCheck(data, size)),
-      m_methodRead(false) {}
+      m_methodRead(false),
+      m_values(nullptr) {}
 
-CallReader::~CallReader() {}
+CallReader::~CallReader() {
+  delete m_values;
+}
 
 Status CallReader::Failed(int code) {
   return FromParse(code, m_parse);
@@ -284,6 +288,25 @@ Status CallReader::ReadArg(CKeloHesClass& arg) {
   });
 }
 
+Status CallReader::ReadArg(Value& arg) {
+  return Guard(nullptr, [&] {
+    m_parse.Reset();
+    if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
+    if (AtEnd()) return Failed(Fail(m_parse, kelo_detail::kFailCallNoArgument));
+    if (!m_values) m_values = new value_detail::Decoder();
+    const std::size_t at = m_input.GetNumExtracted();
+    const char* bytes = nullptr;
+    m_input.GetDataAt(bytes, static_cast<unsigned int>(at), Left(m_input));
+    wire::Reader reader(bytes, Left(m_input), kMaxValueDepth);
+    Value value;
+    if (Status s = m_values->ReadNext(reader, value, at); !s) return s;
+    const char* p;
+    m_input.Extract(p, static_cast<unsigned int>(reader.offset()));
+    arg = std::move(value);
+    return Status(KELO_OK, m_input.GetNumExtracted());
+  });
+}
+
 Status CallReader::Finish() {
   return Guard(nullptr, [&] {
     m_parse.Reset();
@@ -292,6 +315,110 @@ Status CallReader::Finish() {
     if (m_input.Extract(p, 1) != 0) return Failed(Fail(m_parse, kelo_detail::kFailCallEndMissing));
     if (*p != 'z') return Failed(Fail(m_parse, kelo_detail::kFailCallEndMarker));
     return CheckEnd(m_parse, kelo_detail::kFailCallTrailingOpen);
+  });
+}
+
+}  // namespace kelo
+
+// ---- Values
+// --------------------------------------------------------------------------------------
+
+namespace kelo {
+
+using namespace face;
+
+namespace {
+
+// The envelope's opening and its method, with the method's length in units.
+Status CallHead(std::string_view method, wire::Writer<value_detail::VectorSink>& writer) {
+  if (!method.data() && !method.empty()) return Status(KELO_E_INVALID_ARGUMENT);
+  if (method.size() > 3 * 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
+  std::size_t units = 0;
+  if (Status s = Utf8Units(method, nullptr, units); !s) return s;
+  if (units > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
+  writer.Call(0, 1);
+  return Status(
+      writer.Method(wire::Name{method.data(), method.size(), static_cast<unsigned int>(units)}));
+}
+
+}  // namespace
+
+Status EncodeCall(std::string_view method, const std::vector<Value>& args,
+                  std::vector<std::uint8_t>& out) {
+  return Guard(&out, [&] {
+    value_detail::Encoder encoder(out);
+    Status s = CallHead(method, encoder.writer());
+    for (std::size_t i = 0; s && i < args.size(); ++i) s = encoder.Write(args[i]);
+    if (s) s = Status(encoder.writer().End());
+    return encoder.Finish(std::move(s));
+  });
+}
+
+Status EncodeReply(const Value& result, std::vector<std::uint8_t>& out) {
+  return Guard(&out, [&] {
+    value_detail::Encoder encoder(out);
+    Status s(encoder.writer().Reply());
+    if (s) s = encoder.Write(result);
+    if (s) s = Status(encoder.writer().End());
+    return encoder.Finish(std::move(s));
+  });
+}
+
+Status DecodeReply(const void* data, std::size_t size, Value& result) {
+  return Guard(nullptr, [&] {
+    if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
+    const char* bytes = static_cast<const char*>(data);
+    if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') {
+      CKeloInput in(bytes, static_cast<unsigned int>(size));
+      CKeloInputParse parse(in);
+      return ReadFault(parse);
+    }
+    wire::Reader reader(data, size, kMaxValueDepth + 1);
+    wire::Token token;
+    if (!reader.Envelope(token)) return value_detail::ReaderProblem(reader, 0);
+    if (token.kind != wire::Kind::kReply)
+      return Status(KELO_E_FORMAT, "a call where a reply should begin", 0);
+    // Headers are read past.
+    do {
+      if (!reader.Next(token)) return value_detail::ReaderProblem(reader, 0);
+    } while (token.kind == wire::Kind::kHeader && reader.Skip(token));
+    if (reader.problem() != wire::Problem::kNone) return value_detail::ReaderProblem(reader, 0);
+    value_detail::Decoder decoder;
+    Value value;
+    if (Status s = decoder.Read(reader, token, value); !s) return s;
+    if (!reader.Next(token)) return value_detail::ReaderProblem(reader, 0);
+    if (token.kind != wire::Kind::kEnd)
+      return Status(KELO_E_FORMAT, "a second value where the reply's 'z' should be", token.offset);
+    if (reader.left())
+      return Status(KELO_E_FORMAT, std::to_string(reader.left()) + " bytes follow the reply",
+                    reader.offset());
+    result = std::move(value);
+    return Status(KELO_OK, reader.offset());
+  });
+}
+
+Status FromClass(const CKeloHesClass& object, Value& out) {
+  return Guard(nullptr, [&] {
+    std::vector<std::uint8_t> bytes;
+    kelo_detail::VectorOutput buffer(bytes);
+    const int rc =
+        buffer.Finish(static_cast<const CKeloHesObject&>(object).Serialize(buffer.Output()));
+    if (rc) return Status(rc);
+    return DecodeValue(bytes.data(), bytes.size(), out);
+  });
+}
+
+Status ToClass(const Value& map, CKeloHesClass& object) {
+  return Guard(nullptr, [&] {
+    std::vector<std::uint8_t> bytes;
+    if (Status s = EncodeValue(map, bytes); !s) return s;
+    CKeloInput in(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<unsigned int>(bytes.size()));
+    CKeloInputParse parse(in);
+    const PathScope recording(parse);
+    if (int rc = static_cast<CKeloHesObject&>(object).Deserialize(parse); rc != 0)
+      return FromParse(rc, parse);
+    return CheckEnd(parse, kelo_detail::kFailTrailingOpen);
   });
 }
 

@@ -18,6 +18,11 @@
 
 namespace kelo {
 
+class Value;
+namespace value_detail {
+class Decoder;
+}
+
 // ---- One call each way -------------------------------------------------------------------------
 // Each replaces the contents of out with the whole message, or leaves it empty on failure. The
 // message is written straight into out, whose capacity is kept: one vector reused for many
@@ -67,6 +72,11 @@ class KELO_API CallReader {
   Status ReadMethod(std::string& method);
   /// KELO_E_INVALID_STATE before ReadMethod; KELO_E_FORMAT when the call has no argument left.
   Status ReadArg(CKeloHesClass& arg);
+  /// Reads the next argument, whatever it is, into arg (see DecodeValue). An 'R' may refer to a map
+  /// or list of an earlier argument read as a Value: references are numbered across the call, as
+  /// Java numbers them (an argument read into a class counts none). Failures as ReadArg's above;
+  /// on failure arg is left alone.
+  Status ReadArg(Value& arg);
   /// True when the next byte is the call's closing 'z' (no argument left).
   bool AtEnd() const;
   /// The closing 'z', with nothing behind it.
@@ -79,6 +89,7 @@ class KELO_API CallReader {
   CKeloInputParse m_parse;
   int m_refused;  ///< KELO_OK, or the code ReadMethod refuses an unreadable range with
   bool m_methodRead;
+  value_detail::Decoder* m_values;  ///< the maps and lists of arguments read as values
 };
 
 }  // namespace kelo
