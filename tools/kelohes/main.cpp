@@ -342,6 +342,18 @@ int Decode(const std::string& className, const std::string& file, bool hex, bool
   return WriteJson(kelohes::ToJson(*object, info));
 }
 
+int CannotEncode(const kelo::ClassInfo& info, int rc) {
+  fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc, kelo::ResultName(rc));
+  return kExitBadInput;
+}
+
+// The object's bytes as a bare value.
+int WriteValue(const CKeloHesClass& object, const kelo::ClassInfo& info) {
+  CKeloOutput out(0);
+  if (int rc = object.Serialize(out); rc != 0) return CannotEncode(info, rc);
+  return WriteOut(out.Data(), out.DataSize());
+}
+
 int Encode(const std::string& className, const std::string& file, const std::string& method,
            bool call, bool reply) {
   const kelo::ClassInfo& info = ClassOrUsage(className);
@@ -354,38 +366,20 @@ int Encode(const std::string& className, const std::string& file, const std::str
     fprintf(stderr, "kelohes: %s\n", error.c_str());
     return kExitBadInput;
   }
-  CKeloOutput out(0);
-  int rc;
-  if (call) {
-    rc = KeloHessianBuildRequest(method.data(), static_cast<unsigned int>(method.size()), *object,
-                                 out);
-  } else if (reply) {
-    // The library reads replies but never writes them: the envelope is Hessian 1.0's 'r' 01 00.
-    rc = out.Append("r\x01\x00", 3);
-    if (rc == 0) rc = object->Serialize(out);
-    if (rc == 0) rc = out.Append('z');
-  } else {
-    rc = object->Serialize(out);
-  }
-  if (rc != 0) {
-    fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelo::ResultName(rc));
-    return kExitBadInput;
-  }
-  return WriteOut(out.Data(), out.DataSize());
+  if (!call && !reply) return WriteValue(*object, info);
+  // A call or reply through the one-call encoders, which also write the envelope.
+  std::vector<std::uint8_t> bytes;
+  const kelo::Status status =
+      call ? kelo::EncodeCall(method, *object, bytes) : kelo::EncodeReply(*object, bytes);
+  if (!status) return CannotEncode(info, status.code());
+  return WriteOut(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 int Default(const std::string& className) {
   const kelo::ClassInfo& info = ClassOrUsage(className);
   std::unique_ptr<CKeloHesClass> object = Create(info);
   if (!object) return kExitBadInput;
-  CKeloOutput out(0);
-  if (int rc = object->Serialize(out); rc != 0) {
-    fprintf(stderr, "kelohes: cannot encode %s: %d (%s)\n", info.typeName, rc,
-            kelo::ResultName(rc));
-    return kExitBadInput;
-  }
-  return WriteOut(out.Data(), out.DataSize());
+  return WriteValue(*object, info);
 }
 
 const char kExitStatus[] =
