@@ -256,6 +256,59 @@ void BM_DecodeReply(benchmark::State& state, const Workload* w) {
   state.counters["msg_bytes"] = static_cast<double>(bytes.size());
 }
 
+// ---- Any value ----------------------------------------------------------------------------------
+// The generic reader and writer on a workload's bytes: DecodeValue (DecodeReply of a Value for a
+// reply) into a fresh tree per message, the job Java's readObject() does into generic maps; and
+// EncodeValue (EncodeReply) of that tree into a fresh vector, checked against the bytes.
+
+kelo::Status DecodeAny(const Workload& w, const std::string& bytes, kelo::Value& value) {
+  return w.framing == kelobench::kReply ? kelo::DecodeReply(bytes.data(), bytes.size(), value)
+                                        : kelo::DecodeValue(bytes.data(), bytes.size(), value);
+}
+
+void BM_DecodeValue(benchmark::State& state, const Workload* w) {
+  const std::string& bytes = kelobench::Bytes(*w);
+  HeapProbe probe;
+  probe.Start();
+  for (auto _ : state) {
+    kelo::Value value;
+    if (!DecodeAny(*w, bytes, value)) {
+      state.SkipWithError("decode failed");
+      break;
+    }
+    benchmark::DoNotOptimize(value);
+  }
+  probe.Finish(state, *w, true);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(bytes.size()));
+  state.counters["msg_bytes"] = static_cast<double>(bytes.size());
+}
+
+void BM_EncodeValue(benchmark::State& state, const Workload* w) {
+  const std::string& bytes = kelobench::Bytes(*w);
+  kelo::Value value;
+  if (!DecodeAny(*w, bytes, value)) {
+    state.SkipWithError("decode failed");
+    return;
+  }
+  HeapProbe probe;
+  probe.Start();
+  for (auto _ : state) {
+    std::vector<std::uint8_t> out;
+    const kelo::Status s = w->framing == kelobench::kReply ? kelo::EncodeReply(value, out)
+                                                           : kelo::EncodeValue(value, out);
+    if (!s || out.size() != bytes.size()) {
+      state.SkipWithError("encode failed");
+      break;
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
+  probe.Finish(state, *w, false);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
+                          static_cast<int64_t>(bytes.size()));
+  state.counters["msg_bytes"] = static_cast<double>(bytes.size());
+}
+
 // ---- Scaling of the one-call encoders -----------------------------------------------------------
 // Each encoder on messages of about 10 KB, 1 MB and 10 MB, into a fresh vector per message, so
 // that the vector grows from nothing every time: linear work keeps the MB/s of the three sizes
@@ -487,6 +540,11 @@ int main(int argc, char** argv) {
                                  &w, Modern::kCall);
     benchmark::RegisterBenchmark((std::string("decode_reply/") + w.name).c_str(), BM_DecodeReply,
                                  &w);
+  }
+  for (const char* name : {"restopo_100", "restopo_10000"}) {
+    const Workload* w = kelobench::FindWorkload(name);
+    benchmark::RegisterBenchmark((std::string("decode_value/") + name).c_str(), BM_DecodeValue, w);
+    benchmark::RegisterBenchmark((std::string("encode_value/") + name).c_str(), BM_EncodeValue, w);
   }
   // What the default growth step of 512 bytes costs a 10 MB message: a copy of everything
   // written so far every 512 bytes.

@@ -49,8 +49,8 @@ struct Access;
 /// graph does, so a graph that is edited for a long time keeps what it dropped.
 ///
 /// Nothing here throws. A constructor or factory that runs out of memory gives a null whose ok()
-/// is false; the functions that change a Value return KELO_E_NO_MEMORY (or take such a value and
-/// return KELO_E_NO_MEMORY), and so does every encoder given one. Values that share nodes must not
+/// is false; the functions that change a Value return KELO_E_NO_MEMORY when they run out of
+/// memory, are called on such a value or given one, and so does every encoder given one. Values that share nodes must not
 /// be changed from two threads at once; reading from many threads is safe.
 class KELO_API Value {
  public:

@@ -232,6 +232,24 @@ TEST(Calls, AnyNumberOfArgumentsOfAnyKind) {
   }
 }
 
+// An argument held by a later one is written once, then as 'R', as Java writes it.
+TEST(Calls, AnArgumentHeldByALaterOneIsAReference) {
+  const Value first = Value::Map();
+  const Value second = ListOf({first});
+  Bytes out;
+  ASSERT_TRUE(kelo::EncodeCall("m", {first, second}, out).ok());
+  EXPECT_EQ(
+      kelotest::ToHex(std::string(out.begin(), out.end())),
+      kelotest::ToHex(Hex("'c' 00 01 'm' 00 01 'm' 'M' 'z' 'V' 'l' 00 00 00 01 'R' 00 00 00 00 "
+                          "'z' 'z'")));
+  kelo::CallReader reader(out.data(), out.size());
+  std::string method;
+  Value a;
+  Value b;
+  ASSERT_TRUE(reader.ReadMethod(method).ok() && reader.ReadArg(a).ok() && reader.ReadArg(b).ok());
+  EXPECT_TRUE(b[0].same(a));
+}
+
 // Hostile and malformed bytes: each refused with its code at the byte at fault, or read when it is
 // valid however odd.
 TEST(DecodeValue, HostileInput) {

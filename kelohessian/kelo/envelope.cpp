@@ -330,14 +330,13 @@ using namespace face;
 namespace {
 
 // The envelope's opening and its method, with the method's length in units.
-Status CallHead(std::string_view method, CKeloOutput& out) {
+Status CallHead(std::string_view method, wire::Writer<value_detail::VectorSink>& writer) {
   if (!method.data() && !method.empty()) return Status(KELO_E_INVALID_ARGUMENT);
   if (method.size() > 3 * 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
   std::size_t units = 0;
   if (Status s = Utf8Units(method, nullptr, units); !s) return s;
   if (units > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE);
-  wire::Writer<CKeloOutput> writer(out);
-  if (int rc = writer.Call(0, 1); rc) return Status(rc);
+  writer.Call(0, 1);
   return Status(
       writer.Method(wire::Name{method.data(), method.size(), static_cast<unsigned int>(units)}));
 }
@@ -347,25 +346,28 @@ Status CallHead(std::string_view method, CKeloOutput& out) {
 Status EncodeCall(std::string_view method, const std::vector<Value>& args,
                   std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    kelo_detail::VectorOutput buffer(out);
-    Status s = CallHead(method, buffer.Output());
-    value_detail::Encoder encoder(buffer.Output());
+    out.clear();
+    value_detail::VectorSink sink{out};
+    wire::Writer<value_detail::VectorSink> writer(sink);
+    Status s = CallHead(method, writer);
+    value_detail::Encoder encoder(out);
     for (std::size_t i = 0; s && i < args.size(); ++i) s = encoder.Write(args[i]);
-    if (s) s = Status(buffer.Output().Append('z'));
-    const int rc = buffer.Finish(s.code());
-    return rc == s.code() ? s : Status(rc);
+    if (s) s = Status(writer.End());
+    if (!s) out.clear();
+    return s;
   });
 }
 
 Status EncodeReply(const Value& result, std::vector<std::uint8_t>& out) {
   return Guard(&out, [&] {
-    kelo_detail::VectorOutput buffer(out);
-    wire::Writer<CKeloOutput> writer(buffer.Output());
-    Status s(writer.Reply());
-    if (s) s = value_detail::Encoder(buffer.Output()).Write(result);
+    out.clear();
+    value_detail::VectorSink sink{out};
+    wire::Writer<value_detail::VectorSink> writer(sink);
+    writer.Reply();
+    Status s = value_detail::Encoder(out).Write(result);
     if (s) s = Status(writer.End());
-    const int rc = buffer.Finish(s.code());
-    return rc == s.code() ? s : Status(rc);
+    if (!s) out.clear();
+    return s;
   });
 }
 

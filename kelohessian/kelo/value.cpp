@@ -185,6 +185,7 @@ bool Value::typed() const noexcept {
   return (is_list() || is_map() || is_remote()) && scalar_.node->typed;
 }
 Status Value::SetType(std::string_view type, bool typed) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list() && !is_map()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->text.assign(typed ? type : std::string_view());
@@ -235,24 +236,29 @@ Status Value::Join(const Value& item) {
 }
 
 Status Value::Push(const Value& item) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->items.reserve(scalar_.node->items.size() + 1);
     if (Status s = Join(item); !s) return s;
     scalar_.node->items.push_back(Access::ItemOf(item));
+    value_detail::Place(scalar_.node->items.back());
     return Status();
   });
 }
 
 Status Value::Set(std::size_t index, const Value& item) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   if (index >= scalar_.node->items.size()) return Status(KELO_E_OUT_OF_RANGE);
   if (Status s = Join(item); !s) return s;
   scalar_.node->items[index] = Access::ItemOf(item);
+  value_detail::Place(scalar_.node->items[index]);
   return Status();
 }
 
 Status Value::Clear() {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list() && !is_map()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->items.clear();
   return Status();
@@ -262,11 +268,13 @@ bool Value::sized() const noexcept {
   return is_list() && scalar_.node->lengthMode != Length::kNone;
 }
 Status Value::set_sized(bool sized) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->lengthMode = sized ? Length::kCount : Length::kNone;
   return Status();
 }
 Status Value::set_wire_length(std::int32_t length) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   scalar_.node->lengthMode = Length::kFixed;
   scalar_.node->length = length;
@@ -286,6 +294,7 @@ std::int64_t Value::wire_length() const noexcept {
 }
 
 Status Value::Append(const Value& key, const Value& value) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_map()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
     scalar_.node->items.reserve(scalar_.node->items.size() + 2);
@@ -293,11 +302,14 @@ Status Value::Append(const Value& key, const Value& value) {
     if (Status s = Join(value); !s) return s;
     scalar_.node->items.push_back(Access::ItemOf(key));
     scalar_.node->items.push_back(Access::ItemOf(value));
+    value_detail::Place(scalar_.node->items[scalar_.node->items.size() - 2]);
+    value_detail::Place(scalar_.node->items.back());
     return Status();
   });
 }
 
 Status Value::Insert(const Value& key, const Value& value) {
+  if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_map()) return Status(KELO_E_INVALID_STATE);
   std::vector<Item>& items = scalar_.node->items;
   const std::shared_ptr<Graph>& graph = Root();
@@ -305,6 +317,7 @@ Status Value::Insert(const Value& key, const Value& value) {
     if (Access::ValueOf(items[i], graph) == key) {
       if (Status s = Join(value); !s) return s;
       scalar_.node->items[i + 1] = Access::ItemOf(value);
+      value_detail::Place(scalar_.node->items[i + 1]);
       return Status();
     }
   }
@@ -481,16 +494,22 @@ Status Decoder::ReadNext(wire::Reader& reader, Value& out, std::size_t base) {
 Status Decoder::Read(wire::Reader& reader, const wire::Token& first, Value& out, std::size_t base) {
   base_ = base;
   Item item;
-  if (Status s = Slot(reader, first, item); !s) return s;
+  if (const int rc = Slot(reader, first, item); rc)
+    return rc == error_.code() ? error_ : Status(rc);
   out = Access::ValueOf(item, graph_);
   return Status();
 }
 
-Status Decoder::Text(wire::Reader& reader, const wire::Token& first, Node& node) {
+int Decoder::Fail(Status status) {
+  error_ = std::move(status);
+  return error_.code();
+}
+
+int Decoder::Text(wire::Reader& reader, const wire::Token& first, Node& node) {
   if (first.last) {
     node.text.assign(first.text, first.size);
     if (first.kind != wire::Kind::kBinary) Standard(node.text, first.units);
-    return Status();
+    return KELO_OK;
   }
   std::size_t units = 0;
   wire::Token token = first;
@@ -498,44 +517,45 @@ Status Decoder::Text(wire::Reader& reader, const wire::Token& first, Node& node)
     node.text.append(token.text, token.size);
     units += token.units;
     if (token.last) break;
-    if (!reader.Next(token)) return Problem(reader);
+    if (!reader.Next(token)) return Fail(Problem(reader));
   }
   if (first.kind != wire::Kind::kBinary) Standard(node.text, units);
-  return Status();
+  return KELO_OK;
 }
 
-Status Decoder::Slot(wire::Reader& reader, const wire::Token& token, Item& out) {
+int Decoder::Slot(wire::Reader& reader, const wire::Token& token, Item& out) {
   switch (token.kind) {
     case wire::Kind::kNull:
       out.kind = Kind::Null;
-      return Status();
+      return KELO_OK;
     case wire::Kind::kTrue:
     case wire::Kind::kFalse:
       out.kind = Kind::Bool;
       out.b = token.kind == wire::Kind::kTrue;
-      return Status();
+      return KELO_OK;
     case wire::Kind::kInt:
       out.kind = Kind::Int;
       out.i = static_cast<std::int32_t>(token.integer);
-      return Status();
+      return KELO_OK;
     case wire::Kind::kLong:
     case wire::Kind::kDate:
       out.kind = token.kind == wire::Kind::kLong ? Kind::Long : Kind::Date;
       out.l = token.integer;
-      return Status();
+      return KELO_OK;
     case wire::Kind::kDouble:
       out.kind = Kind::Double;
       out.d = token.real;
-      return Status();
+      return KELO_OK;
     case wire::Kind::kRef:
       if (static_cast<std::uint64_t>(token.integer) >= refs_.size())
-        return Status(KELO_E_FORMAT,
-                      "'R' refers to map or list " + std::to_string(token.integer) + ", but only " +
-                          std::to_string(refs_.size()) + " came before it",
-                      token.offset + base_);
+        return Fail(Status(KELO_E_FORMAT,
+                           "'R' refers to map or list " + std::to_string(token.integer) +
+                               ", but only " + std::to_string(refs_.size()) + " came before it",
+                           token.offset + base_));
       out.node = refs_[static_cast<std::size_t>(token.integer)];
       out.kind = out.node->kind;
-      return Status();
+      out.node->shared = true;
+      return KELO_OK;
     case wire::Kind::kString:
     case wire::Kind::kXml:
     case wire::Kind::kBinary: {
@@ -557,7 +577,7 @@ Status Decoder::Slot(wire::Reader& reader, const wire::Token& token, Item& out) 
       node->length = static_cast<std::int32_t>(node->text.size());
       node->text += url;
       node->typed = true;
-      return Status();
+      return KELO_OK;
     }
     case wire::Kind::kMap:
     case wire::Kind::kList: {
@@ -571,36 +591,37 @@ Status Decoder::Slot(wire::Reader& reader, const wire::Token& token, Item& out) 
         Standard(node->text, token.units);
         node->typed = true;
       }
-      // Each item takes a byte at least: a length never reserves beyond the input.
-      if (list && token.sized && token.integer > 0)
-        node->items.reserve(
-            std::min<std::size_t>(static_cast<std::size_t>(token.integer), reader.left()));
+      const std::size_t mark = pending_.size();
       wire::Token next;
       for (;;) {
-        if (!reader.Next(next)) return Problem(reader);
+        if (!reader.Next(next)) return Fail(Problem(reader));
         if (next.kind == wire::Kind::kEnd) break;
         Item item;
-        if (Status s = Slot(reader, next, item); !s) return s;
-        node->items.push_back(item);
+        if (int rc = Slot(reader, next, item); rc) return rc;
+        Place(item);
+        pending_.push_back(item);
         if (list) continue;
-        if (!reader.Next(next)) return Problem(reader);
+        if (!reader.Next(next)) return Fail(Problem(reader));
         if (next.kind == wire::Kind::kEnd)
-          return Status(KELO_E_FORMAT, "a map key without a value", next.offset + base_);
-        if (Status s = Slot(reader, next, item); !s) return s;
-        node->items.push_back(item);
+          return Fail(Status(KELO_E_FORMAT, "a map key without a value", next.offset + base_));
+        if (int rc = Slot(reader, next, item); rc) return rc;
+        Place(item);
+        pending_.push_back(item);
       }
+      node->items.assign(pending_.begin() + static_cast<std::ptrdiff_t>(mark), pending_.end());
+      pending_.resize(mark);
       if (list && token.sized) {
         const bool count = static_cast<std::uint64_t>(token.integer) == node->items.size();
         node->lengthMode = count ? Length::kCount : Length::kFixed;
         node->length = static_cast<std::int32_t>(token.integer);
       }
-      return Status();
+      return KELO_OK;
     }
     default:
-      return Status(KELO_E_FORMAT,
-                    token.kind == wire::Kind::kEnd ? "a 'z' where a value should begin"
-                                                   : "a byte that cannot begin a value here",
-                    token.offset + base_);
+      return Fail(Status(KELO_E_FORMAT,
+                         token.kind == wire::Kind::kEnd ? "a 'z' where a value should begin"
+                                                        : "a byte that cannot begin a value here",
+                         token.offset + base_));
   }
 }
 
@@ -618,29 +639,70 @@ std::size_t UnitBytes(unsigned char c) {
 
 }  // namespace
 
+namespace {
+
+// The table index of node among 2^bits slots: the top bits of a multiplicative hash of the
+// pointer (nodes are 64 bytes apart in their blocks).
+std::size_t Home(const Node* node, unsigned int bits) {
+  const std::uint64_t h = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(node) >> 6) *
+                          0x9E3779B97F4A7C15ull;
+  return static_cast<std::size_t>(h >> (64 - bits));
+}
+
+}  // namespace
+
+std::pair<std::uint32_t, bool> Numbers::Find(const Node* node, std::uint32_t number) {
+  if (2 * (static_cast<std::size_t>(count_) + 1) > slots_.size()) {
+    std::vector<Slot> old(slots_.size() ? 2 * slots_.size() : 256);
+    old.swap(slots_);
+    bits_ = slots_.size() == 256 ? 8 : bits_ + 1;
+    const std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (!slot.node) continue;
+      std::size_t i = Home(slot.node, bits_);
+      while (slots_[i].node) i = (i + 1) & mask;
+      slots_[i] = slot;
+    }
+  }
+  const std::size_t mask = slots_.size() - 1;
+  std::size_t i = Home(node, bits_);
+  for (; slots_[i].node; i = (i + 1) & mask) {
+    if (slots_[i].node == node) return {slots_[i].number, true};
+  }
+  slots_[i] = Slot{node, number};
+  ++count_;
+  return {number, false};
+}
+
 // Text as the wire carries it: its bytes (in wire, or text itself when it needs no change) and its
 // length in units. A character above U+FFFF becomes two surrogate units of 3 bytes each.
-static Status WireText(const std::string& text, std::string& scratch, const std::string*& wire,
-                       std::size_t& units) {
+static int WireText(const std::string& text, std::string& scratch, const std::string*& wire,
+                    std::size_t& units, Status& error) {
   const auto* s = reinterpret_cast<const unsigned char*>(text.data());
   const std::size_t n = text.size();
   std::size_t i = 0;
+  // ASCII eight bytes at a time, then byte by byte.
+  for (std::uint64_t word; i + 8 <= n; i += 8) {
+    memcpy(&word, s + i, 8);
+    if (word & 0x8080808080808080ull) break;
+  }
   while (i < n && s[i] < 0x80) ++i;
   units = i;
   wire = &text;
-  if (i == n) return Status();
+  if (i == n) return KELO_OK;
   bool four = false;
   for (std::size_t at = i; at < n; at = i) {
     std::uint32_t cp = 0;
     if (const wire::TextStatus t = wire::NextChar(s, n, &i, &cp); t != wire::kTextOk)
-      return Status(KELO_E_FORMAT,
-                    std::string("a string that is not UTF-8: ") + wire::TextMessage(t) +
-                        " at byte " + std::to_string(at),
-                    0);
+      return (error = Status(KELO_E_FORMAT,
+                             std::string("a string that is not UTF-8: ") + wire::TextMessage(t) +
+                                 " at byte " + std::to_string(at),
+                             0))
+          .code();
     units += cp > 0xFFFF ? 2 : 1;
     four = four || cp > 0xFFFF;
   }
-  if (!four) return Status();
+  if (!four) return KELO_OK;
   scratch.clear();
   scratch.reserve(n + n / 2);
   for (i = 0; i < n;) {
@@ -656,33 +718,39 @@ static Status WireText(const std::string& text, std::string& scratch, const std:
     }
   }
   wire = &scratch;
-  return Status();
+  return KELO_OK;
 }
 
-Status Encoder::Name(const std::string& text, std::string& scratch, wire::Name& name) {
+int Encoder::Fail(Status status) {
+  error_ = std::move(status);
+  return error_.code();
+}
+
+int Encoder::Name(const std::string& text, std::string& scratch, wire::Name& name) {
   const std::string* bytes = nullptr;
   std::size_t units = 0;
-  if (Status s = WireText(text, scratch, bytes, units); !s) return s;
-  if (units > 0xFFFF) return Status(KELO_E_OUT_OF_RANGE, "a type name longer than 65535 units", 0);
+  if (int rc = WireText(text, scratch, bytes, units, error_); rc) return rc;
+  if (units > 0xFFFF)
+    return Fail(Status(KELO_E_OUT_OF_RANGE, "a type name longer than 65535 units", 0));
   name = wire::Name{bytes->data(), bytes->size(), static_cast<unsigned int>(units)};
-  return Status();
+  return KELO_OK;
 }
 
 // Chunks as Java cuts them: 32,768 units each while more than that remain, one fewer when the
 // last would be the high half of a surrogate pair; then the final chunk.
-Status Encoder::Text(char chunk, const std::string& text) {
+int Encoder::Text(char chunk, const std::string& text) {
   const char last = static_cast<char>(chunk & ~0x20);
   if (chunk == 'b') {
     std::size_t at = 0;
     for (; text.size() - at > kChunk; at += kChunk) {
-      if (int rc = writer_.Chunk('b', text.data() + at, kChunk, kChunk); rc) return Status(rc);
+      if (int rc = writer_.Chunk('b', text.data() + at, kChunk, kChunk); rc) return rc;
     }
     const std::size_t rest = text.size() - at;
-    return Status(writer_.Chunk('B', text.data() + at, rest, static_cast<unsigned int>(rest)));
+    return writer_.Chunk('B', text.data() + at, rest, static_cast<unsigned int>(rest));
   }
   const std::string* bytes = nullptr;
   std::size_t units = 0;
-  if (Status s = WireText(text, scratch_, bytes, units); !s) return s;
+  if (int rc = WireText(text, scratch_, bytes, units, error_); rc) return rc;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes->data());
   std::size_t at = 0;
   const bool ascii = units == bytes->size();
@@ -704,33 +772,40 @@ Status Encoder::Text(char chunk, const std::string& text) {
     }
     if (int rc = writer_.Chunk(chunk, bytes->data() + at, size, static_cast<unsigned int>(take));
         rc)
-      return Status(rc);
+      return rc;
     at += size;
     units -= take;
   }
-  return Status(writer_.Chunk(last, bytes->data() + at, bytes->size() - at,
-                              static_cast<unsigned int>(units)));
+  return writer_.Chunk(last, bytes->data() + at, bytes->size() - at,
+                       static_cast<unsigned int>(units));
+}
+
+bool Encoder::IsRoot(const Node* node) const {
+  // Past a few roots, every placed node is looked up: a call of many arguments stays linear.
+  return roots_.size() > 8 || std::find(roots_.begin(), roots_.end(), node) != roots_.end();
 }
 
 Status Encoder::Write(const Value& value) {
   if (!value.ok()) return Status(KELO_E_NO_MEMORY);
-  return Slot(Access::ItemOf(value), 1);
+  if (value.is_list() || value.is_map()) roots_.push_back(Access::NodeOf(value));
+  const int rc = Slot(Access::ItemOf(value), 1);
+  return rc == error_.code() ? error_ : Status(rc);
 }
 
-Status Encoder::Slot(const Item& item, unsigned int depth) {
+int Encoder::Slot(const Item& item, unsigned int depth) {
   switch (item.kind) {
     case Kind::Null:
-      return Status(writer_.Null());
+      return writer_.Null();
     case Kind::Bool:
-      return Status(writer_.Bool(item.b));
+      return writer_.Bool(item.b);
     case Kind::Int:
-      return Status(writer_.Int(item.i));
+      return writer_.Int(item.i);
     case Kind::Long:
-      return Status(writer_.Long(item.l));
+      return writer_.Long(item.l);
     case Kind::Double:
-      return Status(writer_.Double(item.d));
+      return writer_.Double(item.d);
     case Kind::Date:
-      return Status(writer_.Date(item.l));
+      return writer_.Date(item.l);
     case Kind::String:
       return Text('s', item.node->text);
     case Kind::Xml:
@@ -743,23 +818,28 @@ Status Encoder::Slot(const Item& item, unsigned int depth) {
       const std::string url = n.text.substr(static_cast<std::size_t>(n.length));
       wire::Name typeName{};
       wire::Name urlName{};
-      if (Status s = Name(type, scratch_, typeName); !s) return s;
-      if (Status s = Name(url, scratch2_, urlName); !s) return s;
-      return Status(writer_.Remote(typeName, urlName));
+      if (int rc = Name(type, scratch_, typeName); rc) return rc;
+      if (int rc = Name(url, scratch2_, urlName); rc) return rc;
+      return writer_.Remote(typeName, urlName);
     }
     case Kind::List:
     case Kind::Map:
       break;
   }
   const Node& n = *item.node;
-  const auto [where, fresh] = written_.emplace(&n, static_cast<std::uint32_t>(written_.size()));
-  if (!fresh) return Status(writer_.Ref(where->second));
+  // A node that is not shared is met once, unless it is one of the values written (the root of a
+  // cycle through a single parent, or a call's argument held by a later one).
+  if (n.shared || depth == 1 || (n.placed && IsRoot(&n))) {
+    const auto [number, seen] = written_.Find(&n, next_);
+    if (seen) return writer_.Ref(number);
+  }
+  ++next_;
   if (depth > kMaxValueDepth)
-    return Status(KELO_E_NOT_SUPPORTED,
-                  "maps and lists nested deeper than " + std::to_string(kMaxValueDepth), 0);
+    return Fail(Status(KELO_E_NOT_SUPPORTED,
+                       "maps and lists nested deeper than " + std::to_string(kMaxValueDepth), 0));
   wire::Name type{};
   if (n.typed) {
-    if (Status s = Name(n.text, scratch_, type); !s) return s;
+    if (int rc = Name(n.text, scratch_, type); rc) return rc;
   }
   int rc;
   if (n.kind == Kind::Map) {
@@ -769,11 +849,11 @@ Status Encoder::Slot(const Item& item, unsigned int depth) {
         n.lengthMode == Length::kFixed ? n.length : static_cast<std::int32_t>(n.items.size());
     rc = writer_.List(n.typed ? &type : nullptr, n.lengthMode == Length::kNone ? nullptr : &length);
   }
-  if (rc) return Status(rc);
+  if (rc) return rc;
   for (const Item& inner : n.items) {
-    if (Status s = Slot(inner, depth + 1); !s) return s;
+    if (int rc = Slot(inner, depth + 1); rc) return rc;
   }
-  return Status(writer_.End());
+  return writer_.End();
 }
 
 }  // namespace value_detail
@@ -797,11 +877,10 @@ Status DecodeValue(const void* data, std::size_t size, Value& out) {
 
 Status EncodeValue(const Value& value, std::vector<std::uint8_t>& out) {
   return face::Guard(&out, [&] {
-    kelo_detail::VectorOutput buffer(out);
-    value_detail::Encoder encoder(buffer.Output());
-    Status s = encoder.Write(value);
-    const int rc = buffer.Finish(s.code());
-    return rc == s.code() ? s : Status(rc);
+    out.clear();
+    Status s = value_detail::Encoder(out).Write(value);
+    if (!s) out.clear();
+    return s;
   });
 }
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <kelohessian/hessian/output.h>
@@ -44,6 +44,12 @@ struct Node {
   Value::Kind kind = Value::Kind::Null;
   bool typed = false;
   Length lengthMode = Length::kNone;
+  // A list or map: whether an item of some list or map holds it (placed), and whether more than
+  // one may (shared: an 'R' read to it, or placed twice; never cleared). The writer numbers every
+  // map and list but looks up only a shared node and the one it starts from, since any other is
+  // met once.
+  bool placed = false;
+  bool shared = false;
   std::int32_t length = 0;  // kFixed: the 'l' length; a remote: the bytes of the type in text
   std::string text;         // content; a list's or map's type; a remote's type and then its url
   std::vector<Item> items;
@@ -100,29 +106,80 @@ class Decoder {
   Status ReadNext(wire::Reader& reader, Value& out, std::size_t base = 0);
 
  private:
-  Status Slot(wire::Reader& reader, const wire::Token& token, Item& out);
-  Status Text(wire::Reader& reader, const wire::Token& first, Node& node);
+  // The steps return 0 or a code, the status of a failure kept in error_: a Status per item
+  // would cost more than reading the item.
+  int Slot(wire::Reader& reader, const wire::Token& token, Item& out);
+  int Text(wire::Reader& reader, const wire::Token& first, Node& node);
   Status Problem(const wire::Reader& reader);
+  int Fail(Status status);
+
+  Status error_;
 
   std::shared_ptr<Graph> graph_;
   std::vector<Node*> refs_;
+  // The items of the maps and lists being read, innermost last: each node takes its own from the
+  // top when it closes, in one allocation of the exact size.
+  std::vector<Item> pending_;
   std::size_t base_ = 0;
+};
+
+// The numbers given to the maps and lists written so far: open addressing over a power-of-two
+// table, so that a message of many nodes numbers each without an allocation of its own.
+class Numbers {
+ public:
+  // The number of node, and true, if it has one; else gives it number and false.
+  std::pair<std::uint32_t, bool> Find(const Node* node, std::uint32_t number);
+
+ private:
+  struct Slot {
+    const Node* node = nullptr;
+    std::uint32_t number = 0;
+  };
+  std::vector<Slot> slots_;
+  std::uint32_t count_ = 0;
+  unsigned int bits_ = 0;  // slots_ holds 2^bits_ slots
 };
 
 // Writes values into a classic output buffer, numbering maps and lists for 'R' across every value
 // it writes (a call's arguments share the numbering).
+// Where the value writer puts its bytes: straight at the end of a standard vector.
+struct VectorSink {
+  std::vector<std::uint8_t>& out;
+  // Throws std::bad_alloc, which the entry points turn into KELO_E_NO_MEMORY.
+  int Append(const char* bytes, unsigned int length) {
+    out.insert(out.end(), reinterpret_cast<const std::uint8_t*>(bytes),
+               reinterpret_cast<const std::uint8_t*>(bytes) + length);
+    return 0;
+  }
+};
+
+// Records that item is now held by a list or map.
+inline void Place(const Item& item) {
+  if (item.kind != Value::Kind::List && item.kind != Value::Kind::Map) return;
+  if (item.node->placed) item.node->shared = true;
+  item.node->placed = true;
+}
+
 class Encoder {
  public:
-  explicit Encoder(CKeloOutput& out) : writer_(out) {}
+  explicit Encoder(std::vector<std::uint8_t>& out) : sink_{out}, writer_(sink_) {}
   Status Write(const Value& value);
 
  private:
-  Status Slot(const Item& item, unsigned int depth);
-  Status Text(char chunk, const std::string& text);
-  Status Name(const std::string& text, std::string& scratch, wire::Name& name);
+  // As the decoder's: 0 or a code, the status of a failure with a text in error_.
+  int Slot(const Item& item, unsigned int depth);
+  int Text(char chunk, const std::string& text);
+  int Name(const std::string& text, std::string& scratch, wire::Name& name);
+  int Fail(Status status);
+  bool IsRoot(const Node* node) const;
 
-  wire::Writer<CKeloOutput> writer_;
-  std::unordered_map<const Node*, std::uint32_t> written_;
+  Status error_;
+  std::vector<const Node*> roots_;  // the lists and maps given to Write
+
+  VectorSink sink_;
+  wire::Writer<VectorSink> writer_;
+  Numbers written_;
+  std::uint32_t next_ = 0;  // the number of the next map or list written
   std::string scratch_;
   std::string scratch2_;
 };
