@@ -3,22 +3,18 @@
 // one connection and one over HTTPS, a service method that throws, the one-line reports of what
 // keeps a reply from the codec, and `kelohes call`.
 #include <gtest/gtest.h>
-#include <signal.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 
 #include <kelohessian/json/json.h>
 #include <kelohessian/kelohessian.h>
 
 #include "exchanges.h"
 #include "peer_io.h"
+#include "reference_server.h"
 #include "session.h"
 #include "support/filler.h"
 #include "support/run.h"
@@ -30,38 +26,10 @@ using kelo::http::Options;
 using kelo::http::Reply;
 using namespace kelointerop;
 
-const std::string kWork = KELO_INTEROP_WORK_DIR;
-std::string http, https;  // the server's base URLs
-const std::string kCert = kWork + "/http_test.crt", kLog = kWork + "/http_test.server.log";
-
-// kelo-java-peer server --https CERT PORTFILE in the background for the whole program: it writes
-// its two base URLs to PORTFILE once it listens.
-struct ServerEnvironment : ::testing::Environment {
-  int pid_ = 0;
-
-  void SetUp() override {
-    const std::string portFile = kWork + "/http_test.port";
-    std::remove(portFile.c_str());
-    const std::string command = std::string(KELO_INTEROP_JAVA) + " server --https '" + kCert +
-                                "' '" + portFile + "' >'" + kLog + "' 2>&1 & echo $!";
-    FILE* shell = popen(command.c_str(), "r");
-    ASSERT_TRUE(shell && std::fscanf(shell, "%d", &pid_) == 1) << command;
-    pclose(shell);
-    // A JVM and Jetty start in one to three seconds here; allow for a loaded machine.
-    for (int i = 0; i < 600 && kill(pid_, 0) == 0; ++i) {
-      std::istringstream urls(kelotest::ReadFile(portFile));
-      if (std::getline(urls, http) && std::getline(urls, https)) return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    FAIL() << "the reference server stopped or wrote no URLs:\n" << kelotest::ReadFile(kLog);
-  }
-
-  void TearDown() override {
-    if (pid_ > 0) kill(pid_, SIGTERM);
-  }
-};
-[[maybe_unused]] const ::testing::Environment* const kServer =
-    ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+const kelointerop::ServerEnvironment& kServer =
+    *static_cast<ServerEnvironment*>(::testing::AddGlobalTestEnvironment(
+        new ServerEnvironment(KELO_INTEROP_WORK_DIR, "http_test", true)));
+const std::string &http = kServer.http, &https = kServer.https, &kCert = kServer.cert;
 
 // All nine exchanges through one connection (libcurl keeps it open), then one over HTTPS trusting
 // the server's self-signed certificate. And a service method that throws (a login request other

@@ -270,24 +270,39 @@ int JsonDepth(const kelo::ClassInfo& info) {
   return JsonDepth(info, 0);
 }
 
-bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
-              std::string& error) {
-  const int maxDepth = JsonDepth(info);
+namespace {
+
+// Text that nlohmann's parser takes and that nests at most maxDepth levels; otherwise error says
+// where and why ("deeper" names what cannot nest so deep).
+bool CheckJson(const std::string& text, int maxDepth, const std::string& deeper,
+               std::string& error) {
   JsonCheck check(text.size(), static_cast<size_t>(maxDepth));
   const char* reached = text.data();
   const Walk begin(text.data(), &reached), end(text.data() + text.size(), &reached);
-  if (!nlohmann::json::sax_parse(begin, end, &check)) {
-    if (check.tooDeep) {
-      error = JsonPlace(text, static_cast<size_t>(reached - text.data()) - 1) +
-              "nested deeper than any " + info.typeName + " can be (" + std::to_string(maxDepth) +
-              " levels)";
-    } else {
-      error = JsonPlace(text, check.at) + check.reason;
-    }
-    return false;
+  if (nlohmann::json::sax_parse(begin, end, &check)) return true;
+  if (check.tooDeep) {
+    error = JsonPlace(text, static_cast<size_t>(reached - text.data()) - 1) +
+            "nested deeper than " + deeper + " can be (" + std::to_string(maxDepth) + " levels)";
+  } else {
+    error = JsonPlace(text, check.at) + check.reason;
   }
+  return false;
+}
+
+}  // namespace
+
+bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
+              std::string& error) {
+  if (!CheckJson(text, JsonDepth(info), std::string("any ") + info.typeName, error)) return false;
   const kelo::Status status = kelo::FromJson(text, object);
   if (!status) error = Escaped(status.message());  // it quotes member names and values
+  return status.ok();
+}
+
+bool FromJson(const std::string& text, kelo::Value& value, std::string& error) {
+  if (!CheckJson(text, kMaxValueJsonDepth, "a value", error)) return false;
+  const kelo::Status status = kelo::FromJson(text, value);
+  if (!status) error = Escaped(status.message());  // the mapping's rules are the library's
   return status.ok();
 }
 

@@ -1,5 +1,6 @@
 // What kelohes does through the library's catalogue: find a class, print its schema, turn an
-// object into JSON and JSON into an object (through KeloHessian::json, kelohessian/json/json.h).
+// object or any value into JSON and JSON into an object or a value (through KeloHessian::json,
+// kelohessian/json/json.h).
 #pragma once
 
 #include <string>
@@ -38,5 +39,13 @@ int JsonDepth(const kelo::ClassInfo& info);
 // check's, or the library's message escaped (Escape::kMessage), since it quotes the text.
 bool FromJson(const std::string& text, CKeloHesClass& object, const kelo::ClassInfo& info,
               std::string& error);
+
+// How deep the JSON of any value can nest: a map or list takes up to three levels
+// ({"$map": [[key, value]]}), and values nest kelo::kMaxValueDepth levels.
+constexpr int kMaxValueJsonDepth = 3 * static_cast<int>(kelo::kMaxValueDepth) + 1;
+
+// Any value from the JSON mapping of kelo::ToJson(const kelo::Value&), through the same check as
+// above (nesting bounded by kMaxValueJsonDepth) and then the library's FromJson.
+bool FromJson(const std::string& text, kelo::Value& value, std::string& error);
 
 }  // namespace kelohes

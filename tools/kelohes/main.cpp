@@ -1,7 +1,8 @@
 // kelohes: see, check and make Hessian messages from the command line. `dump` prints any
 // Hessian 1.0 stream as the library's wire reader reads it, without a class; `decode`, `encode`,
 // `default`, `classes` and `schema` go through the library and its catalogue, so they accept and
-// refuse exactly what it does.
+// refuse exactly what it does; without a class, `decode`, `encode` and `call` work on any value
+// through kelo::Value and its JSON mapping.
 #include <ctype.h>
 #include <errno.h>
 #include <stdio.h>
@@ -206,6 +207,149 @@ int PrintReply(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
   return WriteJson(kelohes::ToJson(object, info));
 }
 
+// {"method": <method>, <key>: <body>}, body (JSON) indented one level further, a line at a time.
+std::string CallJson(const std::string& method, const char* key, const std::string& body) {
+  std::string json = "{\n  \"method\": \"";
+  kelohes::AppendEscaped(json, method, kelohes::Escape::kJsonString);
+  json += "\",\n  \"";
+  json += key;
+  json += "\": ";
+  for (size_t at = 0, end; at < body.size(); at = end) {
+    end = body.find('\n', at);
+    end = end == std::string::npos ? body.size() : end + 1;
+    json.append(body, at, end - at);
+    if (body[end - 1] == '\n') json += "  ";
+  }
+  json += "\n}";
+  return json;
+}
+
+// Any value as kelo::ToJson prints it (docs/values.md has the mapping).
+int WriteValueJson(const kelo::Value& value) {
+  const std::string json = kelo::ToJson(value);
+  if (json.empty()) {  // the decoders bound the nesting as ToJson does: only memory is left
+    fprintf(stderr, "kelohes: out of memory\n");
+    return kExitBadInput;
+  }
+  return WriteJson(json);
+}
+
+// A reply of any value read into a kelo::Value and printed as JSON, or its fault.
+int PrintAnyReply(const std::string& bytes) {
+  kelo::Value value;
+  const kelo::Status status = kelo::DecodeReply(bytes.data(), bytes.size(), value);
+  if (status.is_fault()) return PrintFault(status);
+  if (!status) {
+    PrintRefusal("the reply", status);
+    HintAtShape(bytes, true, false);
+    return kExitBadInput;
+  }
+  return WriteValueJson(value);
+}
+
+// A call of any arguments read through kelo::CallReader into kelo::Values, printed as
+// {"method": ..., "arguments": [...]}: the arguments as one JSON list, so that a map or list that
+// two arguments share is printed once and referred to ({"$ref": n}, the list itself being 0).
+int DecodeAnyCall(const std::string& bytes) {
+  kelo::CallReader reader(bytes.data(), bytes.size());
+  std::string method;
+  kelo::Status status = reader.ReadMethod(method);
+  std::string step = "the method";
+  kelo::Value args = kelo::Value::List();
+  if (!args.ok()) status = kelo::Status(KELO_E_NO_MEMORY);
+  while (status && !reader.AtEnd()) {
+    step = "argument " + std::to_string(args.size() + 1);
+    kelo::Value arg;
+    status = reader.ReadArg(arg);
+    if (status) status = args.Push(arg);
+  }
+  if (status) {
+    step = "the end of the call";
+    status = reader.Finish();
+  }
+  if (!status) {
+    PrintRefusal("the call, at " + step, status);
+    HintAtShape(bytes, false, true);
+    return kExitBadInput;
+  }
+  const std::string json = kelo::ToJson(args);
+  if (json.empty()) {
+    fprintf(stderr, "kelohes: out of memory\n");
+    return kExitBadInput;
+  }
+  return WriteJson(CallJson(method, "arguments", json));
+}
+
+// Any bare value, reply or call, without a class.
+int DecodeAny(const std::string& file, bool hex, bool reply, bool call, bool allowTrailing) {
+  std::string bytes;
+  if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
+  if (call) return DecodeAnyCall(bytes);
+  if (reply) return PrintAnyReply(bytes);
+  kelo::Value value;
+  kelo::Status status = kelo::DecodeValue(bytes.data(), bytes.size(), value);
+  // DecodeValue refuses bytes after the value at the first of them: when the bytes before it
+  // make a whole value, that is what the input holds, and the rest is left over.
+  const size_t end = status.offset();
+  if (status.code() == KELO_E_FORMAT && end > 0 && end < bytes.size() &&
+      kelo::DecodeValue(bytes.data(), end, value)) {
+    if (!allowTrailing) {
+      fprintf(stderr,
+              "kelohes: %zu bytes left after the value at offset %zu (--allow-trailing accepts "
+              "them)\n",
+              bytes.size() - end, end);
+      return kExitBadInput;
+    }
+    status = kelo::Status();
+  }
+  if (!status) {
+    PrintRefusal("the value", status);
+    HintAtShape(bytes, false, false);
+    return kExitBadInput;
+  }
+  return WriteValueJson(value);
+}
+
+// The arguments of a call from JSON: an untyped list, one argument per item.
+bool ArgumentsOf(const kelo::Value& list, std::vector<kelo::Value>& args) {
+  if (!list.is_list() || list.typed()) {
+    fprintf(stderr, "kelohes: --call takes the arguments as a JSON array ([] for none)\n");
+    return false;
+  }
+  for (size_t i = 0; i < list.size(); ++i) args.push_back(list[i]);
+  return true;
+}
+
+int CannotEncodeValue(const char* what, const kelo::Status& s) {
+  fprintf(stderr, "kelohes: cannot encode %s: %d (%s): ", what, s.code(), s.name());
+  PrintEscaped("", s.message());
+  return kExitBadInput;
+}
+
+// Any value from its JSON, bare or as a reply, or a call of the arguments a JSON array holds.
+int EncodeAny(const std::string& file, const std::string& method, bool call, bool reply) {
+  std::string text;
+  if (!ReadAll(file, text)) return kExitBadInput;
+  kelo::Value value;
+  std::string error;
+  if (!kelohes::FromJson(text, value, error)) {
+    fprintf(stderr, "kelohes: %s\n", error.c_str());
+    return kExitBadInput;
+  }
+  std::vector<std::uint8_t> bytes;
+  kelo::Status status;
+  if (call) {
+    std::vector<kelo::Value> args;
+    if (!ArgumentsOf(value, args)) return kExitBadInput;
+    status = kelo::EncodeCall(method, args, bytes);
+  } else {
+    status = reply ? kelo::EncodeReply(value, bytes) : kelo::EncodeValue(value, bytes);
+  }
+  if (!status)
+    return CannotEncodeValue(call ? "the call" : reply ? "the reply" : "the value", status);
+  return WriteOut(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 // A call 'c' v1 v2 (headers) 'm' <method> <argument> 'z' read through kelo::CallReader, printed as
 // {"method": ..., "argument": <the argument as decode prints it>}.
 int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::ClassInfo& info) {
@@ -226,19 +370,7 @@ int DecodeCall(const std::string& bytes, CKeloHesClass& object, const kelo::Clas
     HintAtShape(bytes, false, true);
     return kExitBadInput;
   }
-  std::string json = "{\n  \"method\": \"";
-  kelohes::AppendEscaped(json, method, kelohes::Escape::kJsonString);
-  json += "\",\n  \"argument\": ";
-  // The argument indented one level further inside the wrapper, a line at a time.
-  const std::string argument = kelohes::ToJson(object, info);
-  for (size_t at = 0, end; at < argument.size(); at = end) {
-    end = argument.find('\n', at);
-    end = end == std::string::npos ? argument.size() : end + 1;
-    json.append(argument, at, end - at);
-    if (argument[end - 1] == '\n') json += "  ";
-  }
-  json += "\n}";
-  return WriteJson(json);
+  return WriteJson(CallJson(method, "argument", kelohes::ToJson(object, info)));
 }
 
 #if KELOHES_HAVE_HTTP
@@ -253,10 +385,46 @@ struct CallOptions {
   bool dump = false;
 };
 
+// The call's bytes: the request of class className read from the JSON in args[0] (a file, "-" when
+// none is given), or without a class each of args one argument's JSON.
+bool BuildCall(const std::string& method, const std::string& className,
+               const std::vector<std::string>& args, std::vector<std::uint8_t>& call) {
+  kelo::Status s;
+  std::string error;
+  if (!className.empty()) {
+    const kelo::ClassInfo& info = ClassOrUsage(className);
+    if (args.size() > 1) throw UsageError{"with --as, call takes one FILE, the request's JSON"};
+    std::string text;
+    if (!ReadAll(args.empty() ? "-" : args[0], text)) return false;
+    std::unique_ptr<CKeloHesClass> request = Create(info);
+    if (!request) return false;
+    if (!kelohes::FromJson(text, *request, info, error)) {
+      fprintf(stderr, "kelohes: %s\n", error.c_str());
+      return false;
+    }
+    s = kelo::EncodeCall(method, *request, call);
+  } else {
+    std::vector<kelo::Value> values(args.size());
+    for (size_t i = 0; i < args.size(); ++i) {
+      if (!kelohes::FromJson(args[i], values[i], error)) {
+        fprintf(stderr, "kelohes: argument %zu: %s\n", i + 1, error.c_str());
+        return false;
+      }
+    }
+    s = kelo::EncodeCall(method, values, call);
+  }
+  if (!s) {
+    fprintf(stderr, "kelohes: cannot encode the call of %s: %d (%s): %s\n",
+            kelohes::Escaped(method).c_str(), s.code(), s.name(),
+            kelohes::Escaped(s.message()).c_str());
+    return false;
+  }
+  return true;
+}
+
 int Call(const CallOptions& o, const std::string& className, const std::string& replyClass,
-         const std::string& file) {
-  const kelo::ClassInfo& info = ClassOrUsage(className);
-  const kelo::ClassInfo& replyInfo = ClassOrUsage(replyClass);
+         const std::vector<std::string>& args) {
+  const kelo::ClassInfo* replyInfo = replyClass.empty() ? nullptr : &ClassOrUsage(replyClass);
   kelo::http::Options options;
   if (!(o.timeoutSeconds > 0) || o.timeoutSeconds > 86400)
     throw UsageError{"--timeout takes seconds, more than 0 and at most a day"};
@@ -286,22 +454,11 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
     }
   };
 
-  std::string text;
-  if (!ReadAll(file, text)) return kExitBadInput;
-  std::unique_ptr<CKeloHesClass> request = Create(info);
-  std::unique_ptr<CKeloHesClass> response = Create(replyInfo);
-  if (!request || !response) return kExitBadInput;
-  std::string error;
-  if (!kelohes::FromJson(text, *request, info, error)) {
-    fprintf(stderr, "kelohes: %s\n", error.c_str());
-    return kExitBadInput;
-  }
   std::vector<std::uint8_t> call;
-  if (const kelo::Status s = kelo::EncodeCall(o.method, *request, call); !s) {
-    fprintf(stderr, "kelohes: cannot encode the call of %s: %d (%s): %s\n", o.method.c_str(),
-            s.code(), s.name(), kelohes::Escaped(s.message()).c_str());
-    return kExitBadInput;
-  }
+  if (!BuildCall(o.method, className, args, call)) return kExitBadInput;
+  std::unique_ptr<CKeloHesClass> response;
+  if (replyInfo && !(response = Create(*replyInfo))) return kExitBadInput;
+  std::string error;
   kelo::http::Connection connection(options);
   kelo::http::Reply reply;
   if (!connection.Post(o.url, std::string(call.begin(), call.end()), reply, error)) {
@@ -309,12 +466,14 @@ int Call(const CallOptions& o, const std::string& className, const std::string& 
     return kExitBadInput;
   }
   if (o.dump) return Dump(reply.body, false);
-  return PrintReply(reply.body, *response, replyInfo);
+  if (!response) return PrintAnyReply(reply.body);
+  return PrintReply(reply.body, *response, *replyInfo);
 }
 #endif
 
 int Decode(const std::string& className, const std::string& file, bool hex, bool reply, bool call,
            bool allowTrailing) {
+  if (className.empty()) return DecodeAny(file, hex, reply, call, allowTrailing);
   const kelo::ClassInfo& info = ClassOrUsage(className);
   std::string bytes;
   if (!ReadBytes(file, hex, bytes)) return kExitBadInput;
@@ -356,6 +515,7 @@ int WriteValue(const CKeloHesClass& object, const kelo::ClassInfo& info) {
 
 int Encode(const std::string& className, const std::string& file, const std::string& method,
            bool call, bool reply) {
+  if (className.empty()) return EncodeAny(file, method, call, reply);
   const kelo::ClassInfo& info = ClassOrUsage(className);
   std::string text;
   if (!ReadAll(file, text)) return kExitBadInput;
@@ -397,9 +557,11 @@ const char kMainFooter[] =
     "EXAMPLES\n"
     "  kelohes dump capture.bin\n"
     "  kelohes decode --as kelo.cl.ResConnectV2 --reply reply.bin\n"
+    "  kelohes decode --reply reply.bin                 (any reply, as a generic value)\n"
     "  kelohes decode --as kelo.cl.ReqConnect req.bin | kelohes encode --as kelo.cl.ReqConnect\n"
     "      --call connect > call.bin\n"
     "  kelohes schema kelo.cl.ReqConnect\n"
+    "  kelohes call http://host/values greet '\"Ada\"'\n"
     "\n";
 
 const char kDumpFooter[] =
@@ -436,13 +598,23 @@ const char kDumpFooter[] =
 
 const char kDecodeFooter[] =
     "\n"
-    "Reads the bytes into an object of CLASS through the library, exactly as an application\n"
-    "would, and prints it as JSON: wire member names as keys in wire order, 64-bit numbers\n"
-    "exact, blobs as lower-case hex strings, a CT_ value class as the value it carries, null\n"
-    "values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX escape, and so are\n"
-    "the characters a terminal acts on: controls, DEL, U+0080..U+009F, and the bidirectional\n"
-    "controls U+202A..U+202E and U+2066..U+2069 (a method name's bytes that are not UTF-8 as\n"
-    "\\u00XX, the byte).\n"
+    "Without --as, reads any value (or with --reply any reply, with --call a call of any\n"
+    "arguments) into a kelo::Value and prints the library's JSON of it (docs/values.md):\n"
+    "null, booleans, 32-bit integers, doubles and strings as themselves; {\"$long\": \"<n>\"},\n"
+    "{\"$date\": <ms>}, {\"$binary\": \"<hex>\"}, {\"$xml\": ...}; arrays for untyped lists;\n"
+    "objects for untyped maps of string keys (\"$type\" first when typed), {\"$map\": [[k, v]]}\n"
+    "for others; a map or list printed before as {\"$ref\": n}, so shared objects and cycles\n"
+    "print once. A call prints {\"method\": ..., \"arguments\": [...]}, its arguments one list\n"
+    "(\"$ref\" 0 is that list).\n"
+    "\n"
+    "With --as, reads the bytes into an object of CLASS through the library, exactly as an\n"
+    "application would, and prints it as JSON: wire member names as keys in wire order,\n"
+    "64-bit numbers exact, blobs as lower-case hex strings, a CT_ value class as the value it\n"
+    "carries, null values as null, strings as UTF-8 with any surrogate unit as a \\uXXXX\n"
+    "escape.\n"
+    "Either way the characters a terminal acts on are escaped too: controls, DEL,\n"
+    "U+0080..U+009F, and the bidirectional controls U+202A..U+202E and U+2066..U+2069 (a\n"
+    "method name's bytes that are not UTF-8 as \\u00XX, the byte).\n"
     "A double JSON cannot hold is \"NaN\", \"Infinity\" or \"-Infinity\".\n"
     "\n"
     "With --call the bytes are a call, read as a server reads it: headers are read past\n"
@@ -460,9 +632,15 @@ const char kDecodeFooter[] =
 
 const char kEncodeFooter[] =
     "\n"
-    "Reads JSON in the shape decode prints and writes the Hessian bytes of the object to\n"
-    "standard output: bare, as a call of METHOD (the library's call envelope), or as a reply\n"
-    "('r' 01 00, the object, 'z'). A member the JSON leaves out keeps its default value; an\n"
+    "Without --as, reads any value in the JSON that decode prints without --as and writes its\n"
+    "bytes: bare, as a reply, or with --call METHOD a call whose arguments are the items of a\n"
+    "JSON array ([] for none, [[1, 2]] for one list). Integers that fit 32 bits are 'I', others\n"
+    "'L'; arrays are untyped lists with a length; objects untyped maps.\n"
+    "\n"
+    "With --as, reads JSON in the shape decode --as prints and writes the Hessian bytes of\n"
+    "the object to standard output: bare, as a call of METHOD (the library's call envelope),\n"
+    "or as a reply ('r' 01 00, the object, 'z'). A member the JSON leaves out keeps its default "
+    "value; an\n"
     "unknown member, a value of the wrong kind or out of range, or a character above U+FFFF is\n"
     "refused with the member's path (m_list[2].m_name) on stderr (exit 1). Text that is not\n"
     "JSON, or that nests deeper than any object of CLASS can, is refused with the line, the\n"
@@ -472,10 +650,17 @@ const char kEncodeFooter[] =
 #if KELOHES_HAVE_HTTP
 const char kCallFooter[] =
     "\n"
-    "Reads the request as JSON (the shape encode reads) into CLASS, POSTs it as a call of\n"
-    "METHOD to URL (Content-Type x-application/hessian), and prints the reply read into the\n"
-    "--reply-as class as JSON (the shape decode prints), or with --dump the reply's bytes in\n"
-    "the dump format. A fault reply prints \"kelohes: fault: <code>: <message>\" on stderr.\n"
+    "  kelohes call [OPTIONS] URL METHOD [ARG-JSON...]\n"
+    "  kelohes call [OPTIONS] --as CLASS URL METHOD [FILE]\n"
+    "\n"
+    "POSTs a call of METHOD to URL (Content-Type x-application/hessian) and prints the reply.\n"
+    "Without --as, each ARG-JSON is one argument in the JSON decode prints without --as (none:\n"
+    "a call without arguments): kelohes call URL join '{\"name\": \"crew\"}' '\"Ada\"'. With\n"
+    "--as, the request is read as JSON (the shape encode reads) into CLASS from FILE (- or\n"
+    "none: standard input).\n"
+    "The reply is printed as any value (decode without --as), or read into the --reply-as\n"
+    "class and printed as decode --as prints it, or with --dump in the dump format. A fault\n"
+    "reply prints \"kelohes: fault: <code>: <message>\" on stderr.\n"
     "Failures are one line on stderr, exit 1: a refused connection, a timeout, an HTTP status\n"
     "other than 200 (or 500 with a fault), a reply the library refuses, a fault.\n"
     "\n";
@@ -539,15 +724,16 @@ int main(int argc, char** argv) {
 
   CLI::App* decode = app.add_subcommand("decode", "Read bytes into a class and print JSON");
   decode->footer(std::string(kDecodeFooter) + kExitStatus);
-  decode->add_option("--as", className, "The class to read, wire type or C++ name (required)")
-      ->required()
+  decode
+      ->add_option("--as", className,
+                   "The class to read, wire type or C++ name; without it any value is read")
       ->option_text("CLASS");
   CLI::Option* decodeReply =
       decode->add_flag("--reply", reply, "The bytes are a reply envelope 'r' v1 v2 ... 'z'");
   decode
       ->add_flag("--call", callFlag,
-                 "The bytes are a call 'c' v1 v2 ... 'm' <method> <argument> 'z'; prints the "
-                 "method and the argument")
+                 "The bytes are a call 'c' v1 v2 ... 'm' <method> <arguments> 'z'; prints the "
+                 "method and the arguments")
       ->excludes(decodeReply);
   decode->add_flag("--allow-trailing", allowTrailing, "Accept bytes after the value");
   decode->add_flag("--hex", hex, kHexHelp);
@@ -555,11 +741,15 @@ int main(int argc, char** argv) {
 
   CLI::App* encode = app.add_subcommand("encode", "Turn JSON into Hessian bytes of a class");
   encode->footer(std::string(kEncodeFooter) + kExitStatus);
-  encode->add_option("--as", className, "The class to write, wire type or C++ name (required)")
-      ->required()
+  encode
+      ->add_option("--as", className,
+                   "The class to write, wire type or C++ name; without it any value is written")
       ->option_text("CLASS");
   CLI::Option* callOption =
-      encode->add_option("--call", method, "Wrap the object as a call of METHOD")
+      encode
+          ->add_option("--call", method,
+                       "Write a call of METHOD: of the object, or without --as of the arguments "
+                       "a JSON array holds")
           ->option_text("METHOD");
   CLI::Option* replyOption =
       encode->add_flag("--reply", reply, "Wrap the object as a reply 'r' 01 00 ... 'z'");
@@ -574,14 +764,22 @@ int main(int argc, char** argv) {
   callCommand->footer(std::string(kCallFooter) + kExitStatus);
   callCommand->add_option("URL", callOptions.url, "The service's http:// or https:// URL")
       ->required();
-  callCommand->add_option("METHOD", callOptions.method, "The remote method")->required();
-  callCommand->add_option("--as", className, "The request's class (required)")
-      ->required()
+  callCommand
+      ->add_option("METHOD", callOptions.method,
+                   "The remote method; the words after it: ARG-JSON... or FILE (below)")
+      ->required();
+  callCommand
+      ->add_option("--as", className,
+                   "The request's class, read from FILE (a path, or - the default); without it the "
+                   "words after METHOD are the arguments' JSON")
       ->option_text("CLASS");
-  callCommand->add_option("--reply-as", replyClass, "The reply's class (required)")
-      ->required()
+  callCommand
+      ->add_option("--reply-as", replyClass,
+                   "The reply's class; without it the reply is read and printed as any value")
       ->option_text("CLASS");
-  callCommand->add_option("FILE", file, "The request as JSON: a path, or - (the default)");
+  // The words after URL and METHOD are kept as they are, as CLI11's extras: a positional list of
+  // CLI11's would take a word in brackets ("[1, 2]") for a list of words and split it.
+  callCommand->allow_extras();
   callCommand->add_flag("--dump", callOptions.dump, "Print the reply in the dump format instead");
   callCommand
       ->add_option("--timeout", callOptions.timeoutSeconds,
@@ -631,7 +829,15 @@ int main(int argc, char** argv) {
     if (encode->parsed()) return Encode(className, file, method, callOption->count() > 0, reply);
     if (def->parsed()) return Default(className);
 #if KELOHES_HAVE_HTTP
-    if (callCommand->parsed()) return Call(callOptions, className, replyClass, file);
+    if (callCommand->parsed()) {
+      const std::vector<std::string> words = callCommand->remaining();
+      for (const std::string& word : words) {
+        // JSON never starts with '-' but for a negative number: anything else is an option.
+        if (word.size() > 1 && word[0] == '-' && !isdigit(static_cast<unsigned char>(word[1])))
+          throw UsageError{"call: unknown option " + kelohes::Escaped(word)};
+      }
+      return Call(callOptions, className, replyClass, words);
+    }
 #endif
   } catch (const UsageError& e) {
     fprintf(stderr, "kelohes: %s\n", e.message.c_str());

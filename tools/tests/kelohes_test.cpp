@@ -126,6 +126,47 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
        "kelohes: JSON at line 1, column 13: nested deeper than any kelo.cl.ReqBehavior can be (3 "
        "levels)\n"},
 
+      // Without --as: any value, reply or call as kelo::Value's JSON, and that JSON back to bytes.
+      // A typed list holding a map of an empty type, then an 'R' to that map: printed once.
+      {"decode -",
+       Hex("56 74 00 02 '[x' 6c 00 00 00 02 4d 74 00 00 53 00 01 'k' 4c 00 00 00 00 00 00 00 05 "
+           "7a 52 00 00 00 01 7a"),
+       0,
+       "{\n  \"$type\": \"[x\",\n  \"$length\": 2,\n  \"$list\": [\n    {\n      \"$type\": \"\",\n"
+       "      \"k\": {\n        \"$long\": \"5\"\n      }\n    },\n    {\n      \"$ref\": 1\n    "
+       "}\n"
+       "  ]\n}\n"},
+      {"decode --reply -", Hex("72 01 00 66 53 00 04 'code' 53 00 01 'X' 7a 7a"), 1,
+       "kelohes: fault: X: \n"},
+      // Two arguments sharing a map: the second refers to the first ($ref 0 is the list of them).
+      {"decode --call -", Hex("63 00 01 6d 00 01 'f' 4d 53 00 01 'a' 54 7a 52 00 00 00 00 7a"), 0,
+       "{\n  \"method\": \"f\",\n  \"arguments\": [\n    {\n      \"a\": true\n    },\n"
+       "    {\n      \"$ref\": 1\n    }\n  ]\n}\n"},
+      {"decode --call -", Hex("63 00 01 6d 00 01 'f' 7a"), 0,
+       "{\n  \"method\": \"f\",\n  \"arguments\": []\n}\n"},
+      {"decode --call -", Hex("63 00 01 6d 00 01 'f' 49 00 00 00 01 49 00 00"), 1,
+       Has("kelohes: cannot decode the call, at argument 2: -1999996 (KELO_E_EXHAUSTED)")},
+      {"decode -", Hex("49 00 00 00 07 4e 4e"), 1,
+       "kelohes: 2 bytes left after the value at offset 5 (--allow-trailing accepts them)\n"},
+      {"decode --allow-trailing -", Hex("49 00 00 00 07 4e 4e"), 0, "7\n"},
+      {"decode -", Hex("56 52 00 00 00 01 7a"), 1,
+       Has("kelohes: cannot decode the value: -1999995 (KELO_E_FORMAT) at offset 1\n")},
+      {"decode -", kelotest::Reply(Hex("4e")), 1,
+       Has("\nkelohes: the bytes begin like a reply ('r' 01 00): try --reply\n")},
+      {"encode", R"([1, "a", null])", 0,
+       Hex("56 6c 00 00 00 03 49 00 00 00 01 53 00 01 'a' 4e 7a")},
+      {"encode --reply", "true", 0, Hex("72 01 00 54 7a")},
+      {"encode --call f", R"([{"a": true}, {"$ref": 1}])", 0,
+       Hex("63 00 01 6d 00 01 'f' 4d 53 00 01 'a' 54 7a 52 00 00 00 00 7a")},
+      {"encode --call f", "[]", 0, Hex("63 00 01 6d 00 01 'f' 7a")},
+      {"encode --call f", R"({"a": 1})", 1,
+       "kelohes: --call takes the arguments as a JSON array ([] for none)\n"},
+      {"encode", "[1 2]", 1,
+       "kelohes: JSON at line 1, column 4: expected ',' or ']' after an item\n"},
+      {"encode", R"({"$nope": 1})", 1, Has("kelohes: an object whose key ")},
+      {"encode", std::string(800, '['), 1,
+       "kelohes: JSON at line 1, column 770: nested deeper than a value can be (769 levels)\n"},
+
       // What came from the input is escaped: in JSON as JSON escapes, in messages \xNN or \uXXXX.
       {"decode --as ResRegister -",
        Hex("4d 74 00 13 'kelo.cl.ResRegister' 53 00 0b 'description' 53 00 03 7f c2 9b e2 80 ae "
@@ -323,7 +364,14 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
                 "kelohes: --header takes NAME:VALUE, not 'nocolon'\n"},
                {"call --timeout 0 " + nobody + to + "ResTopology -", "{}", 2,
                 "kelohes: --timeout takes seconds, more than 0 and at most a day\n"},
-               {"call " + nobody + to + "Nope -", "{}", 2, Has("unknown class 'Nope'")}});
+               {"call " + nobody + to + "Nope -", "{}", 2, Has("unknown class 'Nope'")},
+               // Without --as each word is an argument's JSON, read before anything is sent.
+               {"call " + nobody + "/values next 1", "", 1, Has("Couldn't connect")},
+               {"call " + nobody + "/values next 1 '[1 2]'", "", 1,
+                "kelohes: argument 2: JSON at line 1, column 4: expected ',' or ']' after an "
+                "item\n"},
+               {"call " + nobody + "/client getTopology --as ReqTopology a b", "", 2,
+                "kelohes: with --as, call takes one FILE, the request's JSON\n"}});
 #endif
 
   for (const Row& row : rows) {

@@ -26,7 +26,9 @@ import org.eclipse.jetty.util.ssl.SslContextFactory;
  * the generated service interface through its generated implementation. Caucho's skeleton reads
  * each call, dispatches it by method name and writes the reply; answer() below checks that the
  * request is the one the seeded rule says the client sends, and throws when it is not, which the
- * skeleton writes as a Hessian fault (code "ServiceException", the exception's message).
+ * skeleton writes as a Hessian fault (code "ServiceException", the exception's message). A
+ * further HessianServlet at /values serves ValuesApi: plain Java values, a class with a list
+ * field, a shared object and a cycle.
  *
  * <pre>
  *   server [--https CERTFILE] [PORTFILE]
@@ -150,6 +152,10 @@ public final class ReferenceServer {
       servlet.setHome(Class.forName(service[2]).getDeclaredConstructor().newInstance());
       context.addServlet(new ServletHolder(servlet), service[0]);
     }
+    HessianServlet values = new HessianServlet();
+    values.setHomeAPI(ValuesApi.class);
+    values.setHome(new ValuesService());
+    context.addServlet(new ServletHolder(values), "/values");
     StopServlet stop = new StopServlet();
     context.addServlet(new ServletHolder(stop), "/stop");
     server.setHandler(context);
