@@ -1,4 +1,6 @@
+import com.caucho.hessian.io.HessianInput;
 import com.caucho.hessian.io.HessianOutput;
+import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -13,7 +15,8 @@ import lab.BagLists;
 /**
  * Writes the replies of interop/testdata/lists/ with Caucho's Hessian (Hessian 1.0 HessianOutput):
  * objects whose fields are arrays and java.util.Lists of strings, booleans, ints, longs and
- * doubles (see README.md there for what each file holds).
+ * doubles (see README.md there for what each file holds). Then it checks that Java reads what
+ * we write for a java.util.List member: the arrays of Bag under the class name BagLists.
  *
  * <p>Usage: java -cp hessian.jar:CLASSES MakeLists OUTDIR
  */
@@ -34,7 +37,7 @@ public class MakeLists {
     Files.write(dir.resolve(name), bytes.toByteArray());
   }
 
-  public static void main(String[] args) throws Exception {
+  public static void main(String[] args) throws Throwable {
     Path dir = Paths.get(args[0]);
 
     Bag bag = new Bag();
@@ -64,5 +67,19 @@ public class MakeLists {
     lists.totals = new ArrayList<>(Arrays.asList(0L, -1L, (1L << 53) + 1, Long.MIN_VALUE));
     lists.levels = new Vector<>(Arrays.asList(0.0, -0.0, 3.25, Double.POSITIVE_INFINITY, Double.MIN_VALUE));
     reply(dir, "java-reply-lab.BagLists.bin", lists);
+
+    byte[] arrays = Files.readAllBytes(dir.resolve("java-reply-lab.Bag-arrays.bin"));
+    ByteArrayOutputStream ours = new ByteArrayOutputStream();
+    ours.write(new byte[] {'r', 1, 0, 'M', 't', 0, 12});
+    ours.write("lab.BagLists".getBytes("US-ASCII"));
+    ours.write(arrays, 3 + 4 + 7, arrays.length - 3 - 4 - 7);
+    HessianInput in = new HessianInput(new ByteArrayInputStream(ours.toByteArray()));
+    in.startReply();
+    BagLists read = (BagLists) in.readObject();
+    in.completeReply();
+    if (!read.names.equals(lists.names) || !read.flags.equals(lists.flags)
+        || !read.counts.equals(lists.counts) || !read.totals.equals(lists.totals)
+        || !read.levels.equals(lists.levels))
+      throw new IllegalStateException("Java reads Bag's arrays into BagLists differently");
   }
 }
