@@ -17,13 +17,15 @@ constexpr CKeloHesName kNoNamespace;
 constexpr CKeloHesName kItemNames[] = {
     {"string", 6}, {"boolean", 7}, {"int", 3}, {"long", 4}, {"double", 6}};
 
-// A reader over what the cursor has not taken yet; its offsets count from the cursor.
-kelo::wire::Reader ReaderAtCursor(const CKeloInput& in) {
+// A reader over what the cursor has not taken yet, or over its first `limit` bytes; its offsets
+// count from the cursor.
+kelo::wire::Reader ReaderAtCursor(const CKeloInput& in, unsigned int limit = 0xFFFFFFFFu) {
   const unsigned int at = in.GetNumExtracted();
-  const unsigned int left = in.GetTotalSize() - at;
-  const char* rest = nullptr;
-  if (left) in.GetDataAt(rest, at, left);
-  return kelo::wire::Reader(rest, left);
+  const unsigned int rest = in.GetTotalSize() - at;
+  const unsigned int left = rest < limit ? rest : limit;
+  const char* bytes = nullptr;
+  if (left) in.GetDataAt(bytes, at, left);
+  return kelo::wire::Reader(bytes, left);
 }
 
 // Takes the bytes a reader started at the cursor has read.
@@ -32,10 +34,11 @@ void Take(CKeloInput& in, const kelo::wire::Reader& reader) {
   in.Extract(p, static_cast<unsigned int>(reader.offset()));
 }
 
-// Whether the list's closing 'z' is next: to a reader that starts inside the list it is a 'z'
-// that closes nothing it opened. Nothing is taken.
+// Whether the list's closing 'z' is next, nothing taken: to a reader of the next byte alone it is a
+// 'z' that closes nothing it opened. (A value of more bytes only runs into that reader's end, so
+// no item is read twice.)
 bool AtListEnd(const CKeloInput& in) {
-  kelo::wire::Reader reader = ReaderAtCursor(in);
+  kelo::wire::Reader reader = ReaderAtCursor(in, 1);
   kelo::wire::Token token;
   return !reader.Next(token) && reader.problem() == kelo::wire::Problem::kUnopened;
 }
