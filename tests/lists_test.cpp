@@ -123,9 +123,10 @@ TEST(PlainLists, HostileListsFailWithTheirCodeAndLeaveTheListEmpty) {
       {'s', "'V' 'I' 00 00 00 01 'z'", KELO_E_FORMAT, "Expected string ('S', 's' or 'N')"},
       {'s', "'V' 'l' 00 00 00 01 'N' 'N' 'z'", KELO_E_FORMAT,  // more items than the count
        "Expected array's terminating 'z', but got something else"},
-      // Not a list: a list Java shares ('R'), a stray 'z'.
+      // Not a list: a list Java shares ('R'), a stray 'z', an integer.
       {'s', "'R' 00 00 00 01", KELO_E_FORMAT, "Expected array content indicator ('V' or 'N')"},
       {'s', "'z'", KELO_E_FORMAT, "Expected array content indicator"},
+      {'s', "'I' 00", KELO_E_FORMAT, "Expected array content indicator"},  // and cut short
       // Cut short in the opening, between items, before the 'z'.
       {'s', "'V' 't' 00", KELO_E_EXHAUSTED, "Failed to read the list's type name or length"},
       {'s', "'V' 'N'", KELO_E_EXHAUSTED, "Failed to read array's terminating 'z'"},
