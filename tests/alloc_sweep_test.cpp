@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "support/bag.h"
 #include "support/filler.h"
 #include "support/run.h"
 #include "support/test_support.h"
@@ -121,6 +122,10 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
   const std::string call =
       kelotest::ReadFile(KELO_TESTDATA_DIR "/faults/java-call-headers-getTopology.bin");
   const char text[] = "Z\xC3\xBCrich, a text long enough to allocate";
+  const std::string lists =
+      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.BagLists.bin");
+  lab::Bag filledBag;
+  kelotest::FillJavaBag(filledBag);
   const std::function<int()> operations[] = {
       [&] {
         Bytes out;
@@ -149,6 +154,15 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
         const kelo::Status s = kelo::FromBytes("\x01\x02\x03", 3, blob);
         EXPECT_EQ(blob.IsNull(), !s.ok());  // unchanged (null) on failure
         return s.code();
+      },
+      // Java's lists of strings and numbers: every item and the lists' pointer arrays.
+      [&] {
+        lab::BagLists bag;
+        return kelo::DecodeReply(lists.data(), lists.size(), bag).code();
+      },
+      [&] {
+        Bytes out;
+        return kelo::EncodeReply(filledBag, out).code();
       },
       // Past the first growth of the pointer array: a failed Add or Emplace adds nothing.
       [&] {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "support/bag.h"
 #include "support/filler.h"
 #include "support/run.h"
 #include "support/test_support.h"
@@ -146,6 +147,34 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   CKeloHesSkipClass byHand;
   EXPECT_EQ(kelo::ToJson(byHand), "");
   EXPECT_EQ(kelo::FromJson("{}", byHand).code(), KELO_E_NOT_SUPPORTED);
+}
+
+// Lists of strings and numbers are arrays of their items, read back to the bytes Java wrote; an
+// item of the wrong kind is refused with its path and leaves its list empty.
+TEST(Json, ListsOfStringsAndNumbersAreArrays) {
+  const std::string java =
+      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Bag-arrays.bin");
+  lab::Bag bag, back;
+  ASSERT_TRUE(kelo::DecodeReply(java.data(), java.size(), bag));
+  const std::string json = kelo::ToJson(bag);
+  for (const char* part : {"\"names\": [\n    \"roof\",\n    null,\n    \"\",\n", "    true\n  ],",
+                           "-2147483648\n", "9007199254740993,", "\"Infinity\","})
+    EXPECT_NE(json.find(part), std::string::npos) << part << " in\n" << json;
+  ASSERT_TRUE(kelo::FromJson(json, back));
+  std::vector<std::uint8_t> out;
+  ASSERT_TRUE(kelo::EncodeReply(back, out));
+  EXPECT_EQ(std::string(out.begin(), out.end()), java);
+
+  const std::pair<const char*, const char*> refusals[] = {
+      {R"({"names": ["a", 1]})", "names[1]: expected a string, got 1"},
+      {R"({"counts": [1, null]})", "counts[1]: expected an integer from -2147483648 to 2147483647"},
+  };
+  for (const auto& [text, message] : refusals) {
+    const kelo::Status s = kelo::FromJson(text, back);
+    EXPECT_EQ(s.code(), KELO_E_FORMAT);
+    EXPECT_EQ(std::string(s.message()).find(message), 0u) << s.message();
+  }
+  EXPECT_EQ(back.counts.Count(), 0);
 }
 
 }  // namespace

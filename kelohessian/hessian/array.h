@@ -98,8 +98,9 @@ class CKeloHesArray : public CKeloHesArrayBase {
     // that the class stays usable to the compiler and nothing else is reported beside it).
     static_assert(kelo::IsListItem<T>::value,
                   "CKeloHesArray<T> holds message classes only (declared with KELO_MESSAGE or "
-                  "KELO_LOCAL_MESSAGE): for a list of strings or numbers, declare a message class "
-                  "with that one member and make the list CKeloHesArray<ThatClass>");
+                  "KELO_LOCAL_MESSAGE), or CKeloHesString, CKeloHesBool, CKeloHesInt32, "
+                  "CKeloHesInt64 or CKeloHesDouble; for a list of other values, declare a message "
+                  "class with that one member and make the list CKeloHesArray<ThatClass>");
   }
   ~CKeloHesArray() override {}
 
@@ -208,3 +209,7 @@ class CKeloHesArray : public CKeloHesArrayBase {
 #define KELO_DECLARE_ARRAY(T) extern template class KELO_API CKeloHesArray<T>;
 #define KELO_DEFINE_ARRAY(T) template class CKeloHesArray<T>;
 #endif
+
+// The lists of strings, booleans and numbers, specializations of CKeloHesArray that every user of
+// the template must see.
+#include <kelohessian/hessian/plain_array.h>

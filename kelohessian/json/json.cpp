@@ -256,6 +256,27 @@ void AppendMember(std::string& out, CKeloHesObject& m, const kelo::MemberInfo& i
       out.push_back(']');
       break;
     }
+    case kelo::KELO_KIND_PLAIN_LIST: {
+      if (m.IsNull()) {
+        out += "null";
+        break;
+      }
+      CKeloHesPlainArrayBase& list = static_cast<CKeloHesPlainArrayBase&>(m);
+      const int count = list.Count();
+      if (count == 0) {
+        out += "[]";
+        break;
+      }
+      out.push_back('[');
+      for (int i = 0; i < count; ++i) {
+        Indent(out, level + 1);
+        AppendScalar(out, *list.ItemAt(i), info.carried);
+        if (i + 1 < count) out.push_back(',');
+      }
+      Indent(out, level);
+      out.push_back(']');
+      break;
+    }
     default:
       AppendScalar(out, m, info.kind);
   }
@@ -407,6 +428,8 @@ class Filler {
         return Object(j, static_cast<CKeloHesClass&>(m), *info.type, path);
       case kelo::KELO_KIND_LIST:
         return List(j, m, info, path);
+      case kelo::KELO_KIND_PLAIN_LIST:
+        return PlainList(j, static_cast<CKeloHesPlainArrayBase&>(m), info, path);
       default:
         return Scalar(j, m, info.kind, path);
     }
@@ -431,6 +454,28 @@ class Filler {
       if (int rc = info.list->add(list, *item); rc != 0) {
         delete item;
         return Fail(itemPath, std::string("cannot add the item: ") + ResultName(rc), rc);
+      }
+    }
+    return true;
+  }
+
+  // Items of the member's item kind; a string item may be null, as on the wire.
+  bool PlainList(const json& j, CKeloHesPlainArrayBase& list, const kelo::MemberInfo& info,
+                 const std::string& path) {
+    if (j.is_null()) {
+      list.SetNull(true);
+      return true;
+    }
+    if (!j.is_array())
+      return Wrong(path, std::string("a list of ") + kelo::MemberKindName(info.carried), j);
+    list.Reset();
+    for (size_t i = 0; i < j.size(); ++i) {
+      const std::string itemPath = path + "[" + std::to_string(i) + "]";
+      CKeloHesObject* item = list.AppendItem();
+      if (!item) return Fail(itemPath, "out of memory", KELO_E_NO_MEMORY);
+      if (!Scalar(j[i], *item, info.carried, itemPath)) {
+        list.Reset();  // no default item stands in for the refused one
+        return false;
       }
     }
     return true;

@@ -2,8 +2,9 @@
 /// JSON for every class with a description (the catalogue's and a program's own), in the optional
 /// library KeloHessian::json: keys are the wire member names in wire order (bases first); numbers
 /// are the exact bits they carry; blobs are lower-case hex strings; a CT_ value class is flattened
-/// to the value it carries; null values are null. What ToJson writes, FromJson reads back to the
-/// same bytes on the wire. Any kelo::Value too, by the mapping of docs/values.md.
+/// to the value it carries; lists, of message classes or of strings, booleans and numbers, are
+/// arrays; null values (a string item of a list too) are null. What ToJson writes, FromJson reads
+/// back to the same bytes on the wire. Any kelo::Value too, by the mapping of docs/values.md.
 #pragma once
 
 #include <string>
@@ -49,7 +50,8 @@ KELO_JSON_API std::string ToJson(const CKeloHesClass& object);
 /// nests deeper than kMaxJsonDepth, an unknown member, or a value of the wrong kind or out of
 /// range; KELO_E_NOT_SUPPORTED for a character above U+FFFF in UTF-8 (rather than as two escaped
 /// units) and for a class without a description. Text that is not JSON changes nothing; on
-/// any other failure, members set before the failing one keep their new values.
+/// any other failure, members set before the failing one keep their new values (a list of
+/// strings or numbers whose item is refused is left empty).
 KELO_JSON_API Status FromJson(std::string_view text, CKeloHesClass& object);
 
 /// Any value as pretty-printed JSON (docs/values.md gives the mapping): null, booleans, 32-bit

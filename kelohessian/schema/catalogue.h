@@ -27,7 +27,11 @@ enum MemberKind {
   KELO_KIND_BINARY,
   KELO_KIND_VALUE,    ///< a value class (CT_ type); `carried` says what it carries
   KELO_KIND_MESSAGE,  ///< a nested message; `type` is its class
-  KELO_KIND_LIST      ///< a typed list; `type` is the item class
+  KELO_KIND_LIST,     ///< a typed list; `type` is the item class
+  /// A list of strings, booleans, 32- or 64-bit integers or doubles (CKeloHesPlainArrayBase);
+  /// `carried` is the item kind (KELO_KIND_STRING, KELO_KIND_BOOL, KELO_KIND_INT32,
+  /// KELO_KIND_INT64 or KELO_KIND_DOUBLE), `type` and `list` are null.
+  KELO_KIND_PLAIN_LIST
 };
 
 /// What a class is.
@@ -52,7 +56,7 @@ struct MemberInfo {
   const char* name;         ///< wire member name (zero-terminated)
   unsigned int nameLength;  ///< bytes of the name, without the terminator
   MemberKind kind;          ///< what the member holds
-  MemberKind carried;       ///< for KELO_KIND_VALUE: the kind of the value inside
+  MemberKind carried;       ///< for VALUE: the kind of the value inside; PLAIN_LIST: of the items
   const ClassInfo* type;    ///< for VALUE, MESSAGE and LIST; null otherwise
   const char* cppType;      ///< the member's C++ type as the schema names it
   /// The member object inside an object of the class that declares this member (or a subclass).
@@ -108,7 +112,8 @@ KELO_API const ClassInfo* CatalogueFind(const char* typeName);
 KELO_API unsigned int CatalogueMemberCount(const ClassInfo& info);
 /// The member at index of that order, or null from CatalogueMemberCount() on.
 KELO_API const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index);
-/// The name a kind is printed with ("int8", "string", "value", "list", ...).
+/// The name a kind is printed with ("int8", "string", "value", "list", ...); both kinds of list
+/// are "list".
 KELO_API const char* MemberKindName(MemberKind kind);
 
 }  // namespace kelo

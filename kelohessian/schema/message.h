@@ -21,7 +21,9 @@
 /// A shared library of the program's own exports its classes with KELO_MESSAGE_CLASS and its own
 /// export macro in place of KELO_API. The wire type name is the namespace, '.', the class name,
 /// or the class name alone for the namespace "". A typed list of such a class is CKeloHesArray<T>,
-/// instantiated where it is used.
+/// instantiated where it is used; CKeloHesArray<CKeloHesString> (CKeloHesBool, CKeloHesInt32,
+/// CKeloHesInt64, CKeloHesDouble) is a list of strings (booleans, numbers), written as Java writes
+/// its arrays (hessian/plain_array.h).
 ///
 /// Copying is left to the compiler: it copies every member with its own copy rules, and the base
 /// copies neither registry; it is deleted for classes that hold a typed list.
@@ -143,7 +145,9 @@ CKeloHesObject& AsMemberObject(T& member) {
                 "a schema member must be a Hessian value: CKeloHesInt8/16/32/64, "
                 "CKeloHesUInt8/16/32/64, CKeloHesBool, CKeloHesDouble, CKeloHesDate, "
                 "CKeloHesString, CKeloHesBinary, a value class, a message class declared with "
-                "KELO_MESSAGE or KELO_LOCAL_MESSAGE, or CKeloHesArray<message class>; "
+                "KELO_MESSAGE or KELO_LOCAL_MESSAGE, CKeloHesArray<message class>, or "
+                "CKeloHesArray of CKeloHesString, CKeloHesBool, CKeloHesInt32, CKeloHesInt64 or "
+                "CKeloHesDouble; "
                 "for a C++ int write X(CKeloHesInt32, name); a class registered by hand "
                 "cannot be a member, declare it with the macros");
   if constexpr (std::is_base_of<CKeloHesObject, T>::value) {
@@ -175,6 +179,22 @@ KELO_SCALAR_TRAITS(CKeloHesDate, KELO_KIND_DATE)
 KELO_SCALAR_TRAITS(CKeloHesString, KELO_KIND_STRING)
 KELO_SCALAR_TRAITS(CKeloHesBinary, KELO_KIND_BINARY)
 #undef KELO_SCALAR_TRAITS
+
+/// A list of strings, booleans or numbers names the kind of its items.
+#define KELO_PLAIN_LIST_TRAITS(Item, Kind)                   \
+  template <>                                                \
+  struct MemberTraits<CKeloHesArray<Item>> {                 \
+    static constexpr MemberKind kind = KELO_KIND_PLAIN_LIST; \
+    static constexpr MemberKind carried = Kind;              \
+    static constexpr const ClassInfo* type = nullptr;        \
+    static constexpr const ListOps* list = nullptr;          \
+  };
+KELO_PLAIN_LIST_TRAITS(CKeloHesString, KELO_KIND_STRING)
+KELO_PLAIN_LIST_TRAITS(CKeloHesBool, KELO_KIND_BOOL)
+KELO_PLAIN_LIST_TRAITS(CKeloHesInt32, KELO_KIND_INT32)
+KELO_PLAIN_LIST_TRAITS(CKeloHesInt64, KELO_KIND_INT64)
+KELO_PLAIN_LIST_TRAITS(CKeloHesDouble, KELO_KIND_DOUBLE)
+#undef KELO_PLAIN_LIST_TRAITS
 
 /// A value class (a CT_ type) names the value object it carries.
 template <class T>

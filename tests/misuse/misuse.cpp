@@ -4,14 +4,22 @@
 
 #if KELO_MISUSE == 1  // a C++ type that is not a Hessian value
 #define MY_Bad_MEMBERS(X) X(CKeloHesInt32, ok) X(int, n)
-#elif KELO_MISUSE == 2  // a list of strings
-#define MY_Bad_MEMBERS(X) X(CKeloHesArray<CKeloHesString>, names)
+#elif KELO_MISUSE == 2  // a list of blobs (strings, booleans, 32- and 64-bit integers and doubles
+                        // are lists of their own)
+#define MY_Bad_MEMBERS(X) X(CKeloHesArray<CKeloHesBinary>, blobs)
 #elif KELO_MISUSE == 3  // a list of lists
 #define MY_Bad_MEMBERS(X) X(CKeloHesArray<CKeloHesArray<kelo::cl::ApReq>>, lists)
 #elif KELO_MISUSE == 4  // a structure class without a description (registered by hand)
 #define MY_Bad_MEMBERS(X) X(CKeloHesSkipClass, any)
 #else
-#define MY_Bad_MEMBERS(X) X(CKeloHesInt32, ok) X(CKeloHesArray<kelo::cl::ApReq>, aps)
+#define MY_Bad_MEMBERS(X)                 \
+  X(CKeloHesInt32, ok)                    \
+  X(CKeloHesArray<kelo::cl::ApReq>, aps)  \
+  X(CKeloHesArray<CKeloHesString>, names) \
+  X(CKeloHesArray<CKeloHesBool>, flags)   \
+  X(CKeloHesArray<CKeloHesInt32>, counts) \
+  X(CKeloHesArray<CKeloHesInt64>, totals) \
+  X(CKeloHesArray<CKeloHesDouble>, levels)
 #endif
 
 namespace my {

@@ -42,7 +42,7 @@ namespace {
 
 std::string KindText(const kelo::MemberInfo& m) {
   std::string text = kelo::MemberKindName(m.kind);
-  if (m.kind == kelo::KELO_KIND_VALUE) {
+  if (m.kind == kelo::KELO_KIND_VALUE || m.kind == kelo::KELO_KIND_PLAIN_LIST) {
     text += ' ';
     text += kelo::MemberKindName(m.carried);
   }
@@ -132,6 +132,8 @@ int JsonDepth(const kelo::ClassInfo& info, int nesting) {
       deepest = std::max(deepest, JsonDepth(*m.type, nesting + 1));
     else if (m.kind == kelo::KELO_KIND_LIST)
       deepest = std::max(deepest, 1 + JsonDepth(*m.type, nesting + 1));
+    else if (m.kind == kelo::KELO_KIND_PLAIN_LIST)
+      deepest = std::max(deepest, 1);  // an array of strings or numbers
   }
   return 1 + deepest;
 }

@@ -29,7 +29,8 @@ inline std::string ToJson(const CKeloHesClass& object, const kelo::ClassInfo& /*
 }
 
 // How deep the JSON of an object of the class can nest: one level for each object (a message)
-// and each array (a list) on the way down, none for a value class, which is flattened to its value.
+// and each array (a list, of messages or of strings and numbers) on the way down, none for a value
+// class, which is flattened to its value.
 int JsonDepth(const kelo::ClassInfo& info);
 
 // The library's FromJson, after a reading of the text by nlohmann's parser (the library's) that

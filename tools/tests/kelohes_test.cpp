@@ -12,6 +12,7 @@
 
 #include "kelohes/codec.h"
 #include "kelohes/dump.h"
+#include "support/bag.h"
 #include "support/filler.h"
 #include "support/run.h"
 #include "support/test_support.h"
@@ -327,7 +328,7 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
   // and decode to its JSON as our own bytes of it do (a call's argument: after 'm' and the method).
   const std::regex named(R"(\w+-(call|reply)-([\w.]+)-s(\d+)n(\d+)\.bin)");
   const size_t before = rows.size();
-  for (const std::string folder : {"", "faults/", "servlet/"}) {
+  for (const std::string folder : {"", "faults/", "servlet/", "lists/"}) {
     const std::string testdata = KELOHES_SOURCE_DIR "/interop/testdata/" + folder;
     DIR* dir = opendir(testdata.c_str());
     ASSERT_TRUE(dir) << testdata;
@@ -384,6 +385,21 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
       EXPECT_EQ(std::count(ran.err.begin(), ran.err.end(), '\n'), 1) << ran.err;
     }
   }
+}
+
+// A program's own class with lists of strings and numbers: its schema names the item kinds, and
+// the depth check before the library reads JSON lets their arrays through.
+TEST(Tool, ListsOfStringsAndNumbersInAProgramsOwnClass) {
+  EXPECT_NE(kelohes::SchemaText(lab::Bag::mClassInfo)
+                .find("  counts  list int32   CKeloHesArray<CKeloHesInt32>\n"),
+            std::string::npos);
+  EXPECT_EQ(kelohes::JsonDepth(lab::Bag::mClassInfo), 2);
+  lab::Bag filled, read;
+  kelotest::FillJavaBag(filled);
+  std::string error;
+  ASSERT_TRUE(kelohes::FromJson(kelo::ToJson(filled), read, lab::Bag::mClassInfo, error)) << error;
+  EXPECT_FALSE(kelohes::FromJson(R"({"names": [["a"]]})", read, lab::Bag::mClassInfo, error));
+  EXPECT_EQ(error, "JSON at line 1, column 12: nested deeper than any lab.Bag can be (2 levels)");
 }
 
 }  // namespace

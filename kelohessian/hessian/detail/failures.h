@@ -112,7 +112,9 @@
   X(CallEndMissing, KELO_E_EXHAUSTED, "Failed to read the call's terminating 'z'", true)           \
   X(CallEndMarker, KELO_E_FORMAT, "Expected the call's terminating 'z', but got something else",   \
     true)                                                                                          \
-  X(CallTrailingOpen, KELO_OK, "Bytes left after the call's terminating 'z': ", false)
+  X(CallTrailingOpen, KELO_OK, "Bytes left after the call's terminating 'z': ", false)             \
+  /* lists of strings and numbers */                                                               \
+  X(PlainListOpening, KELO_E_EXHAUSTED, "Failed to read the list's type name or length", true)
 
 namespace kelo_detail {
 
