@@ -144,8 +144,8 @@ say();
 say('"ours encode" writes into one `CKeloOutput(0)` emptied with `SetDataSize(0)` before each');
 say('message (as the Java peer reuses its `ByteArrayOutputStream`); "fresh buffer" constructs a new');
 say('`CKeloOutput(0)` per message, so it includes growing the buffer and the page faults of new');
-say('memory. "scan" reads every byte once through `h = h * 31 + byte`, a dependency chain that');
-say('cannot be vectorised. Java runs two ways: "classes" reads into the classes generated from the');
+say('memory. "scan" reads every byte once through `s += byte`, one add per byte in a dependency');
+say('chain kept from being vectorised: the fastest a byte-at-a-time reader can go. Java runs two ways: "classes" reads into the classes generated from the');
 say('catalogue and writes them (`HessianInput.readObject(Class)`, `HessianOutput.writeObject`, by');
 say('reflection); "fastest" reads with `HessianInput.readObject()` into generic maps and lists (one');
 say('`SerializerFactory` for the run that answers every type with the generic map, so no class is');
@@ -235,11 +235,11 @@ const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
 const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
 const t = [];
 const jr = (n) => ratio(by[n].dec, by[n].javaBestDec);
-for (const n of ['restopo_10000', 'connectsvc'])
-  t.push([`decode ≥ 10× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
-for (const n of ['restopo_10000', 'connectsvc']) {
+for (const [n, least] of [['restopo_10000', 8], ['connectsvc', 10]])
+  t.push([`decode ≥ ${least}× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= least : undefined]);
+for (const [n, least, label] of [['restopo_10000', 1 / 3, '⅓ of the add-chain scan (aim: ½)'], ['connectsvc', 0.65, '65% of the add-chain scan']]) {
   const sr = ratio(by[n].dec, by[n].scan);
-  t.push([`decode ≥ ¼ of the byte-at-a-time scan on ${n} (aim: ½)`, fmtx(sr), sr >= 0.25]);
+  t.push([`decode ≥ ${label} on ${n}`, fmtx(sr), sr >= least]);
 }
 const encRatios = rows
   .filter((r) => r.w.message)
@@ -247,13 +247,13 @@ const encRatios = rows
   .filter(Number.isFinite);
 const minEnc = encRatios.length ? Math.min(...encRatios) : NaN;
 t.push([
-  "encode ≥ 3× Java's fastest on every message workload (lowest)",
+  "encode ≥ 4× Java's fastest on every message workload (lowest)",
   fmtx(minEnc),
-  encRatios.length ? minEnc >= 3 : undefined,
+  encRatios.length ? minEnc >= 4 : undefined,
 ]);
 const scaleDec = ratio(by.restopo_10000.dec, by.restopo_100.dec);
 const scaleEnc = ratio(by.restopo_10000.enc, by.restopo_100.enc);
-t.push(['decode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleDec), scaleDec >= 0.9]);
+t.push(['decode MB/s of restopo_10000 ≥ 0.85× restopo_100', fmtx(scaleDec), scaleDec >= 0.85]);
 t.push(['encode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleEnc), scaleEnc >= 0.9]);
 // Per access point: the allocations that one more access point adds, so that what a reply costs
 // once (its root object, the doublings of the list's pointer array) is not spread over the items.
@@ -261,12 +261,12 @@ const perAp =
   (by.restopo_10000.decAllocs - by.restopo_100.decAllocs) /
   (by.restopo_10000.w.items - by.restopo_100.w.items);
 t.push([
-  'heap blocks per decoded access point ≤ 14 (restopo_10000 − restopo_100, per added point)',
+  'heap blocks per decoded access point ≤ 4 (restopo_10000 − restopo_100, per added point)',
   perAp.toFixed(2),
-  Number(perAp.toFixed(2)) <= 14,
+  Number(perAp.toFixed(2)) <= 4,
 ]);
 const perByte = by.restopo_10000.decPeak / by.restopo_10000.w.bytes;
-t.push(['peak heap per byte of reply ≤ 2.0 (restopo_10000)', fmt(perByte), perByte <= 2.0]);
+t.push(['peak heap per byte of reply ≤ 1.5 (restopo_10000)', fmt(perByte), perByte <= 1.5]);
 for (const [key, label] of [
   ['replyVsClassic', 'fresh vector ÷ fresh buffer'],
   ['replyReuseVsClassic', 'reused vector ÷ reused buffer'],
