@@ -214,6 +214,14 @@ TEST(Strings, StorageRulesAndUtf8Oddities) {
     ASSERT_EQ(out.Append("keep", 4), 0);
     EXPECT_EQ(Text(bad).Serialize(out), KELO_E_NOT_SUPPORTED);
     EXPECT_EQ(std::string(out.Data(), out.DataSize()), "keep");
+    // DoSerialize leaves the chunk header it wrote, whether the buffer had room for it all or not.
+    for (bool room : {false, true}) {
+      CKeloOutput raw(0);
+      if (room) raw.SetDataSize(raw.Append('x') == 0 ? 0 : 1);
+      EXPECT_EQ(Text(bad).DoSerialize(raw), KELO_E_NOT_SUPPORTED);
+      const char length = static_cast<char>(std::u16string(bad).size());
+      EXPECT_EQ(std::string(raw.Data(), raw.DataSize()), std::string({'S', '\0', length}));
+    }
   }
 }
 

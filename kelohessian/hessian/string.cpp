@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/output_access.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/wire/utf8.h>
 
@@ -307,9 +308,24 @@ int CKeloHesString::Serialize(CKeloOutput& out) const {
 }
 
 int CKeloHesString::DoSerialize(CKeloOutput& out) const {
-  if (m_null) return out.Append('N');
+  using kelo_detail::OutputAccess;
+  if (m_null) return OutputAccess::Put(out, 'N');
   const unsigned short* units = reinterpret_cast<const unsigned short*>(m_data);
   unsigned int remaining = m_length;
+  // A value of one chunk whose longest encoding (three bytes a unit) fits the room the buffer has
+  // is encoded in place behind its header: one bounds check for the whole value. Otherwise, and to
+  // leave exactly what the chunk loop leaves when a unit cannot be written, the loop below writes
+  // it, growing the buffer as the bytes need it.
+  if (remaining <= kMaxChunk && 3ull * remaining + 3 <= OutputAccess::Room(out)) {
+    unsigned char* at = reinterpret_cast<unsigned char*>(OutputAccess::End(out));
+    size_t encodedUnits;
+    const long bytes = kelo::wire::EncodeUtf8(units, remaining, at + 3, &encodedUnits);
+    if (bytes >= 0) {
+      kelo::wire::PutLength(reinterpret_cast<char*>(at), 'S', remaining);
+      OutputAccess::Commit(out, 3 + static_cast<unsigned int>(bytes));
+      return KELO_OK;
+    }
+  }
   // Encoded through a stack block, so the output grows by whole blocks rather than bytes.
   enum : unsigned int { kBlockUnits = 1024 };
   unsigned char block[3 * kBlockUnits];
@@ -437,7 +453,7 @@ int CKeloHesBinary::Serialize(CKeloOutput& out) const {
 }
 
 int CKeloHesBinary::DoSerialize(CKeloOutput& out) const {
-  if (m_null) return out.Append('N');
+  if (m_null) return kelo_detail::OutputAccess::Put(out, 'N');
   const char* bytes = m_data;
   unsigned int remaining = m_length;
   while (remaining > kMaxChunk) {
