@@ -377,7 +377,7 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     }
     if (!store.Reserve(wanted)) return Fail(parse, kelo_detail::kFailStringStore);
     const char* start = nullptr;
-    in.GetDataAt(start, in.GetNumExtracted(), available);
+    in.Extract(start, 0);  // where the characters start, nothing taken
     size_t consumed = 0, decoded = 0;
     const kelo::wire::Utf8Status status =
         kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
