@@ -132,6 +132,12 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
     EXPECT_EQ(d.consumed, bytes.size()) << row.hex;
     EXPECT_EQ(kelotest::ToHex(Encode(*row.fresh)), kelotest::ToHex(bytes));
   }
+  // A class derived from a domain type under a name of its own refuses the base's name.
+  const std::string base =
+      Hex("'Mt' 00 15 'VarantoTypes.CT_CncId' 'S' 00 05 'value' 'I' 00 00 00 07 'z'");
+  EXPECT_EQ(Decode(renamed, base).rc, KELO_E_FORMAT);
+  CT_CncId plain;
+  EXPECT_EQ(Decode(plain, base).rc, 0);
 }
 
 // Type names at the 65535-byte limit of their length field: a map's, and a list's item type,
