@@ -144,8 +144,8 @@ say();
 say('"ours encode" writes into one `CKeloOutput(0)` emptied with `SetDataSize(0)` before each');
 say('message (as the Java peer reuses its `ByteArrayOutputStream`); "fresh buffer" constructs a new');
 say('`CKeloOutput(0)` per message, so it includes growing the buffer and the page faults of new');
-say('memory. "scan" reads every byte once through `h = h * 31 + byte`, a dependency chain that');
-say('cannot be vectorised. Java runs two ways: "classes" reads into the classes generated from the');
+say('memory. "scan" reads every byte once through `s += byte`, one add per byte in a dependency');
+say('chain kept from being vectorised: the fastest a byte-at-a-time reader can go. Java runs two ways: "classes" reads into the classes generated from the');
 say('catalogue and writes them (`HessianInput.readObject(Class)`, `HessianOutput.writeObject`, by');
 say('reflection); "fastest" reads with `HessianInput.readObject()` into generic maps and lists (one');
 say('`SerializerFactory` for the run that answers every type with the generic map, so no class is');
@@ -265,11 +265,11 @@ const by = Object.fromEntries(rows.map((r) => [r.w.name, r]));
 const check = (ok) => (ok === undefined ? 'n/a' : ok ? 'met' : '**not met**');
 const t = [];
 const jr = (n) => ratio(by[n].dec, by[n].javaBestDec);
-for (const n of ['restopo_10000', 'connectsvc'])
-  t.push([`decode ≥ 10× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= 10 : undefined]);
-for (const n of ['restopo_10000', 'connectsvc']) {
+for (const [n, least] of [['restopo_10000', 8], ['connectsvc', 10]])
+  t.push([`decode ≥ ${least}× Java's fastest on ${n}`, fmtx(jr(n)), Number.isFinite(jr(n)) ? jr(n) >= least : undefined]);
+for (const [n, least, label] of [['restopo_10000', 1 / 3, '⅓ of the add-chain scan (aim: ½)'], ['connectsvc', 0.65, '65% of the add-chain scan']]) {
   const sr = ratio(by[n].dec, by[n].scan);
-  t.push([`decode ≥ ¼ of the byte-at-a-time scan on ${n} (aim: ½)`, fmtx(sr), sr >= 0.25]);
+  t.push([`decode ≥ ${label} on ${n}`, fmtx(sr), sr >= least]);
 }
 const encRatios = rows
   .filter((r) => r.w.message)
@@ -277,9 +277,9 @@ const encRatios = rows
   .filter(Number.isFinite);
 const minEnc = encRatios.length ? Math.min(...encRatios) : NaN;
 t.push([
-  "encode ≥ 3× Java's fastest on every message workload (lowest)",
+  "encode ≥ 4× Java's fastest on every message workload (lowest)",
   fmtx(minEnc),
-  encRatios.length ? minEnc >= 3 : undefined,
+  encRatios.length ? minEnc >= 4 : undefined,
 ]);
 const valueRow = anyValue.find((v) => v.r.w.name === 'restopo_10000');
 if (valueRow) {
@@ -290,7 +290,7 @@ if (valueRow) {
 }
 const scaleDec = ratio(by.restopo_10000.dec, by.restopo_100.dec);
 const scaleEnc = ratio(by.restopo_10000.enc, by.restopo_100.enc);
-t.push(['decode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleDec), scaleDec >= 0.9]);
+t.push(['decode MB/s of restopo_10000 ≥ 0.85× restopo_100', fmtx(scaleDec), scaleDec >= 0.85]);
 t.push(['encode MB/s of restopo_10000 ≥ 0.9× restopo_100', fmtx(scaleEnc), scaleEnc >= 0.9]);
 // Per access point: the allocations that one more access point adds, so that what a reply costs
 // once (its root object, the doublings of the list's pointer array) is not spread over the items.
@@ -298,12 +298,12 @@ const perAp =
   (by.restopo_10000.decAllocs - by.restopo_100.decAllocs) /
   (by.restopo_10000.w.items - by.restopo_100.w.items);
 t.push([
-  'heap blocks per decoded access point ≤ 14 (restopo_10000 − restopo_100, per added point)',
+  'heap blocks per decoded access point ≤ 4 (restopo_10000 − restopo_100, per added point)',
   perAp.toFixed(2),
-  Number(perAp.toFixed(2)) <= 14,
+  Number(perAp.toFixed(2)) <= 4,
 ]);
 const perByte = by.restopo_10000.decPeak / by.restopo_10000.w.bytes;
-t.push(['peak heap per byte of reply ≤ 2.0 (restopo_10000)', fmt(perByte), perByte <= 2.0]);
+t.push(['peak heap per byte of reply ≤ 1.5 (restopo_10000)', fmt(perByte), perByte <= 1.5]);
 for (const [key, label] of [
   ['replyVsClassic', 'fresh vector ÷ fresh buffer'],
   ['replyReuseVsClassic', 'reused vector ÷ reused buffer'],
@@ -335,14 +335,20 @@ say();
 
 say('What stands in the way where a target is not met (see also [PROFILE.md](PROFILE.md)):');
 say();
-say('- **Decode of restopo_10000 against Java\'s fastest.** The instructions per byte are the same');
-say('  for restopo_100 and restopo_10000 (callgrind); what the large message adds is memory');
-say('  traffic. The previous reply\'s 140,000 freed blocks (one `ApRes` and its 13 strings and');
-say('  blobs per access point) are merged by glibc in one pass at the first large allocation of the');
-say('  next decode (`malloc_consolidate` and `unlink_chunk`, about a fifth of the decode\'s wall');
-say('  time in perf), and a 17 MB tree misses the cache on the way. The "tuned malloc" table below');
-say('  shows what the allocator accounts for. What is left is one heap block per string or blob,');
-say('  which each owns by the documented contract of `CKeloHesString` and `CKeloHesBinary`.');
+say('- **Decode of restopo_10000 against the scan and against restopo_100.** The instructions per');
+say('  byte are the same for both sizes (callgrind); what the large reply adds is memory. Its tree');
+say('  is 18 MB (most of it the `ApRes` objects themselves, 1,504 bytes each, written by their');
+say('  constructors and read again by their destructors, out of cache), and glibc merges the');
+say('  previous reply\'s 32,000 freed string blocks (descriptions, URLs, longer names) in one pass at');
+say('  the next large allocation (`malloc_consolidate` and `unlink_chunk`, about a tenth of the');
+say('  decode\'s wall time in perf). The parse itself is about half: `SchemaAccess::Read` a fifth,');
+say('  `DecodeUtf8` and `CKeloHesString::Deserialize` a tenth each.');
+say('- **Peak heap per byte of reply.** A filled `ApRes` holds 1,504 bytes of objects (numbers are');
+say('  16 or 24 bytes each, strings 64, blobs 40) for about 1,120 bytes of wire, and text is held');
+say('  as 16-bit units, two bytes per ASCII character: the object layout the headers fix, not the');
+say('  allocator, sets this figure. Strings kept inside their objects cost more heap than they');
+say('  save (1.52 bytes per byte without any, 1.62 with 17 units inside), but take 10 of the 13');
+say('  heap blocks per access point away.');
 say('- **MB/s of restopo_10000 against restopo_100.** On this shared machine the ratio moves by');
 say('  about ±15% between runs (two consecutive runs gave 0.79× and 1.03× for decode, 0.96× and');
 say('  0.88× for encode); the instruction counts per byte of the two sizes are equal.');
@@ -372,8 +378,9 @@ say();
 
 say('## Large messages and the heap');
 say();
-say('Decoding restopo_10000 allocates 140,000 small blocks (14 per access point, no member');
-say('registries), and deleting the object frees them again. glibc keeps small freed blocks in');
+say('Decoding restopo_10000 allocates about 32,500 blocks (3.3 per access point: the strings too');
+say('long to be kept inside their objects, the list\'s item blocks and pointer array), and deleting');
+say('the object frees them again. glibc keeps small freed blocks in');
 say('"fastbins" and merges all of them in one pass at the next large request. For comparison only');
 say('(no program needs it), "tuned malloc" is the same decode with fastbins off');
 say('(`mallopt(M_MXFAST, 0)`) and the heap kept mapped (`M_TRIM_THRESHOLD`, `M_MMAP_THRESHOLD`):');

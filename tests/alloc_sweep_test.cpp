@@ -151,7 +151,7 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
       },
       [&] {
         CKeloHesBinary blob;
-        const kelo::Status s = kelo::FromBytes("\x01\x02\x03", 3, blob);
+        const kelo::Status s = kelo::FromBytes("0123456789abcdef", 16, blob);
         EXPECT_EQ(blob.IsNull(), !s.ok());  // unchanged (null) on failure
         return s.code();
       },
@@ -202,21 +202,22 @@ TEST(AllocationFailure, StringsAndBlobsKeepTheirOldValueAndFailedCopiesBecomeNul
   Sweep([&](unsigned long n) {
     CKeloHesString s;
     EXPECT_EQ(s.Copy("old"), 0);
-    const int rc = DecodeFailing(s, Hex("'s' 00 01 'a' 'S' 00 02 c3 a9 'b'"), n);
-    EXPECT_EQ(kelotest::StringUnits(s), rc ? u"old" : u"a\u00e9b");
+    // Longer than a string keeps inside itself, so that it needs the heap.
+    const int rc = DecodeFailing(s, Hex("'s' 00 0a '0123456789' 'S' 00 0a c3 a9 '123456789'"), n);
+    EXPECT_EQ(kelotest::StringUnits(s), rc ? u"old" : u"0123456789\u00e9123456789");
     return rc;
   });
   Sweep([&](unsigned long n) {
     CKeloHesBinary b;
     EXPECT_EQ(b.Copy("old", 3), 0);
     std::string error;
-    const int rc = DecodeFailing(b, Hex("'b' 00 01 01 'B' 00 02 02 03"), n, &error);
-    EXPECT_EQ(kelotest::BlobBytes(b), rc ? "old" : "\x01\x02\x03");
+    const int rc = DecodeFailing(b, Hex("'b' 00 08 '01234567' 'B' 00 08 '89abcdef'"), n, &error);
+    EXPECT_EQ(kelotest::BlobBytes(b), rc ? "old" : "0123456789abcdef");
     EXPECT_EQ(error.find("failed to store binary data") != std::string::npos, rc != 0) << error;
     return rc;
   });
   CKeloHesString text;
-  ASSERT_EQ(text.Copy("text"), 0);
+  ASSERT_EQ(text.Copy("a text too long to be kept inside"), 0);
   EXPECT_EQ(kelotest::Encode(Failing(1, [&] { return CKeloHesString(text); })), "N");
 }
 

@@ -132,6 +132,12 @@ TEST(Wire, EveryKindWritesItsBytesAndReadsThemBack) {
     EXPECT_EQ(d.consumed, bytes.size()) << row.hex;
     EXPECT_EQ(kelotest::ToHex(Encode(*row.fresh)), kelotest::ToHex(bytes));
   }
+  // A class derived from a domain type under a name of its own refuses the base's name.
+  const std::string base =
+      Hex("'Mt' 00 15 'VarantoTypes.CT_CncId' 'S' 00 05 'value' 'I' 00 00 00 07 'z'");
+  EXPECT_EQ(Decode(renamed, base).rc, KELO_E_FORMAT);
+  CT_CncId plain;
+  EXPECT_EQ(Decode(plain, base).rc, 0);
 }
 
 // Type names at the 65535-byte limit of their length field: a map's, and a list's item type,
@@ -214,6 +220,14 @@ TEST(Strings, StorageRulesAndUtf8Oddities) {
     ASSERT_EQ(out.Append("keep", 4), 0);
     EXPECT_EQ(Text(bad).Serialize(out), KELO_E_NOT_SUPPORTED);
     EXPECT_EQ(std::string(out.Data(), out.DataSize()), "keep");
+    // DoSerialize leaves the chunk header it wrote, whether the buffer had room for it all or not.
+    for (bool room : {false, true}) {
+      CKeloOutput raw(0);
+      if (room) raw.SetDataSize(raw.Append('x') == 0 ? 0 : 1);
+      EXPECT_EQ(Text(bad).DoSerialize(raw), KELO_E_NOT_SUPPORTED);
+      const char length = static_cast<char>(std::u16string(bad).size());
+      EXPECT_EQ(std::string(raw.Data(), raw.DataSize()), std::string({'S', '\0', length}));
+    }
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <string.h>
 
+#include <cstddef>
 #include <new>
 
 #include <kelohessian/hessian/detail/failure_path.h>
@@ -11,12 +12,92 @@
 using kelo_detail::AddBytes;
 using kelo_detail::Fail;
 
+// A block of items a read created: this header, then up to capacity items of one size. Blocks are
+// allocated as arrays of std::max_align_t, so the header and every item are aligned for any
+// fundamental type.
+struct CKeloHesArrayBase::ItemBlock {
+  ItemBlock* next;
+  size_t capacity;
+  size_t used;
+};
+
+namespace {
+
+using Unit = std::max_align_t;
+// The units a block's header takes (its pointer and two sizes), before the first item.
+constexpr size_t kHeaderUnits =
+    (sizeof(void*) + 2 * sizeof(size_t) + sizeof(Unit) - 1) / sizeof(Unit);
+// The first block of a read holds up to this many items, and every later one as many as the
+// blocks before it (so a read of n items makes about log2(n) blocks), up to kMaxBlockBytes.
+constexpr size_t kFirstBlockItems = 16;
+// Larger blocks would come from the system's page mapping rather than the heap on glibc (above
+// 128 KiB by default); a block of this size still holds dozens of the largest message items.
+constexpr size_t kMaxBlockBytes = 64 * 1024;
+
+}  // namespace
+
 CKeloHesArrayBase::CKeloHesArrayBase()
-    : m_items(nullptr), m_count(0), m_capacity(0), m_checkItemClassName(true) {}
+    : m_items(nullptr),
+      m_count(0),
+      m_capacity(0),
+      m_checkItemClassName(true),
+      m_blocks(nullptr),
+      m_blockItems(0) {}
 
 CKeloHesArrayBase::~CKeloHesArrayBase() {
   Reset();
   delete[] m_items;
+}
+
+size_t CKeloHesArrayBase::ItemSize() const {
+  return 0;
+}
+
+CKeloHesObject* CKeloHesArrayBase::PlaceItem(void*) {
+  return nullptr;
+}
+
+void CKeloHesArrayBase::DestroyItem(CKeloHesObject* item, bool placed) {
+  if (placed) {
+    item->~CKeloHesObject();
+  } else {
+    delete item;
+  }
+}
+
+int CKeloHesArrayBase::NextItem(CKeloHesObject*& item, bool& placed, int left,
+                                const CKeloInput& in) {
+  static_assert(sizeof(ItemBlock) <= kHeaderUnits * sizeof(Unit), "items start after the header");
+  const size_t size = ItemSize();
+  placed = size != 0;
+  if (!placed) return CreateItem(item);
+  item = nullptr;
+  ItemBlock* block = m_blocks;
+  if (!block || block->used == block->capacity) {
+    // As many items as the blocks so far hold, but never more than the count announces, the
+    // input can still carry (one byte each at least) or kMaxBlockBytes can hold.
+    size_t n = static_cast<size_t>(m_blockItems) < kFirstBlockItems
+                   ? kFirstBlockItems
+                   : static_cast<size_t>(m_blockItems);
+    const size_t remaining = in.GetTotalSize() - in.GetNumExtracted();
+    if (n > static_cast<size_t>(left)) n = static_cast<size_t>(left);
+    if (n > remaining) n = remaining;
+    if (n > kMaxBlockBytes / size) n = kMaxBlockBytes / size;
+    if (n == 0) n = 1;
+    const size_t units = kHeaderUnits + (n * size + sizeof(Unit) - 1) / sizeof(Unit);
+    Unit* memory = new (std::nothrow) Unit[units];
+    if (!memory) return KELO_E_NO_MEMORY;
+    block = reinterpret_cast<ItemBlock*>(memory);
+    block->next = m_blocks;
+    block->capacity = n;
+    block->used = 0;
+    m_blocks = block;
+  }
+  unsigned char* items =
+      reinterpret_cast<unsigned char*>(reinterpret_cast<Unit*>(block) + kHeaderUnits);
+  item = PlaceItem(items + block->used * size);
+  ++block->used;
+  return KELO_OK;
 }
 
 int CKeloHesArrayBase::SetNull(bool isNull) {
@@ -52,7 +133,13 @@ int CKeloHesArrayBase::Add(CKeloHesObject& item) {
 void CKeloHesArrayBase::Reset() {
   while (m_count > 0) {
     CKeloHesObject* item = m_items[--m_count];
-    delete item;
+    DestroyItem(item, m_count < m_blockItems);
+  }
+  m_blockItems = 0;
+  while (m_blocks) {
+    ItemBlock* next = m_blocks->next;
+    delete[] reinterpret_cast<Unit*>(m_blocks);
+    m_blocks = next;
   }
   SetNull(false);
 }
@@ -126,7 +213,8 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
   // allocation.
   for (int i = 0; i < count; ++i) {
     CKeloHesObject* item = nullptr;
-    if (int rc = CreateItem(item); rc != 0) return rc;
+    bool placed = false;
+    if (int rc = NextItem(item, placed, count - i, in); rc != 0) return rc;
     const unsigned int start = in.GetNumExtracted();
     int rc = item->Deserialize(parse);
     if (rc != 0) {
@@ -135,10 +223,11 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
       rc = Add(*item);
     }
     if (rc != 0) {
-      delete item;
+      DestroyItem(item, placed);
       Reset();
       return rc;
     }
+    if (placed) ++m_blockItems;
   }
   if (int rc = in.Extract(p, 1); rc != 0) return Fail(parse, kelo_detail::kFailListEndMissing, rc);
   if (*p != 'z') return Fail(parse, kelo_detail::kFailListEndMarker);

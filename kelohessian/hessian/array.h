@@ -8,6 +8,7 @@
 /// or 'N' for a null list.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <new>
 #include <type_traits>
@@ -25,12 +26,18 @@
 /// The list owns its items (created while decoding, or handed over with Add) and the pointer
 /// array, and destroys them in Reset and in its destructor. Lists cannot be copied.
 ///
+/// Storage: the items a read creates are placed in blocks the list allocates, many items to a
+/// block, and Reset and the destructor free those blocks whole; an item handed over with Add (or
+/// made by Emplace) keeps its own allocation and is deleted on its own. Item pointers stay valid
+/// until Reset, the next read or the destructor, whichever storage holds the item.
+///
 /// Reading first destroys the items held. A failure inside an item leaves the list empty; a
 /// failure to create an item (KELO_E_NO_MEMORY) leaves the items read before it. A negative count
 /// or an empty item type is KELO_E_NOT_SUPPORTED, another item class KELO_E_FORMAT.
 ///
-/// Hostile input: the count on the wire is never used to allocate; items are created one by one as
-/// the input pays for them, so a huge count fails at the first item the input cannot hold.
+/// Hostile input: the count on the wire alone never sizes an allocation: a block holds no more
+/// items than the count announces and the input has bytes left (each item takes at least one), so
+/// a huge count fails at the first item the input cannot hold.
 class KELO_API CKeloHesArrayBase : public CKeloHesObject {
  public:
   CKeloHesArrayBase();
@@ -56,6 +63,12 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   virtual const CKeloHesName& ItemClassName() const = 0;
   /// A new default item; KELO_E_NO_MEMORY, with item null, when it cannot be allocated.
   virtual int CreateItem(CKeloHesObject*& item) = 0;
+  /// The bytes one item takes in a block (a multiple of its alignment, which is at most that of
+  /// std::max_align_t), or 0 when the items are to be made with CreateItem. The base returns 0.
+  virtual size_t ItemSize() const;
+  /// Constructs a default item at storage (ItemSize() bytes in a block) and returns it. Only
+  /// called when ItemSize() is not 0; the base returns null.
+  virtual CKeloHesObject* PlaceItem(void* storage);
 
   /// Takes ownership of a heap item; grows the array to 2 * capacity + 20 when full.
   int Add(CKeloHesObject& item);
@@ -78,6 +91,19 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
  protected:
   /// Whether Deserialize compares the received item type; false only in CKeloHesSkipArray.
   bool m_checkItemClassName;
+
+ private:
+  struct ItemBlock;
+  // Makes the next item of a read: in a block when the class places its items, else CreateItem.
+  // left is how many items the count still announces; the input bounds how many a block holds.
+  int NextItem(CKeloHesObject*& item, bool& placed, int left, const CKeloInput& in);
+  // Destroys an item that is not (or no longer) in the pointer array.
+  static void DestroyItem(CKeloHesObject* item, bool placed);
+
+  // The blocks of the items a read created, newest first.
+  ItemBlock* m_blocks;
+  // The first m_blockItems items live in m_blocks (a read places them; Add only appends after).
+  int m_blockItems;
 };
 
 namespace kelo {
@@ -183,6 +209,11 @@ class CKeloHesArray : public CKeloHesArrayBase {
     item = created;
     return created ? KELO_OK : KELO_E_NO_MEMORY;
   }
+  size_t ItemSize() const override {
+    // Blocks are aligned for any fundamental type; an over-aligned item goes to CreateItem.
+    return alignof(T) <= alignof(std::max_align_t) ? sizeof(T) : 0;
+  }
+  CKeloHesObject* PlaceItem(void* storage) override { return new (storage) T(); }
 
  private:
   // Stands in for the wire names of an item type the static_assert above already refused.

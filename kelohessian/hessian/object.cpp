@@ -4,6 +4,7 @@
 
 #include <string.h>
 
+#include <kelohessian/hessian/detail/output_access.h>
 #include <kelohessian/hessian/detail/wire.h>
 
 using kelo_detail::Fail;
@@ -22,7 +23,7 @@ int CKeloHesObject::SetNull(bool) {
 CKeloHesBool::~CKeloHesBool() {}
 
 int CKeloHesBool::Serialize(CKeloOutput& out) const {
-  return out.Append(m_value ? 'T' : 'F');
+  return kelo_detail::OutputAccess::Put(out, m_value ? 'T' : 'F');
 }
 
 int CKeloHesBool::Deserialize(CKeloInputParse& parse) {
@@ -39,7 +40,7 @@ CKeloHesNum32::~CKeloHesNum32() {}
 
 int CKeloHesNum32::Serialize(CKeloOutput& out) const {
   char bytes[kelo::wire::kMaxPut];
-  return out.Append(bytes, kelo::wire::PutInt(bytes, m_value));
+  return kelo_detail::OutputAccess::Put(out, bytes, kelo::wire::PutInt(bytes, m_value));
 }
 
 int CKeloHesNum32::Deserialize(CKeloInputParse& parse) {
@@ -61,7 +62,7 @@ CKeloHesNum64::~CKeloHesNum64() {}
 
 int CKeloHesNum64::Serialize64(char marker, CKeloOutput& out) const {
   char bytes[kelo::wire::kMaxPut];
-  return out.Append(bytes, kelo::wire::Put64(bytes, marker, m_value));
+  return kelo_detail::OutputAccess::Put(out, bytes, kelo::wire::Put64(bytes, marker, m_value));
 }
 
 int CKeloHesNum64::Deserialize64(char marker, CKeloInputParse& parse) {

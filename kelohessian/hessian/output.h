@@ -9,7 +9,8 @@
 
 namespace kelo_detail {
 class VectorOutput;
-}
+struct OutputAccess;
+}  // namespace kelo_detail
 
 /// Growable output buffer. The storage grows in whole multiples of the growth step: an append that
 /// does not fit grows the capacity by the smallest non-zero number of steps that leaves room for
@@ -48,6 +49,7 @@ class KELO_API CKeloOutput {
 
  private:
   friend class kelo_detail::VectorOutput;
+  friend struct kelo_detail::OutputAccess;
   CKeloOutput(const CKeloOutput&);  // not provided: the storage would get two owners
   int Grow(unsigned int length);
 

@@ -7,6 +7,7 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/output_access.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/wire/utf8.h>
 
@@ -18,26 +19,29 @@ enum : unsigned int { kMaxChunk = 0xFFFF };
 
 const short kNullUnit = 0;
 
-// Temporary store for the contents of a chunked value while it is read. Capacity grows
-// geometrically, so a value of many chunks costs linear time; the first reservation is exact, so
-// the common single-chunk value is handed over without a second allocation or copy.
-template <class T>
+// Temporary store for the contents of a value while it is read. It starts in Local elements of
+// its own (on the reader's stack), so a short value costs no heap block; beyond that its capacity
+// grows geometrically, so a value of many chunks costs linear time, and the first heap reservation
+// is exact, so a long single-chunk value is handed over without a second allocation or copy.
+template <class T, size_t Local>
 class Gather {
  public:
-  Gather() : m_data(nullptr), m_size(0), m_capacity(0) {}
-  ~Gather() { delete[] m_data; }
+  Gather() : m_data(m_local), m_size(0), m_capacity(Local) {}
+  ~Gather() {
+    if (m_data != m_local) delete[] m_data;
+  }
   Gather(const Gather&) = delete;
   Gather& operator=(const Gather&) = delete;
 
   // Makes room for more elements behind the current size.
   bool Reserve(size_t more) {
     if (more <= m_capacity - m_size) return true;
-    size_t capacity = m_capacity * 2;
+    size_t capacity = m_size ? m_capacity * 2 : more;
     if (capacity < m_size + more) capacity = m_size + more;
     T* grown = new (std::nothrow) T[capacity];
     if (!grown) return false;
     if (m_size) memcpy(grown, m_data, m_size * sizeof(T));
-    delete[] m_data;
+    if (m_data != m_local) delete[] m_data;
     m_data = grown;
     m_capacity = capacity;
     return true;
@@ -45,12 +49,13 @@ class Gather {
   T* End() { return m_data + m_size; }
   void Grow(size_t n) { m_size += n; }
   size_t Size() const { return m_size; }
-  // Gives up the storage when it holds exactly the gathered elements, otherwise null.
+  // Gives up heap storage that holds exactly the gathered elements, otherwise null.
   T* ReleaseExact() {
-    if (m_size == 0 || m_size != m_capacity) return nullptr;
+    if (m_data == m_local || m_size == 0 || m_size != m_capacity) return nullptr;
     T* data = m_data;
-    m_data = nullptr;
-    m_size = m_capacity = 0;
+    m_data = m_local;
+    m_size = 0;
+    m_capacity = Local;
     return data;
   }
   const T* Data() const { return m_data; }
@@ -59,6 +64,7 @@ class Gather {
   T* m_data;
   size_t m_size;
   size_t m_capacity;
+  T m_local[Local];
 };
 
 // Writes one chunk header: marker and the 16-bit count.
@@ -112,63 +118,93 @@ size_t ChunkedUnitsAhead(const CKeloInput& in, unsigned int count) {
   }
 }
 
-// The storage rules that strings (16-bit units) and blobs (bytes) share, on their three fields.
-// Assignment copies owned data, so exactly one owner remains, and keeps external data external;
-// when the copy cannot be allocated the target is left with no data and the function says so.
-template <class T>
-void ReleaseStorage(T*& data, unsigned int& length, bool& owns) {
-  if (owns && data) delete[] data;
-  data = nullptr;
-  length = 0;
-  owns = false;
-}
+// The storage rules that strings (16-bit units) and blobs (bytes) share, on their fields: the
+// pointer, the length, whether the value owns what it points at, and the object's own room for a
+// short value (Cap elements). An owned value of 1 to Cap elements lives in that room, a longer one
+// in a heap block of its size, an empty one nowhere (null pointer).
+template <class T, unsigned int Cap>
+struct Storage {
+  T*& data;
+  unsigned int& length;
+  bool& owns;
+  T (&room)[Cap];
 
-template <class T>
-bool AssignStorage(T*& data, unsigned int& length, bool& owns, T* source, unsigned int sourceLength,
-                   bool sourceOwns) {
-  if (!sourceOwns || !source) {
-    ReleaseStorage(data, length, owns);
-    data = source;
-    length = sourceLength;
-    owns = sourceOwns;
-    return true;
+  // Frees a heap block the value owns and leaves it without data.
+  void Release() {
+    if (owns && data && data != room) delete[] data;
+    data = nullptr;
+    length = 0;
+    owns = false;
   }
-  T* copy = new (std::nothrow) T[sourceLength];
-  ReleaseStorage(data, length, owns);
-  if (!copy) return false;
-  memcpy(copy, source, sourceLength * sizeof(T));
-  data = copy;
-  length = sourceLength;
-  owns = true;
-  return true;
-}
-
-// Copies count elements into new storage that the value then owns (no allocation for 0; a null
-// source copies nothing); -1999997 and nothing changed when the storage cannot be allocated.
-template <class T>
-int CopyStorage(T*& data, unsigned int& length, bool& owns, const T* source, unsigned int count) {
-  if (!source) count = 0;
-  T* copy = nullptr;
-  if (count) {
-    copy = new (std::nothrow) T[count];
+  // Takes over a heap block of count elements (or none).
+  void Adopt(T* block, unsigned int count) {
+    Release();
+    data = block;
+    length = count;
+    owns = true;
+  }
+  // Stores count elements (at most Cap) in the room; source may point into the room itself.
+  void KeepInRoom(const T* source, unsigned int count) {
+    if (count) memmove(room, source, count * sizeof(T));
+    if (owns && data && data != room) delete[] data;
+    data = count ? room : nullptr;
+    length = count;
+    owns = true;
+  }
+  // Copies count elements into storage the value then owns (no allocation for 0 or up to Cap; a
+  // null source copies nothing); -1999997 and nothing changed when the block cannot be allocated.
+  // The copy is made before the old value is released, so source may be the value's own data.
+  int Copy(const T* source, unsigned int count) {
+    if (!source) count = 0;
+    if (count <= Cap) {
+      KeepInRoom(source, count);
+      return KELO_OK;
+    }
+    T* copy = new (std::nothrow) T[count];
     if (!copy) return KELO_E_NO_MEMORY;
     memcpy(copy, source, count * sizeof(T));
+    Adopt(copy, count);
+    return KELO_OK;
   }
-  ReleaseStorage(data, length, owns);
-  data = copy;
-  length = count;
-  owns = true;
-  return KELO_OK;
-}
-
-// Points the value at the caller's elements without copying or owning them.
-template <class T>
-void PointAtStorage(T*& data, unsigned int& length, bool& owns, const T* source,
-                    unsigned int count) {
-  ReleaseStorage(data, length, owns);
-  data = const_cast<T*>(source);
-  length = source ? count : 0;
-}
+  // Assignment copies owned data, so exactly one owner remains, and keeps external data external;
+  // when the copy cannot be allocated the value is left with no data and the function says so.
+  bool Assign(T* source, unsigned int sourceLength, bool sourceOwns) {
+    if (!sourceOwns || !source) {
+      Release();
+      data = source;
+      length = sourceLength;
+      owns = sourceOwns;
+      return true;
+    }
+    if (Copy(source, sourceLength) == KELO_OK) return true;
+    Release();
+    return false;
+  }
+  // Points the value at the caller's elements without copying or owning them.
+  void PointAt(const T* source, unsigned int count) {
+    Release();
+    data = const_cast<T*>(source);
+    length = source ? count : 0;
+  }
+  // Takes over what a reader gathered: into the room when it fits, else the gathered heap block
+  // itself when it is exact, else a new block of its size; false when that cannot be allocated.
+  template <size_t Local>
+  bool Take(Gather<T, Local>& store) {
+    const size_t count = store.Size();
+    if (count <= Cap) {
+      KeepInRoom(store.Data(), static_cast<unsigned int>(count));
+      return true;
+    }
+    T* block = store.ReleaseExact();
+    if (!block) {
+      block = new (std::nothrow) T[count];
+      if (!block) return false;
+      memcpy(block, store.Data(), count * sizeof(T));
+    }
+    Adopt(block, static_cast<unsigned int>(count));
+    return true;
+  }
+};
 
 // Writes through DoSerialize and cuts the output back to its size before the call on failure.
 template <class Value>
@@ -195,10 +231,10 @@ CKeloHesString::CKeloHesString(const CKeloHesString& other)
 CKeloHesString& CKeloHesString::operator=(const CKeloHesString& other) {
   if (this == &other) return *this;
   // No code can be returned from a copy: when it cannot be allocated the target becomes null.
-  m_null =
-      AssignStorage(m_data, m_length, m_ownsData, other.m_data, other.m_length, other.m_ownsData)
-          ? other.m_null
-          : true;
+  m_null = Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.Assign(
+               other.m_data, other.m_length, other.m_ownsData)
+               ? other.m_null
+               : true;
   return *this;
 }
 
@@ -207,14 +243,11 @@ CKeloHesString::~CKeloHesString() {
 }
 
 void CKeloHesString::Release() {
-  ReleaseStorage(m_data, m_length, m_ownsData);
+  Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.Release();
 }
 
 void CKeloHesString::Adopt(short* data, unsigned int length) {
-  Release();
-  m_data = data;
-  m_length = length;
-  m_ownsData = true;
+  Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.Adopt(data, length);
 }
 
 int CKeloHesString::SetNull(bool isNull) {
@@ -223,7 +256,10 @@ int CKeloHesString::SetNull(bool isNull) {
 }
 
 int CKeloHesString::Copy(const short* units, unsigned int count) {
-  if (int rc = CopyStorage(m_data, m_length, m_ownsData, units, count); rc != 0) return rc;
+  if (int rc =
+          Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.Copy(units, count);
+      rc != 0)
+    return rc;
   return SetNull(units == nullptr);
 }
 
@@ -239,14 +275,19 @@ int CKeloHesString::Copy(const short* units) {
 
 int CKeloHesString::Copy(const char* bytes, unsigned int count) {
   if (!bytes) count = 0;
-  short* copy = nullptr;
-  if (count) {
-    copy = new (std::nothrow) short[count];
+  if (count <= kInlineUnits) {
+    // Widened on the stack first: the bytes may be the string's own room seen as bytes.
+    short widened[kInlineUnits];
+    for (unsigned int i = 0; i < count; ++i)
+      widened[i] = static_cast<short>(static_cast<unsigned char>(bytes[i]));
+    Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.KeepInRoom(widened, count);
+  } else {
+    short* copy = new (std::nothrow) short[count];
     if (!copy) return KELO_E_NO_MEMORY;
     for (unsigned int i = 0; i < count; ++i)
       copy[i] = static_cast<short>(static_cast<unsigned char>(bytes[i]));
+    Adopt(copy, count);
   }
-  Adopt(copy, count);
   SetNull(bytes == nullptr);
   return KELO_OK;
 }
@@ -258,7 +299,7 @@ int CKeloHesString::Copy(const char* bytes) {
 }
 
 void CKeloHesString::SetExternal(const short* units, unsigned int count) {
-  PointAtStorage(m_data, m_length, m_ownsData, units, count);
+  Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.PointAt(units, count);
   SetNull(units == nullptr);
 }
 
@@ -267,9 +308,24 @@ int CKeloHesString::Serialize(CKeloOutput& out) const {
 }
 
 int CKeloHesString::DoSerialize(CKeloOutput& out) const {
-  if (m_null) return out.Append('N');
+  using kelo_detail::OutputAccess;
+  if (m_null) return OutputAccess::Put(out, 'N');
   const unsigned short* units = reinterpret_cast<const unsigned short*>(m_data);
   unsigned int remaining = m_length;
+  // A value of one chunk whose longest encoding (three bytes a unit) fits the room the buffer has
+  // is encoded in place behind its header: one bounds check for the whole value. Otherwise, and to
+  // leave exactly what the chunk loop leaves when a unit cannot be written, the loop below writes
+  // it, growing the buffer as the bytes need it.
+  if (remaining <= kMaxChunk && 3ull * remaining + 3 <= OutputAccess::Room(out)) {
+    unsigned char* at = reinterpret_cast<unsigned char*>(OutputAccess::End(out));
+    size_t encodedUnits;
+    const long bytes = kelo::wire::EncodeUtf8(units, remaining, at + 3, &encodedUnits);
+    if (bytes >= 0) {
+      kelo::wire::PutLength(reinterpret_cast<char*>(at), 'S', remaining);
+      OutputAccess::Commit(out, 3 + static_cast<unsigned int>(bytes));
+      return KELO_OK;
+    }
+  }
   // Encoded through a stack block, so the output grows by whole blocks rather than bytes.
   enum : unsigned int { kBlockUnits = 1024 };
   unsigned char block[3 * kBlockUnits];
@@ -304,7 +360,7 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     SetNull(true);
     return KELO_OK;
   }
-  Gather<unsigned short> store;
+  Gather<short, kInlineUnits> store;
   bool sized = false;
   for (;;) {
     if (marker != 'S' && marker != 's') return Fail(parse, kelo_detail::kFailStringMarker);
@@ -321,11 +377,11 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     }
     if (!store.Reserve(wanted)) return Fail(parse, kelo_detail::kFailStringStore);
     const char* start = nullptr;
-    in.GetDataAt(start, in.GetNumExtracted(), available);
+    in.Extract(start, 0);  // where the characters start, nothing taken
     size_t consumed = 0, decoded = 0;
     const kelo::wire::Utf8Status status =
         kelo::wire::DecodeUtf8(reinterpret_cast<const unsigned char*>(start), available, count,
-                               store.End(), &consumed, &decoded);
+                               reinterpret_cast<unsigned short*>(store.End()), &consumed, &decoded);
     in.Extract(p, static_cast<unsigned int>(consumed));
     store.Grow(decoded);
     if (status == kelo::wire::kUtf8Exhausted) return Fail(parse, kelo_detail::kFailStringMissing);
@@ -337,16 +393,8 @@ int CKeloHesString::Deserialize(CKeloInputParse& parse) {
     if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailStringNextChunk);
     marker = *p;
   }
-  const size_t length = store.Size();
-  short* data = reinterpret_cast<short*>(store.ReleaseExact());
-  if (!data && length) {
-    data = new (std::nothrow) short[length];
-    if (!data) {
-      return Fail(parse, kelo_detail::kFailStringAllocate);
-    }
-    memcpy(data, store.Data(), length * sizeof(short));
-  }
-  Adopt(data, static_cast<unsigned int>(length));
+  if (!Storage<short, kInlineUnits>{m_data, m_length, m_ownsData, m_inline}.Take(store))
+    return Fail(parse, kelo_detail::kFailStringAllocate);
   SetNull(false);
   return KELO_OK;
 }
@@ -363,10 +411,10 @@ CKeloHesBinary::CKeloHesBinary(const CKeloHesBinary& other)
 CKeloHesBinary& CKeloHesBinary::operator=(const CKeloHesBinary& other) {
   if (this == &other) return *this;
   // No code can be returned from a copy: when it cannot be allocated the target becomes null.
-  m_null =
-      AssignStorage(m_data, m_length, m_ownsData, other.m_data, other.m_length, other.m_ownsData)
-          ? other.m_null
-          : true;
+  m_null = Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.Assign(
+               other.m_data, other.m_length, other.m_ownsData)
+               ? other.m_null
+               : true;
   return *this;
 }
 
@@ -375,14 +423,11 @@ CKeloHesBinary::~CKeloHesBinary() {
 }
 
 void CKeloHesBinary::Release() {
-  ReleaseStorage(m_data, m_length, m_ownsData);
+  Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.Release();
 }
 
 void CKeloHesBinary::Adopt(char* data, unsigned int length) {
-  Release();
-  m_data = data;
-  m_length = length;
-  m_ownsData = true;
+  Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.Adopt(data, length);
 }
 
 int CKeloHesBinary::SetNull(bool isNull) {
@@ -391,12 +436,15 @@ int CKeloHesBinary::SetNull(bool isNull) {
 }
 
 int CKeloHesBinary::Copy(const char* bytes, unsigned int count) {
-  if (int rc = CopyStorage(m_data, m_length, m_ownsData, bytes, count); rc != 0) return rc;
+  if (int rc =
+          Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.Copy(bytes, count);
+      rc != 0)
+    return rc;
   return SetNull(bytes == nullptr);
 }
 
 void CKeloHesBinary::SetExternal(const char* bytes, unsigned int count) {
-  PointAtStorage(m_data, m_length, m_ownsData, bytes, count);
+  Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.PointAt(bytes, count);
   SetNull(bytes == nullptr);
 }
 
@@ -405,7 +453,7 @@ int CKeloHesBinary::Serialize(CKeloOutput& out) const {
 }
 
 int CKeloHesBinary::DoSerialize(CKeloOutput& out) const {
-  if (m_null) return out.Append('N');
+  if (m_null) return kelo_detail::OutputAccess::Put(out, 'N');
   const char* bytes = m_data;
   unsigned int remaining = m_length;
   while (remaining > kMaxChunk) {
@@ -428,7 +476,7 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
     SetNull(true);
     return KELO_OK;
   }
-  Gather<char> store;
+  Gather<char, kInlineBytes> store;
   bool sized = false;
   for (;;) {
     if (marker != 'B' && marker != 'b') return Fail(parse, kelo_detail::kFailBinaryMarker);
@@ -449,14 +497,8 @@ int CKeloHesBinary::Deserialize(CKeloInputParse& parse) {
     marker = *p;
   }
   // The blob takes over the gathered storage; after several chunks it is first trimmed to size.
-  const size_t length = store.Size();
-  char* data = store.ReleaseExact();
-  if (!data && length) {
-    data = new (std::nothrow) char[length];
-    if (!data) return Fail(parse, kelo_detail::kFailBinaryStore);
-    memcpy(data, store.Data(), length);
-  }
-  Adopt(data, static_cast<unsigned int>(length));
+  if (!Storage<char, kInlineBytes>{m_data, m_length, m_ownsData, m_inline}.Take(store))
+    return Fail(parse, kelo_detail::kFailBinaryStore);
   SetNull(false);
   return KELO_OK;
 }

@@ -19,8 +19,18 @@
 /// copy fails, the target becomes a null value with no data (it writes 'N').
 ///
 /// Every failed read leaves the old value in place; a failed write leaves the output as it was.
+///
+/// Storage: a value of up to kInlineUnits units that the string owns is kept inside the object
+/// (no heap block); a longer one in one heap block of its exact size. Either way the string owns
+/// it as described above, and Data() points at it until the string changes or dies.
 class KELO_API CKeloHesString : public CKeloHesObject {
  public:
+  /// The longest owned text kept inside the object, in units. Chosen from the texts the messages
+  /// carry: a MAC address as text is 17 characters, an IPv4 address at most 15, and most network
+  /// names, SSIDs, cities, regions and countries fit; URLs and descriptions go to the heap. 17
+  /// units also round the object up to 64 bytes on 64-bit targets without padding.
+  enum : unsigned int { kInlineUnits = 17 };
+
   /// Points at a single zero unit: a printable empty text for callers whose string is null.
   static const short* const pszNullString;
 
@@ -73,11 +83,20 @@ class KELO_API CKeloHesString : public CKeloHesObject {
   short* m_data;
   unsigned int m_length;
   bool m_ownsData;
+  // Holds an owned value of up to kInlineUnits units (m_data then points here).
+  short m_inline[kInlineUnits];
 };
 
 /// Byte blob with the same ownership, copy and failure rules as CKeloHesString. A new blob is null.
+/// An owned blob of up to kInlineBytes bytes is kept inside the object, a longer one in one heap
+/// block of its size.
 class KELO_API CKeloHesBinary : public CKeloHesObject {
  public:
+  /// The longest owned blob kept inside the object: the blobs of the messages are MAC addresses
+  /// and BSSIDs (6 bytes) and short identifiers; 11 bytes round the object up to 40 bytes on
+  /// 64-bit targets without padding.
+  enum : unsigned int { kInlineBytes = 11 };
+
   CKeloHesBinary();
   /// Copies the value (see CKeloHesString for ownership).
   CKeloHesBinary(const CKeloHesBinary& other);
@@ -116,4 +135,6 @@ class KELO_API CKeloHesBinary : public CKeloHesObject {
   char* m_data;
   unsigned int m_length;
   bool m_ownsData;
+  // Holds an owned blob of up to kInlineBytes bytes (m_data then points here).
+  char m_inline[kInlineBytes];
 };

@@ -3,6 +3,7 @@
 #include <kelohessian/schema/message.h>
 
 #include <kelohessian/hessian/detail/map_engine.h>
+#include <kelohessian/hessian/detail/output_access.h>
 
 using kelo_detail::MapEngine;
 
@@ -41,7 +42,7 @@ class DescriptionRows {
            row->kind >= KELO_KIND_VALUE;
   }
   int WriteHeader(Row row, CKeloOutput& out) const {
-    return out.Append(row->header, row->headerLength);
+    return kelo_detail::OutputAccess::Put(out, row->header, row->headerLength);
   }
   bool Unique() const { return unique_; }
 
@@ -78,10 +79,11 @@ bool MemberNamesUnique(const ClassInfo& info) {
 }
 
 int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKeloOutput& out) {
-  if (object.IsNull()) return out.Append('N');
-  if (int rc = out.Append(info.typeHeader, info.typeHeaderLength); rc != 0) return rc;
+  if (object.IsNull()) return kelo_detail::OutputAccess::Put(out, 'N');
+  if (int rc = kelo_detail::OutputAccess::Put(out, info.typeHeader, info.typeHeaderLength); rc != 0)
+    return rc;
   if (int rc = MapEngine::Write(DescriptionRows(&object, info, false), out); rc != 0) return rc;
-  return out.Append('z');
+  return kelo_detail::OutputAccess::Put(out, 'z');
 }
 
 int SchemaAccess::Read(CKeloHesClass& object, const ClassInfo& info, bool uniqueNames,

@@ -61,6 +61,11 @@ constexpr char kValueHeader[] = "S\x00\x05value";
   int Cls::Serialize(CKeloOutput& out) const {                                                     \
     if (typeid(*this) != typeid(Cls)) return CKeloValueClass::Serialize(out);                      \
     return SerializeWithHeader(mClassInfo.typeHeader, mClassInfo.typeHeaderLength, out);           \
+  }                                                                                                \
+  /* The type name from the description, unless a derived class may name itself otherwise. */      \
+  int Cls::Deserialize(CKeloInputParse& parse) {                                                   \
+    if (typeid(*this) != typeid(Cls)) return Base::Deserialize(parse);                             \
+    return DeserializeValue(Value(), parse, mClassInfo.typeName, mClassInfo.typeNameLength);       \
   }
 
 KELO_VALUE_TYPES(KELO_DEFINE_VALUE_TYPE)

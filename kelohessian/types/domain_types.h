@@ -38,6 +38,7 @@ namespace VarantoTypes {
                                                            \
    protected:                                              \
     int Serialize(CKeloOutput& out) const override;        \
+    int Deserialize(CKeloInputParse& parse) override;      \
   };
 
 /// The CNC identifier, a 32-bit number.
@@ -86,6 +87,7 @@ KELO_DECLARE_NUMERIC_TYPE(CT_Accessibility, CKeloInt16ValueClass, short)
                                                            \
    protected:                                              \
     int Serialize(CKeloOutput& out) const override;        \
+    int Deserialize(CKeloInputParse& parse) override;      \
                                                            \
    public:
 

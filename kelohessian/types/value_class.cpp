@@ -38,7 +38,12 @@ int CKeloValueClass::SerializeValue(const CKeloHesObject& value, CKeloOutput& ou
 }
 
 int CKeloValueClass::DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse) {
-  if (int rc = MapEngine::Open(*this, parse, nullptr, 0); rc != 0) return rc;
+  return DeserializeValue(value, parse, nullptr, 0);
+}
+
+int CKeloValueClass::DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse,
+                                      const char* typeName, unsigned int length) {
+  if (int rc = MapEngine::Open(*this, parse, typeName, length); rc != 0) return rc;
   if (IsNull()) return KELO_OK;
   return MapEngine::ReadFixed(*this, parse, kValueHeader, sizeof kValueHeader, value);
 }

@@ -40,6 +40,10 @@ class KELO_API CKeloValueClass : public CKeloHesClass {
   /// Reads 'N' (the value keeps its contents) or the map with exactly the one "value" member,
   /// decoded into the given object.
   int DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse);
+  /// The same, for a class whose wire type name is typeName (length bytes): a received name equal
+  /// to it is accepted without asking Namespace and ClassName.
+  int DeserializeValue(CKeloHesObject& value, CKeloInputParse& parse, const char* typeName,
+                       unsigned int length);
   /// Writes 'S' 00 05 "value" and the value object.
   int SerializeValue(const CKeloHesObject& value, CKeloOutput& out) const;
   /// Serialize with the type header ('M', 't', the 2-byte length, the type name) given whole: what

@@ -114,6 +114,16 @@ struct MapEngine {
                       unsigned int& length) {
     CKeloInput& in = parse.Input();
     const char* p;
+    // The usual case in one bounds check: 'S', the length and the whole name are there.
+    const unsigned int left = in.GetTotalSize() - in.GetNumExtracted();
+    if (left >= 3 && in.Extract(p, 0) == 0 && p[0] == 'S') {
+      length = ReadU16(p + 1);
+      if (length <= left - 3) {
+        in.Extract(p, 3 + length);
+        name = p + 3;
+        return KELO_OK;
+      }
+    }
     if (in.Extract(p, 1) != 0) return Failed(object, parse, kFailMemberMissing, KELO_E_EXHAUSTED);
     if (*p == 'z') return kMapEnd;
     if (*p != 'S') return Failed(object, parse, kFailMemberMarker, KELO_E_FORMAT);

@@ -45,28 +45,30 @@ inline void AddBytes(CKeloInputParse& parse, const char* bytes, unsigned int len
   parse.AddToErrorByLength(bytes, length, 0);
 }
 
-// Equality of n bytes, for names of a few to a few dozen bytes: compared in 8- and 4-byte words,
-// without the call of memcmp.
+// Equality of n bytes, for names of a few to a few dozen bytes: compared in 8- and 4-byte words
+// (the last one overlapping the one before it), without the call of memcmp or a loop over bytes.
 inline bool SameBytes(const char* a, const char* b, unsigned int n) {
-  for (; n >= 8; a += 8, b += 8, n -= 8) {
-    uint64_t x, y;
-    memcpy(&x, a, 8);
-    memcpy(&y, b, 8);
-    if (x != y) return false;
+  if (n >= 8) {
+    for (; n > 8; a += 8, b += 8, n -= 8) {
+      uint64_t x, y;
+      memcpy(&x, a, 8);
+      memcpy(&y, b, 8);
+      if (x != y) return false;
+    }
+    uint64_t x, y;  // the last 8 bytes, which may reach back over bytes already compared
+    memcpy(&x, a + n - 8, 8);
+    memcpy(&y, b + n - 8, 8);
+    return x == y;
   }
   if (n >= 4) {
-    uint32_t x, y;
-    memcpy(&x, a, 4);
-    memcpy(&y, b, 4);
-    if (x != y) return false;
-    a += 4;
-    b += 4;
-    n -= 4;
+    uint32_t x1, y1, x2, y2;
+    memcpy(&x1, a, 4);
+    memcpy(&y1, b, 4);
+    memcpy(&x2, a + n - 4, 4);
+    memcpy(&y2, b + n - 4, 4);
+    return x1 == y1 && x2 == y2;
   }
-  for (; n > 0; --n) {
-    if (*a++ != *b++) return false;
-  }
-  return true;
+  return n == 0 || (a[0] == b[0] && a[n / 2] == b[n / 2] && a[n - 1] == b[n - 1]);
 }
 
 // True when name is exactly the type name of (ns, cls): "ns.cls", or "cls" for an empty ns.
