@@ -146,6 +146,7 @@ TEST(Catalogue, EveryClassWalksItsTable) {
     CheckCopies(info);
   }
   EXPECT_GE(names.size(), 90u);
+  EXPECT_EQ(kelo::CatalogueAt(kelo::CatalogueSize()), nullptr);
   EXPECT_EQ(kelo::CatalogueFind("VarantoTypes.CT_Nope"), nullptr);
   EXPECT_EQ(kelo::CatalogueFind("VarantoTypes.CT_CncI", 20), nullptr);
   EXPECT_EQ(kelo::CatalogueFind(nullptr), nullptr);

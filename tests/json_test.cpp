@@ -139,6 +139,9 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
   EXPECT_FALSE(kelo::FromJson(R"({"oneTouch": [{"index": true}], "reqID": 5})", connect));
   EXPECT_EQ(static_cast<int>(connect.reqID), 0);
   EXPECT_EQ(kelo::FromJson(std::string_view(nullptr, 5), connect).code(), KELO_E_INVALID_ARGUMENT);
+  kelo::cl::ReqTopology topology;  // a message member given as null becomes null
+  ASSERT_TRUE(kelo::FromJson(R"({"generalReq": null})", topology));
+  EXPECT_TRUE(topology.generalReq.IsNull());
   // A program's own class has its description; one that registers by hand has none.
   kelotest::Point own;
   ASSERT_TRUE(kelo::FromJson(R"({"x": 7, "label": "p"})", own));

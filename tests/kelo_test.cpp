@@ -38,6 +38,12 @@ TEST(DecodeReply, AnswersCodeOffsetAndText) {
       {Hex("'r' 01 00 'N' 'z'"), KELO_OK, 5, ""},
       {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'd' 00 00"), KELO_E_EXHAUSTED,
        31, "The input ends inside a 64-bit value that starts at offset 30"},  // no classic text
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'L' 00"), KELO_E_EXHAUSTED, 31,
+       "The input ends inside a 64-bit value that starts at offset 30"},
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'D'"), KELO_E_EXHAUSTED, 31,
+       "The input ends inside a 64-bit value that starts at offset 30"},
+      {Hex("'r' 01 00 'Mt' 00 13 'kelo.cl.ResTopology' 'S' 00 01 'u' 'I' 00 00"), KELO_E_EXHAUSTED,
+       31, "The input ends inside a 32-bit value that starts at offset 30"},
       {Hex("'r' 01 00 'f'"), KELO_E_EXHAUSTED, 4, "the terminating 'z' of the fault reply"},
       {Hex("'r' 01 00 'f' 'S' 00 04 'code' 'S' 00 01 'C' 'z' 'x'"), KELO_E_FORMAT, npos,
        "Bytes left after the reply's terminating 'z'"},  // a byte where the reply's 'z' may be
@@ -283,6 +289,10 @@ TEST(Pieces, BlobsAsBytesListsAsRangesAndNullRangesRefused) {
         kelo::DecodeReply(nullptr, 5, topology), kelo::CallReader(nullptr, 5).ReadMethod(method),
         kelo::EncodeCall(nothing, topology, out), kelo::EncodeFault("E", nothing, out)})
     EXPECT_EQ(s.code(), KELO_E_INVALID_ARGUMENT);
+  // A result that cannot be written fails the reply and leaves nothing in out.
+  out.assign(3, 'x');
+  EXPECT_EQ(kelo::EncodeReply(CKeloHesSkipClass(), out).code(), KELO_E_INVALID_STATE);
+  EXPECT_TRUE(out.empty());
 
   CKeloHesArray<kelo::cl::VerSite> list;
   auto first = std::make_unique<kelo::cl::VerSite>();

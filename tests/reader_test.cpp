@@ -124,6 +124,7 @@ TEST(WireReader, TokensAndProblems) {
       {"'S' 00 01 f0 9f 98 80", false, " !4@3u2"},
       {"'S' 00 01 e2 82", false, " !1@0"},  // the input ends inside a character
       {"'S' 00 01 e2 28 a1", false, " !4@3u7"},
+      {"'B' 00 00", false, "B0''@0"},  // an empty blob that ends the input
       {"'Q'", false, " !2@0"},
       {"'H' 00 01 'h'", false, " !2@0"},
       {"'c' 01 00 'f' 'z'", true, "c256@0 !2@3"},
