@@ -429,26 +429,10 @@ namespace value_detail {
 
 namespace {
 
-// Whether wire text needs rewriting to be standard UTF-8: an overlong form (C0, C1, or E0 with a
-// second byte below A0) or a surrogate unit (ED with a second byte from A0). The reader has
-// checked the structure already, and refused 4-byte sequences.
-bool NeedsRewrite(const std::string& s) {
-  const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-  const std::size_t n = s.size();
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = p[i];
-    if (c < 0xC0) continue;
-    if (c <= 0xC1) return true;
-    if (i + 1 < n && ((c == 0xE0 && p[i + 1] < 0xA0) || (c == 0xED && p[i + 1] >= 0xA0)))
-      return true;
-  }
-  return false;
-}
-
 // Wire text as standard UTF-8: surrogate pairs joined, a lone surrogate U+FFFD, overlong forms
 // shortened.
 void Standard(std::string& s, std::size_t units) {
-  if (!NeedsRewrite(s)) return;
+  if (wire::WireIsStandard(reinterpret_cast<const unsigned char*>(s.data()), s.size())) return;
   std::vector<unsigned short> buffer(units);
   std::size_t consumed = 0;
   std::size_t decoded = 0;
@@ -632,11 +616,6 @@ namespace {
 // Java's chunk: 32,768 units of a string, bytes of a blob.
 constexpr std::size_t kChunk = 0x8000;
 
-// Bytes of the wire character whose lead byte is c (each is one unit).
-std::size_t UnitBytes(unsigned char c) {
-  return c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
-}
-
 }  // namespace
 
 namespace {
@@ -708,14 +687,8 @@ static int WireText(const std::string& text, std::string& scratch, const std::st
   for (i = 0; i < n;) {
     std::uint32_t cp = 0;
     wire::NextChar(s, n, &i, &cp);
-    char bytes[4];
-    if (cp > 0xFFFF) {
-      cp -= 0x10000;
-      scratch.append(bytes, wire::PutChar(0xD800 + (cp >> 10), bytes));
-      scratch.append(bytes, wire::PutChar(0xDC00 + (cp & 0x3FF), bytes));
-    } else {
-      scratch.append(bytes, wire::PutChar(cp, bytes));
-    }
+    char bytes[6];
+    scratch.append(bytes, wire::PutWireChar(cp, bytes));
   }
   wire = &scratch;
   return KELO_OK;
@@ -756,20 +729,7 @@ int Encoder::Text(char chunk, const std::string& text) {
   const bool ascii = units == bytes->size();
   while (units > kChunk) {
     std::size_t take = kChunk;
-    std::size_t size = kChunk;
-    if (!ascii) {
-      size = 0;
-      std::size_t lead = 0;
-      for (std::size_t u = 0; u < kChunk; ++u) {
-        lead = at + size;
-        size += UnitBytes(p[lead]);
-      }
-      // A high surrogate, ED A0 to ED AF, stays with its low half.
-      if (p[lead] == 0xED && p[lead + 1] >= 0xA0 && p[lead + 1] <= 0xAF) {
-        --take;
-        size = lead - at;
-      }
-    }
+    const std::size_t size = ascii ? kChunk : wire::WireSpanKeepingPairs(p + at, kChunk, &take);
     if (int rc = writer_.Chunk(chunk, bytes->data() + at, size, static_cast<unsigned int>(take));
         rc)
       return rc;

@@ -256,4 +256,39 @@ size_t PutChar(uint32_t cp, char* out) {
   return 4;
 }
 
+bool WireIsStandard(const unsigned char* in, size_t size) {
+  for (size_t i = 0; i < size; ++i) {
+    const unsigned char c = in[i];
+    if (c < 0xC0) continue;
+    if (c <= 0xC1) return false;
+    if (i + 1 < size && ((c == 0xE0 && in[i + 1] < 0xA0) || (c == 0xED && in[i + 1] >= 0xA0)))
+      return false;
+  }
+  return true;
+}
+
+size_t WireSpanKeepingPairs(const unsigned char* in, size_t count, size_t* units) {
+  size_t size = 0;
+  size_t lead = 0;
+  for (size_t u = 0; u < count; ++u) {
+    lead = size;
+    const unsigned char c = in[lead];
+    size += c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+  }
+  *units = count;
+  // A high surrogate is ED A0 to ED AF.
+  if (count && in[lead] == 0xED && in[lead + 1] >= 0xA0 && in[lead + 1] <= 0xAF) {
+    *units = count - 1;
+    return lead;
+  }
+  return size;
+}
+
+size_t PutWireChar(uint32_t cp, char* out) {
+  if (cp <= 0xFFFF) return PutChar(cp, out);
+  cp -= 0x10000;
+  const size_t high = PutChar(0xD800 + (cp >> 10), out);
+  return high + PutChar(0xDC00 + (cp & 0x3FF), out + high);
+}
+
 }  // namespace kelo::wire

@@ -58,6 +58,19 @@ KELO_API long EncodeUtf8(const unsigned short* units, size_t count, unsigned cha
 // What the modern face takes from and gives to a program: 1 to 4 bytes per character, no overlong
 // form, no encoded surrogate, nothing above U+10FFFF.
 
+/// Whether wire text that DecodeUtf8 accepts is also standard UTF-8: it holds no overlong form
+/// (C0, C1, or E0 with a second byte below A0) and no surrogate unit (ED with A0 to BF).
+KELO_API bool WireIsStandard(const unsigned char* in, size_t size);
+
+/// The bytes of the first count characters (16-bit units) of wire text that DecodeUtf8 accepts,
+/// one fewer when the last of them is the high half of a surrogate pair, which then stays with its
+/// low half; *units gets the characters taken. For cutting text into chunks.
+KELO_API size_t WireSpanKeepingPairs(const unsigned char* in, size_t count, size_t* units);
+
+/// Writes cp (at most U+10FFFF) as the wire carries it, into out (6 bytes at most): a character
+/// above U+FFFF as a surrogate pair, each half a 3-byte sequence; returns the bytes written.
+KELO_API size_t PutWireChar(uint32_t cp, char* out);
+
 /// How decoding a character of standard UTF-8 text ended.
 enum TextStatus {
   kTextOk = 0,
