@@ -142,6 +142,11 @@ Status ReadFault(CKeloInputParse& parse) {
                              parse.Input().GetNumExtracted());
 }
 
+// A reply whose result is a fault: 'r', two version bytes, 'f'.
+bool IsFaultReply(const char* bytes, std::size_t size) {
+  return size >= 4 && bytes[0] == 'r' && bytes[3] == 'f';
+}
+
 }  // namespace
 
 // ---- One call each way -------------------------------------------------------------------------
@@ -208,7 +213,7 @@ Status DecodeReply(const void* data, std::size_t size, CKeloHesClass& result) {
     const char* bytes = static_cast<const char*>(data);
     CKeloInput in(bytes, static_cast<unsigned int>(size));
     CKeloInputParse parse(in);
-    if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') return ReadFault(parse);
+    if (IsFaultReply(bytes, size)) return ReadFault(parse);
     const PathScope recording(parse);
     if (int rc = KeloHessianReadResponse(result, parse); rc != 0) return FromParse(rc, parse);
     return CheckEnd(parse, kelo_detail::kFailTrailingOpen);
@@ -368,7 +373,7 @@ Status DecodeReply(const void* data, std::size_t size, Value& result) {
   return Guard(nullptr, [&] {
     if (int rc = RangeCheck(data, size); rc != 0) return Status(rc);
     const char* bytes = static_cast<const char*>(data);
-    if (size >= 4 && bytes[0] == 'r' && bytes[3] == 'f') {
+    if (IsFaultReply(bytes, size)) {
       CKeloInput in(bytes, static_cast<unsigned int>(size));
       CKeloInputParse parse(in);
       return ReadFault(parse);
