@@ -125,7 +125,7 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
   kelo::wire::Reader first(data, left, 1);
   Token token;
   const bool known = first.Next(token) || token.kind != Kind::kNull;
-  const char* p;
+  const char* p = nullptr;
   switch (known ? token.kind : Kind::kRef) {
     case Kind::kNull:
     case Kind::kTrue:
@@ -159,7 +159,7 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
     default:
       in.Extract(p, 1);
       kelo_detail::Add(parse, kelo_detail::kFailSkipUnknownOpen);
-      kelo_detail::AddBytes(parse, p, 1);
+      kelo_detail::AddBytes(parse, data, 1);  // the marker
       return Fail(parse, kelo_detail::kFailSkipUnknownClose);
   }
 }
