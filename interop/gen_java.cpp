@@ -72,6 +72,12 @@ std::string JavaType(const kelo::MemberInfo& m) {
       return m.type->typeName;
     case kelo::KELO_KIND_LIST:
       return std::string(m.type->typeName) + "[]";
+    case kelo::KELO_KIND_PLAIN_LIST: {
+      // An array of the item's Java type: String[], boolean[], int[], long[], double[].
+      kelo::MemberInfo item = m;
+      item.kind = m.carried;
+      return JavaType(item) + "[]";
+    }
   }
   return std::string();
 }
