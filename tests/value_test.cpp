@@ -34,12 +34,10 @@ Value ListOf(std::initializer_list<Value> items, std::string_view type = {}) {
   return list;
 }
 
-Value MapOf(std::initializer_list<std::pair<Value, Value>> entries, std::string_view type,
-            bool typed = true) {
+// A map with a 't' type name even when it is empty, as Java writes a java.util.HashMap.
+Value MapOf(std::initializer_list<std::pair<Value, Value>> entries, std::string_view type) {
   Value map = Value::Map(type);
-  if (typed && type.empty()) {
-    EXPECT_TRUE(map.SetType("").ok());
-  }
+  EXPECT_TRUE(map.SetType(type).ok());
   for (const auto& [k, v] : entries) EXPECT_TRUE(map.Append(k, v).ok());
   return map;
 }
@@ -218,8 +216,6 @@ TEST(DecodeValue, HostileInput) {
       {Hex("'S' 00 01 f0 9f 98 80"), KELO_E_FORMAT, 3, "not UTF-8"},
       {Hex("'s' 00 01 'a' 'N'"), KELO_E_FORMAT, 4, "chunk"},
       {Hex("'V' 'l' 7f ff ff ff 'z'"), KELO_OK, 7, ""},  // a length beyond the items is kept
-      {Hex("'V' 'l' 00 00 00"), KELO_E_EXHAUSTED, 0, "ends"},
-      {Hex("'B' 00 05 01 02"), KELO_E_EXHAUSTED, 0, "ends"},
       {deep, KELO_E_NOT_SUPPORTED, kelo::kMaxValueDepth, "at most 256"},
       {ok, KELO_OK, ok.size(), ""},
       {Hex("'Q'"), KELO_E_FORMAT, 0, "cannot begin"},
@@ -345,21 +341,14 @@ TEST(Classes, ConvertBothWays) {
   ASSERT_TRUE(s.ok()) << s.message();
   kelo::cl::ResTopology classic;
   ASSERT_TRUE(kelo::DecodeReply(bytes.data(), bytes.size(), classic).ok());
-  Bytes fromGeneric;
-  Bytes fromClassic;
-  ASSERT_TRUE(kelo::EncodeReply(typed, fromGeneric).ok());
-  ASSERT_TRUE(kelo::EncodeReply(classic, fromClassic).ok());
-  EXPECT_EQ(fromGeneric, fromClassic);
+  EXPECT_EQ(kelotest::Encode(typed), kelotest::Encode(classic));
   Value back;
   ASSERT_TRUE(kelo::FromClass(typed, back).ok());
   EXPECT_EQ(back.type(), "kelo.cl.ResTopology");
   kelo::cl::ResTopology again;
   ASSERT_TRUE(kelo::ToClass(back, again).ok());
-  Bytes fromAgain;
-  ASSERT_TRUE(kelo::EncodeReply(again, fromAgain).ok());
-  EXPECT_EQ(fromAgain, fromClassic);
-  kelo::cl::ResTopology wrong;
-  EXPECT_EQ(kelo::ToClass(Value::Map("kelo.cl.Other"), wrong).code(), KELO_E_FORMAT);
+  EXPECT_EQ(kelotest::Encode(again), kelotest::Encode(classic));
+  EXPECT_EQ(kelo::ToClass(Value::Map("kelo.cl.Other"), again).code(), KELO_E_FORMAT);
 }
 
 }  // namespace
