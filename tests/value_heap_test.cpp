@@ -43,20 +43,14 @@ TEST(ValueHeap, PeakPerInputByteIsBounded) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    double perByte = 0;
-    long left = 0;
     const long before = heap::live;
-    {
-      Value v;
-      heap::StartCounting();
-      const size_t base = heap::liveBytes;
-      const bool read = kelo::DecodeValue(row.bytes.data(), row.bytes.size(), v).ok();
-      perByte = static_cast<double>(heap::peakBytes - base) / row.bytes.size();
-      v = Value();
-      left = heap::live - before;  // everything freed with the value
-      ASSERT_TRUE(read);
-    }
-    EXPECT_EQ(left, 0);
+    Value v;
+    heap::StartCounting();
+    const size_t base = heap::liveBytes;
+    ASSERT_TRUE(kelo::DecodeValue(row.bytes.data(), row.bytes.size(), v).ok());
+    const double perByte = static_cast<double>(heap::peakBytes - base) / row.bytes.size();
+    v = Value();
+    EXPECT_EQ(heap::live, before);  // everything freed with the value
     printf("  %-20s %6.1f heap bytes per input byte\n", row.name, perByte);
     EXPECT_LE(perByte, kHeapPerByte);
   }
@@ -82,10 +76,8 @@ TEST(ValueHeap, AllocationFailuresLeakNothing) {
       const kelo::Status pushed = built.Push(Value("text"));
       const kelo::Status cycled = built.Push(built);  // a cycle the interface made
       heap::FailAt(0);
-      EXPECT_TRUE(read.ok() || read.code() == KELO_E_NO_MEMORY) << read.message();
-      EXPECT_TRUE(written.ok() || written.code() == KELO_E_NO_MEMORY);
-      EXPECT_TRUE(pushed.ok() || pushed.code() == KELO_E_NO_MEMORY);
-      EXPECT_TRUE(cycled.ok() || cycled.code() == KELO_E_NO_MEMORY);
+      for (const kelo::Status& s : {read, written, pushed, cycled})
+        EXPECT_TRUE(s.ok() || s.code() == KELO_E_NO_MEMORY) << s.message();
       if (written.ok() && read.ok()) {
         EXPECT_EQ(std::string(out.begin(), out.end()), bytes);
       }
@@ -95,8 +87,7 @@ TEST(ValueHeap, AllocationFailuresLeakNothing) {
     if (done) break;
   }
   kelotest::ExhaustedHeap none;
-  const Value text("x");
-  EXPECT_FALSE(text.ok());
+  EXPECT_FALSE(Value("x").ok());
   Value list = Value::List();
   EXPECT_FALSE(list.ok());
   EXPECT_EQ(list.Push(1).code(), KELO_E_NO_MEMORY);

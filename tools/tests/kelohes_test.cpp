@@ -93,7 +93,6 @@ TEST(Tool, CommandsExitAndPrintAsTheTableSays) {
 
       // decode and encode go through the library: the same object both ways, whatever the layout.
       {"decode --as ResRegister -", value, 0, printed},
-      {"decode --hex --as kelo.cl.ResRegister -", kelotest::ToHex(value), 0, printed},
       {reply, peer, 0, printed},
       {"decode --call --as ResRegister -", call, 0,
        Has("{\n  \"method\": \"getX\",\n  \"argument\": {\n    \"resID\": 5,\n    \"header")},
