@@ -23,8 +23,10 @@ using kelotest::Hex;
 
 // What a stream must hold: exactly this text, or with Has() at least this part of it.
 struct Text {
+  Text(std::string t, bool whole = true) : text(std::move(t)), exact(whole) {}
+  Text(const char* t) : Text(std::string(t)) {}
   std::string text;
-  bool exact = true;
+  bool exact;
 };
 Text Has(std::string part) {
   return {std::move(part), false};
