@@ -42,8 +42,8 @@ TEST(Storage, ShortStringsAndBlobsLiveInsideTheirObject) {
   }
 }
 
-// A read of n items makes a few blocks and its pointer array; an added item follows them, and
-// all of it is freed by the next read.
+// A read of n items makes a few blocks and its pointer array; an added item follows them; a read
+// replaces all of it, and 'N' frees it and nulls the list.
 TEST(Storage, AListReadsItsItemsIntoBlocksAndKeepsAddedItemsApart) {
   const struct {
     int items;
@@ -62,8 +62,11 @@ TEST(Storage, AListReadsItsItemsIntoBlocksAndKeepsAddedItemsApart) {
     for (kelotest::Point& p : box.points) EXPECT_EQ(&p, box.points.GetAt(seen++));
     EXPECT_EQ(seen, row.items + 1);
     EXPECT_EQ(box.points.GetAt(row.items), added);
+    ASSERT_EQ(Decode(box.points, bytes).rc, 0);
+    EXPECT_EQ(box.points.Count(), row.items);
     ASSERT_EQ(Decode(box.points, "N").rc, 0);
     EXPECT_EQ(heap::live, before + 1);  // the pointer array stays
+    EXPECT_EQ(kelotest::Encode(box.points), "N");
   }
 }
 

@@ -347,18 +347,6 @@ TEST(Names, CompareIsSignedBytewise) {
   EXPECT_EQ(CKeloHesName().Compare(CKeloHesName()), 0);
 }
 
-TEST(Lists, ItemsAreOwnedAndReplacedByARead) {
-  kelotest::Box box;
-  for (int i = 0; i < 2; ++i) ASSERT_EQ(box.points.Add(*new kelotest::Point()), 0);
-  ASSERT_EQ(Decode(box.points, Hex("'Vt' 00 0b '[test.Point' 'l' 00 00 00 01 'N' 'z'")).rc, 0);
-  ASSERT_EQ(box.points.Count(), 1);
-  EXPECT_TRUE(box.points.GetAt(0)->IsNull());
-  ASSERT_EQ(Decode(box.points, "N").rc, 0);
-  EXPECT_TRUE(box.points.IsNull());
-  EXPECT_EQ(box.points.Count(), 0);
-  EXPECT_EQ(Encode(box.points), "N");
-}
-
 TEST(DomainTypes, IPv4AccessorsAndTheMeasurementMask) {
   CT_IPAddr ip;
   const unsigned char addr[] = {192, 168, 1, 2, 99};
