@@ -633,14 +633,24 @@ class Filler {
   Status& status_;
 };
 
-// Builds the tree as json::parse does, with two differences. It stops at the first object or list
-// nested deeper than kMaxJsonDepth. And it puts back into strings the surrogate units that Parse
-// took out of their escapes. (nlohmann's callback parser could do both, but it searches the
-// enclosing list or object for discarded values after every object it ends, which takes the square
-// of the number of items.)
-class Builder : public nlohmann::json_sax<json> {
+// Builds the tree as json::parse does (json, or ordered_json for values), with two differences.
+// It stops at the first object or list nested deeper than maxDepth. And, given the units of a
+// text's NULs, it puts back into strings the surrogate units that Parse took out of their escapes.
+// (nlohmann's callback parser could do both, but it searches the enclosing list or object for
+// discarded values after every object it ends, which takes the square of the number of items.)
+template <class Json>
+class Builder : public nlohmann::json_sax<Json> {
+  using Base = nlohmann::json_sax<Json>;
+
  public:
-  Builder(const std::vector<unsigned short>& nuls, bool restore) : nuls_(nuls), restore_(restore) {}
+  using typename Base::binary_t;
+  using typename Base::number_float_t;
+  using typename Base::number_integer_t;
+  using typename Base::number_unsigned_t;
+  using typename Base::string_t;
+
+  explicit Builder(size_t maxDepth, const std::vector<unsigned short>* nuls = nullptr)
+      : maxDepth_(maxDepth), nuls_(nuls) {}
 
   bool null() override { return Add(nullptr); }
   bool boolean(bool value) override { return Add(value); }
@@ -652,51 +662,51 @@ class Builder : public nlohmann::json_sax<json> {
     return Add(std::move(value));
   }
   bool binary(binary_t&) override { return false; }  // JSON text has none
-  bool start_object(std::size_t) override { return Open(json::value_t::object); }
+  bool start_object(std::size_t) override { return Open(Json::value_t::object); }
   bool key(string_t& name) override {
     Restore(name);
     key_ = std::move(name);
     return true;
   }
   bool end_object() override { return Close(); }
-  bool start_array(std::size_t) override { return Open(json::value_t::array); }
+  bool start_array(std::size_t) override { return Open(Json::value_t::array); }
   bool end_array() override { return Close(); }
-  bool parse_error(std::size_t, const std::string&, const json::exception& e) override {
+  bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e) override {
     error = e.what();
     return false;
   }
 
-  json root;             // the text's value, once it is parsed
-  bool tooDeep = false;  // stopped at a level beyond kMaxJsonDepth
+  Json root;             // the text's value, once it is parsed
+  bool tooDeep = false;  // stopped at a level beyond maxDepth
   std::string error;     // the parser's text for JSON it refuses
 
  private:
   // Places a value in the innermost open list or object (under the last key: a repeated key
   // replaces its value, as json::parse does), or as the root.
-  json* Place(json&& value) {
+  Json* Place(Json&& value) {
     if (open_.empty()) {
       root = std::move(value);
       return &root;
     }
-    json& parent = *open_.back();
+    Json& parent = *open_.back();
     if (parent.is_array()) {
       parent.push_back(std::move(value));
       return &parent.back();
     }
     return &(parent[key_] = std::move(value));
   }
-  template <class Value>
-  bool Add(Value&& value) {
-    Place(json(std::forward<Value>(value)));
+  template <class V>
+  bool Add(V&& value) {
+    Place(Json(std::forward<V>(value)));
     return true;
   }
   // A list or object opened stays where it is: only it grows until it is closed.
-  bool Open(json::value_t type) {
-    if (open_.size() >= static_cast<size_t>(kMaxJsonDepth)) {
+  bool Open(typename Json::value_t type) {
+    if (open_.size() >= maxDepth_) {
       tooDeep = true;
       return false;
     }
-    open_.push_back(Place(json(type)));
+    open_.push_back(Place(Json(type)));
     return true;
   }
   bool Close() {
@@ -705,13 +715,13 @@ class Builder : public nlohmann::json_sax<json> {
   }
   // Each NUL stands for the next NUL-giving escape's unit; a surrogate goes in as its 3-byte form.
   void Restore(std::string& s) {
-    if (!restore_) return;
+    if (!nuls_) return;
     const size_t marks = static_cast<size_t>(std::count(s.begin(), s.end(), '\0'));
     if (marks == 0) return;
     std::string units;  // in one pass: replacing in place would take the square of the length
     units.reserve(s.size() + 2 * marks);
     for (const char c : s) {
-      const unsigned int unit = c == '\0' && next_ < nuls_.size() ? nuls_[next_++] : 0;
+      const unsigned int unit = c == '\0' && next_ < nuls_->size() ? (*nuls_)[next_++] : 0;
       if (unit == 0) {
         units.push_back(c);
       } else {
@@ -722,10 +732,10 @@ class Builder : public nlohmann::json_sax<json> {
     s.swap(units);
   }
 
-  const std::vector<unsigned short>& nuls_;
-  const bool restore_;
+  const size_t maxDepth_;
+  const std::vector<unsigned short>* const nuls_;
   size_t next_ = 0;
-  std::vector<json*> open_;
+  std::vector<Json*> open_;
   std::string key_;
 };
 
@@ -758,7 +768,7 @@ Status Parse(std::string_view text, json& j) {
     }
     i += 5;
   }
-  Builder builder(nuls, !rewritten.empty());
+  Builder<json> builder(static_cast<size_t>(kMaxJsonDepth), rewritten.empty() ? nullptr : &nuls);
   if (!json::sax_parse(rewritten.empty() ? text : std::string_view(rewritten), &builder)) {
     if (builder.tooDeep)
       return Status(KELO_E_FORMAT,
@@ -929,73 +939,6 @@ class Printer {
   }
 
   std::map<const void*, std::size_t> seen_;
-};
-
-// Builds an ordered tree as json::parse does, stopping at the first object or list nested deeper
-// than the bound.
-class OrderedBuilder : public nlohmann::json_sax<ojson> {
- public:
-  explicit OrderedBuilder(std::size_t maxDepth) : maxDepth_(maxDepth) {}
-
-  bool null() override { return Add(nullptr); }
-  bool boolean(bool value) override { return Add(value); }
-  bool number_integer(number_integer_t value) override { return Add(value); }
-  bool number_unsigned(number_unsigned_t value) override { return Add(value); }
-  bool number_float(number_float_t value, const string_t&) override { return Add(value); }
-  bool string(string_t& value) override { return Add(std::move(value)); }
-  bool binary(binary_t&) override { return false; }
-  bool start_object(std::size_t) override { return Open(ojson::value_t::object); }
-  bool key(string_t& name) override {
-    key_ = std::move(name);
-    return true;
-  }
-  bool end_object() override { return Close(); }
-  bool start_array(std::size_t) override { return Open(ojson::value_t::array); }
-  bool end_array() override { return Close(); }
-  bool parse_error(std::size_t, const std::string&, const ojson::exception& e) override {
-    error = e.what();
-    return false;
-  }
-
-  ojson root;
-  bool tooDeep = false;
-  std::string error;
-
- private:
-  ojson* Place(ojson&& value) {
-    if (open_.empty()) {
-      root = std::move(value);
-      return &root;
-    }
-    ojson& parent = *open_.back();
-    if (parent.is_array()) {
-      parent.push_back(std::move(value));
-      return &parent.back();
-    }
-    // A repeated key keeps its first place and takes the last value, as json::parse does.
-    return &(parent[key_] = std::move(value));
-  }
-  template <class V>
-  bool Add(V&& value) {
-    Place(ojson(std::forward<V>(value)));
-    return true;
-  }
-  bool Open(ojson::value_t type) {
-    if (open_.size() >= maxDepth_) {
-      tooDeep = true;
-      return false;
-    }
-    open_.push_back(Place(ojson(type)));
-    return true;
-  }
-  bool Close() {
-    open_.pop_back();
-    return true;
-  }
-
-  std::size_t maxDepth_;
-  std::vector<ojson*> open_;
-  std::string key_;
 };
 
 // Each level of a value takes up to three levels of JSON ({"$map": [[k, v]]}).
@@ -1234,7 +1177,7 @@ std::string ToJson(const Value& value) {
 Status FromJson(std::string_view text, Value& value) {
   if (!text.data() && !text.empty()) return Status(KELO_E_INVALID_ARGUMENT);
   try {
-    OrderedBuilder builder(kMaxValueJsonDepth);
+    Builder<ojson> builder(kMaxValueJsonDepth);
     if (!ojson::sax_parse(text, &builder)) {
       if (builder.tooDeep)
         return Status(KELO_E_FORMAT,
