@@ -56,6 +56,28 @@ class KELO_API CKeloHesArrayBase : public CKeloHesObject {
   /// Destroys every item (last first), keeps the pointer array; the list is then not null.
   void Reset();
 
+  /// A forward iterator over the item slots, each item given as Item&: what range-for over a
+  /// list of any item type uses.
+  template <class Item>
+  class Iterator {
+   public:
+    ///@{
+    /// A forward iterator over the item slots.
+    explicit Iterator(CKeloHesObject* const* slot) : m_slot(slot) {}
+    Item& operator*() const { return static_cast<Item&>(**m_slot); }
+    Item* operator->() const { return static_cast<Item*>(*m_slot); }
+    Iterator& operator++() {
+      ++m_slot;
+      return *this;
+    }
+    bool operator==(const Iterator& other) const { return m_slot == other.m_slot; }
+    bool operator!=(const Iterator& other) const { return m_slot != other.m_slot; }
+    ///@}
+
+   private:
+    CKeloHesObject* const* m_slot;
+  };
+
  protected:
   /// The item class's wire namespace.
   virtual const CKeloHesName& ItemNamespace() const = 0;
@@ -155,29 +177,10 @@ class CKeloHesArray : public CKeloHesArrayBase {
   }
 
   /// Range-for over the items, in order: for (T& item : list).
-  template <class Item, class Slot>
-  class Iterator {
-   public:
-    ///@{
-    /// A forward iterator over the item slots.
-    explicit Iterator(Slot* slot) : m_slot(slot) {}
-    Item& operator*() const { return static_cast<Item&>(**m_slot); }
-    Item* operator->() const { return static_cast<Item*>(*m_slot); }
-    Iterator& operator++() {
-      ++m_slot;
-      return *this;
-    }
-    bool operator==(const Iterator& other) const { return m_slot == other.m_slot; }
-    bool operator!=(const Iterator& other) const { return m_slot != other.m_slot; }
-    ///@}
-
-   private:
-    Slot* m_slot;
-  };
   ///@{
   /// The items in order, as T& (const T& through a const list).
-  using iterator = Iterator<T, CKeloHesObject* const>;
-  using const_iterator = Iterator<const T, CKeloHesObject* const>;
+  using iterator = Iterator<T>;
+  using const_iterator = Iterator<const T>;
   iterator begin() { return iterator(Items()); }
   iterator end() { return iterator(Items() + Count()); }
   const_iterator begin() const { return const_iterator(Items()); }

@@ -154,25 +154,6 @@ class PlainArray : public CKeloHesPlainArrayBase {
   ///@}
 
   /// Range-for over the items, in order: for (const CKeloHesInt32& n : list).
-  template <class Item>
-  class Iterator {
-   public:
-    ///@{
-    /// A forward iterator over the item slots.
-    explicit Iterator(CKeloHesObject* const* slot) : m_slot(slot) {}
-    Item& operator*() const { return static_cast<Item&>(**m_slot); }
-    Item* operator->() const { return static_cast<Item*>(*m_slot); }
-    Iterator& operator++() {
-      ++m_slot;
-      return *this;
-    }
-    bool operator==(const Iterator& other) const { return m_slot == other.m_slot; }
-    bool operator!=(const Iterator& other) const { return m_slot != other.m_slot; }
-    ///@}
-
-   private:
-    CKeloHesObject* const* m_slot;
-  };
   ///@{
   /// The items in order, as T& (const T& through a const list).
   using iterator = Iterator<T>;
