@@ -232,37 +232,16 @@ void AppendMember(std::string& out, CKeloHesObject& m, const kelo::MemberInfo& i
       else
         AppendObject(out, static_cast<CKeloHesClass&>(m), *info.type, level);
       break;
-    case kelo::KELO_KIND_LIST: {
-      if (m.IsNull()) {
-        out += "null";
-        break;
-      }
-      const int count = info.list->count(m);
-      if (count == 0) {
-        out += "[]";
-        break;
-      }
-      out.push_back('[');
-      for (int i = 0; i < count; ++i) {
-        Indent(out, level + 1);
-        CKeloHesClass* item = info.list->at(m, i);
-        if (!item || item->IsNull())
-          out += "null";
-        else
-          AppendObject(out, *item, *info.type, level + 1);
-        if (i + 1 < count) out.push_back(',');
-      }
-      Indent(out, level);
-      out.push_back(']');
-      break;
-    }
+    case kelo::KELO_KIND_LIST:
     case kelo::KELO_KIND_PLAIN_LIST: {
       if (m.IsNull()) {
         out += "null";
         break;
       }
-      CKeloHesPlainArrayBase& list = static_cast<CKeloHesPlainArrayBase&>(m);
-      const int count = list.Count();
+      // A list of message classes through its list access; one of strings or numbers directly.
+      const bool plain = info.kind == kelo::KELO_KIND_PLAIN_LIST;
+      CKeloHesPlainArrayBase* scalars = plain ? static_cast<CKeloHesPlainArrayBase*>(&m) : nullptr;
+      const int count = plain ? scalars->Count() : info.list->count(m);
       if (count == 0) {
         out += "[]";
         break;
@@ -270,7 +249,13 @@ void AppendMember(std::string& out, CKeloHesObject& m, const kelo::MemberInfo& i
       out.push_back('[');
       for (int i = 0; i < count; ++i) {
         Indent(out, level + 1);
-        AppendScalar(out, *list.ItemAt(i), info.carried);
+        CKeloHesClass* item = plain ? nullptr : info.list->at(m, i);
+        if (plain)
+          AppendScalar(out, *scalars->ItemAt(i), info.carried);
+        else if (!item || item->IsNull())
+          out += "null";
+        else
+          AppendObject(out, *item, *info.type, level + 1);
         if (i + 1 < count) out.push_back(',');
       }
       Indent(out, level);
