@@ -78,6 +78,8 @@ std::string JavaType(const kelo::MemberInfo& m) {
       item.kind = m.carried;
       return JavaType(item) + "[]";
     }
+    case kelo::KELO_KIND_ANY:
+      return "Object";
   }
   return std::string();
 }

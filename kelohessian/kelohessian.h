@@ -32,6 +32,7 @@
 #include <kelohessian/hessian/skip.h>
 #include <kelohessian/hessian/string.h>
 #include <kelohessian/kelo.h>
+#include <kelohessian/kelo/any.h>
 #include <kelohessian/kllang/kllang.h>
 #include <kelohessian/schema/catalogue.h>
 #include <kelohessian/schema/message.h>

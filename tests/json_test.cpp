@@ -175,6 +175,25 @@ TEST(Json, ListsOfStringsAndNumbersAreArrays) {
   EXPECT_EQ(back.counts.Count(), 0);
 }
 
+// A member of any value is printed by the value mapping, keys in wire order and a cycle as a
+// reference, and read back to Java's bytes; a value the mapping refuses names the member.
+TEST(Json, MembersOfAnyValueUseTheValueMapping) {
+  const std::string java = kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Holder.bin");
+  lab::Holder holder, back;
+  ASSERT_TRUE(kelo::DecodeReply(java.data(), java.size(), holder));
+  const std::string json = kelo::ToJson(holder);
+  for (const char* part :
+       {"\"$ref\": 1", "\"$long\": \"1099511627776\"", "\"tags\": [\n    \"a\","})
+    EXPECT_NE(json.find(part), std::string::npos) << part << " in\n" << json;
+  EXPECT_LT(json.find("\"when\""), json.find("\"big\""));  // not in key order
+  ASSERT_TRUE(kelo::FromJson(json, back));
+  EXPECT_EQ(kelotest::Reply(kelotest::Encode(back)), java);
+
+  const kelo::Status s = kelo::FromJson(R"({"again": {"$ref": 9}})", back);
+  EXPECT_EQ(s.code(), KELO_E_FORMAT);
+  EXPECT_EQ(std::string(s.message()).find("again: "), 0u) << s.message();
+}
+
 }  // namespace
 
 // ---- Any value ----------------------------------------------------------------------------------

@@ -7,15 +7,20 @@ import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.ArrayList;
 import java.util.Arrays;
+import java.util.LinkedHashMap;
 import java.util.LinkedList;
+import java.util.List;
+import java.util.Map;
 import java.util.Vector;
 import lab.Bag;
 import lab.BagLists;
+import lab.Holder;
 
 /**
  * Writes the replies of interop/testdata/lists/ with Caucho's Hessian (Hessian 1.0 HessianOutput):
  * objects whose fields are arrays and java.util.Lists of strings, booleans, ints, longs and
- * doubles (see README.md there for what each file holds). Then it checks that Java reads what
+ * doubles, and objects whose fields hold any value (see README.md there for what each file holds).
+ * Then it checks that Java reads what
  * we write for a java.util.List member: the arrays of Bag under the class name BagLists.
  *
  * <p>Usage: java -cp hessian.jar:CLASSES MakeLists OUTDIR
@@ -67,6 +72,33 @@ public class MakeLists {
     lists.totals = new ArrayList<>(Arrays.asList(0L, -1L, (1L << 53) + 1, Long.MIN_VALUE));
     lists.levels = new Vector<>(Arrays.asList(0.0, -0.0, 3.25, Double.POSITIVE_INFINITY, Double.MIN_VALUE));
     reply(dir, "java-reply-lab.BagLists.bin", lists);
+
+    // Fields of any value. Java numbers the holder 0, tags 1, the list 2, inner 3 (its second
+    // appearance is 'R' 3), attrs 4 (its own "self" entry is 'R' 4).
+    Map<String, Object> inner = new LinkedHashMap<>();
+    inner.put("k", 1);
+    List<Object> list = new ArrayList<>(Arrays.asList(1, "x", inner, inner, null, 2.5));
+    Map<String, Object> attrs = new LinkedHashMap<>();
+    attrs.put("name", "ap");
+    attrs.put("when", new java.util.Date(1700000000123L));
+    attrs.put("big", 1L << 40);
+    attrs.put("self", attrs);
+    attrs.put("blob", new byte[] {1, 2, 3});
+    Holder holder = new Holder();
+    holder.id = 7;
+    holder.tags = new String[] {"a", "b"};
+    holder.any = list;
+    holder.attrs = attrs;
+    reply(dir, "java-reply-lab.Holder.bin", holder);
+
+    // One member refers to a map inside another: again is 'R' 3.
+    holder.again = inner;
+    reply(dir, "java-reply-lab.Holder-shared.bin", holder);
+
+    // A member refers to the object that holds it: any is 'R' 0.
+    Holder owner = new Holder();
+    owner.any = owner;
+    reply(dir, "java-reply-lab.Holder-owner.bin", owner);
 
     byte[] arrays = Files.readAllBytes(dir.resolve("java-reply-lab.Bag-arrays.bin"));
     ByteArrayOutputStream ours = new ByteArrayOutputStream();

@@ -2,6 +2,7 @@
 #include <kelohessian/call/call.h>
 
 #include <kelohessian/call/detail/framing.h>
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/wire.h>
 
 int KeloHessianBuildRequest(const char* method, unsigned int length, const CKeloHesClass& request,
@@ -17,6 +18,7 @@ int kelo_detail::BuildCall(const char* method, unsigned int bytes, unsigned int 
   kelo::wire::PutEnvelope(head, 'c', 0x00, 0x01);
   kelo::wire::PutLength(head + 3, 'm', units);
   const CKeloHesObject& argument = request;
+  kelo_detail::Numbering::Written(out) = 0;  // a call numbers its maps and lists from 0
   int rc = out.Append(head, 6);
   if (rc == 0) rc = out.Append(method, bytes);
   if (rc == 0) rc = argument.Serialize(out);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include <kelohessian/hessian/detail/failure_path.h>
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/wire.h>
 
 using kelo_detail::AddBytes;
@@ -151,6 +152,7 @@ int CKeloHesArrayBase::Serialize(CKeloOutput& out) const {
   const unsigned long long length = 1ull + (ns.Length() ? ns.Length() + 1ull : 0ull) +
                                     static_cast<unsigned long long>(cls.Length());
   if (int rc = out.Append("Vt", 2); rc != 0) return rc;
+  kelo_detail::Numbering::Opened(out);
   if (length > 0xFFFF) return KELO_E_OUT_OF_RANGE;
   char header[3];
   kelo_detail::WriteU16(header, static_cast<unsigned int>(length));
@@ -179,6 +181,7 @@ int CKeloHesArrayBase::Deserialize(CKeloInputParse& parse) {
     return KELO_OK;
   }
   if (*p != 'V') return Fail(parse, kelo_detail::kFailListMarker);
+  kelo_detail::Numbering::Opened(parse);
   SetNull(false);
   if (in.Extract(p, 1) != 0) return Fail(parse, kelo_detail::kFailListTypeMissing);
   if (*p != 't') return Fail(parse, kelo_detail::kFailListTypeMarker);

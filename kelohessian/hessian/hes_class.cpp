@@ -184,6 +184,7 @@ int CKeloHesClass::Serialize(CKeloOutput& out) const {
   if (m_null) return out.Append('N');
   if (int rc = EnsureMembers(); rc != 0) return rc;
   if (int rc = StartSerialize(out); rc != 0) return rc;
+  kelo_detail::Numbering::Opened(out);
   if (int rc = SerializeMembers(out); rc != 0) return rc;
   return out.Append('z');
 }

@@ -20,7 +20,8 @@ CKeloOutput::CKeloOutput(unsigned int growthStep)
       m_dataSize(0),
       m_growthStep(growthStep),
       m_deleteData(true),
-      m_vector(nullptr) {}
+      m_vector(nullptr),
+      m_numbered(0) {}
 
 CKeloOutput::~CKeloOutput() {
   if (m_data && m_deleteData) delete[] m_data;
@@ -33,6 +34,7 @@ CKeloOutput& CKeloOutput::operator=(const CKeloOutput& other) {
   m_growthStep = other.m_growthStep;
   m_deleteData = other.m_deleteData;
   m_vector = other.m_vector;  // storage in a vector is grown through that vector only
+  m_numbered = other.m_numbered;
   return *this;
 }
 

@@ -10,6 +10,7 @@
 namespace kelo_detail {
 class VectorOutput;
 struct OutputAccess;
+struct Numbering;
 }  // namespace kelo_detail
 
 /// Growable output buffer. The storage grows in whole multiples of the growth step: an append that
@@ -50,6 +51,7 @@ class KELO_API CKeloOutput {
  private:
   friend class kelo_detail::VectorOutput;
   friend struct kelo_detail::OutputAccess;
+  friend struct kelo_detail::Numbering;
   CKeloOutput(const CKeloOutput&);  // not provided: the storage would get two owners
   int Grow(unsigned int length);
 
@@ -62,6 +64,9 @@ class KELO_API CKeloOutput {
   // constructs. The one-call encoders of kelo.h point it at the std::vector they fill: the buffer
   // then writes into that vector's storage and grows it (hessian/detail/vector_output.h).
   kelo_detail::VectorOutput* m_vector;
+  // The maps and lists written since the message began: the number Java's readers give the next
+  // one for 'R', which members holding any value need (hessian/detail/numbering.h).
+  unsigned int m_numbered;
 };
 
 /// Read cursor over a byte range owned by the caller, which must stay valid while the cursor is

@@ -6,22 +6,30 @@
 
 #include <new>
 
+#include <kelohessian/hessian/detail/numbering.h>
+
 CKeloInputParse::CKeloInputParse(CKeloInput& input)
     : m_input(input),
       m_error(nullptr),
       m_errorLength(0),
       m_errorCapacity(0),
       m_skipDepth(0),
-      m_path(nullptr) {}
+      m_path(nullptr),
+      m_numbered(0),
+      m_values(nullptr) {}
 
 CKeloInputParse::~CKeloInputParse() {
   delete[] m_error;
+  delete m_values;
 }
 
 void CKeloInputParse::Reset() {
   if (m_error) m_error[0] = '\0';
   m_errorLength = 0;
   m_skipDepth = 0;
+  m_numbered = 0;
+  delete m_values;
+  m_values = nullptr;
 }
 
 int CKeloInputParse::AddToError(const char* message, TKeloAddLastChars addLastChars) {

@@ -8,7 +8,9 @@
 
 namespace kelo_detail {
 struct FailurePath;
-}
+struct Numbering;
+struct MessageValues;
+}  // namespace kelo_detail
 
 /// Whether a message added to the error text is followed by ". Last chars read: '...'", the last
 /// 16 bytes read (printable ASCII as it is, every other byte as '.').
@@ -35,7 +37,8 @@ class KELO_API CKeloInputParse {
   CKeloInput& Input() { return m_input; }
 
   /// Makes the context ready for the next read: the error text becomes empty (its storage is kept
-  /// for the next failure) and the skip depth 0. The cursor is the caller's: point it at the next
+  /// for the next failure), the skip depth 0, and the numbering of maps and lists for 'R' starts
+  /// over. The cursor is the caller's: point it at the next
   /// input with CKeloInput's assignment.
   void Reset();
 
@@ -63,6 +66,7 @@ class KELO_API CKeloInputParse {
 
  private:
   friend class CKeloHesSkipObject;
+  friend struct kelo_detail::Numbering;
 
   CKeloInput& m_input;
   char* m_error;
@@ -73,4 +77,9 @@ class KELO_API CKeloInputParse {
   unsigned int m_skipDepth;
   // Behind the classic fields: the modern face's path recorder, null for the classic interface.
   kelo_detail::FailurePath* m_path;
+  // The maps and lists read since the message began (the numbers Java gives them for 'R'), and the
+  // decoder that holds every member and argument of any value read since, so that an 'R' in one
+  // reaches a map or list of another; created by the first of them (hessian/detail/numbering.h).
+  unsigned int m_numbered;
+  kelo_detail::MessageValues* m_values;
 };

@@ -4,6 +4,7 @@
 #include <kelohessian/hessian/plain_array.h>
 
 #include <kelohessian/hessian/detail/failure_path.h>
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/wire/reader.h>
 #include <kelohessian/wire/utf8.h>
@@ -51,6 +52,7 @@ int Open(CKeloInputParse& parse, kelo::wire::Token& open) {
   const bool read = reader.Next(open);
   Take(in, reader);
   if (read) {
+    if (open.kind == kelo::wire::Kind::kList) kelo_detail::Numbering::Opened(parse);
     if (open.kind == kelo::wire::Kind::kNull || open.kind == kelo::wire::Kind::kList)
       return KELO_OK;
     return Fail(parse, kelo_detail::kFailListMarker);

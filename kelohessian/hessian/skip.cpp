@@ -9,6 +9,7 @@
 // the same path.
 #include <kelohessian/hessian/skip.h>
 
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/string.h>
 #include <kelohessian/wire/reader.h>
@@ -35,8 +36,9 @@ bool ByteCounted(const Token& token) {
   return token.size == token.units;
 }
 
-// Walks one value that this skipper accepts; false on anything it would refuse or read otherwise.
-bool Walk(kelo::wire::Reader& reader) {
+// Walks one value that this skipper accepts, counting the maps and lists in it into numbered;
+// false on anything it would refuse or read otherwise.
+bool Walk(kelo::wire::Reader& reader, unsigned int& numbered) {
   // Per open map or list: the items a list still expects (-1 for a map), and whether a map's next
   // token is a member name.
   struct Level {
@@ -77,12 +79,14 @@ bool Walk(kelo::wire::Reader& reader) {
       case Kind::kMap:
         if (!token.typed || !ByteCounted(token)) return false;
         levels[depth++] = {-1, true};
+        ++numbered;
         break;
       case Kind::kList:
         if (!token.typed || !ByteCounted(token) || token.size == 0 || token.text[0] != '[' ||
             !token.sized || token.integer < 0)
           return false;
         levels[depth++] = {token.integer, false};
+        ++numbered;
         break;
       case Kind::kNull:
       case Kind::kTrue:
@@ -118,7 +122,11 @@ int CKeloHesSkipObject::Skip(CKeloInputParse& parse) {
     return Fail(parse, kelo_detail::kFailSkipMissing);
   if (parse.m_skipDepth == 0) {
     kelo::wire::Reader walk(data, left, KELO_MAX_SKIP_DEPTH);
-    if (Walk(walk)) return in.Extract(data, static_cast<unsigned int>(walk.offset()));
+    unsigned int numbered = 0;
+    if (Walk(walk, numbered)) {
+      kelo_detail::Numbering::Read(parse) += numbered;
+      return in.Extract(data, static_cast<unsigned int>(walk.offset()));
+    }
   }
   // The first token's kind says which decoder reads the value again; whether it is whole does not
   // matter. A byte that begins nothing, or a 'z', fails with the kind left at kNull.

@@ -23,14 +23,21 @@
 #include <vector>
 
 #include <kelohessian/hessian/array.h>
+#include <kelohessian/kelo/any.h>
 #include <kelohessian/schema/catalogue.h>
 #include <kelohessian/wire/utf8.h>
 
 namespace kelo {
 
-using nlohmann::json;
+// Objects keep their keys in text order: a member of any value holds maps whose order is part of
+// what they say.
+using json = nlohmann::ordered_json;
 
 namespace {
+
+// The value that a JSON tree of the value mapping gives (a member of any value); defined with that
+// mapping below.
+Status ValueFromTree(const json& j, Value& out);
 
 // The catalogue's description of the object's class, found by its wire type name.
 
@@ -221,8 +228,21 @@ void AppendValueClass(std::string& out, CKeloHesClass& object, const kelo::Class
   AppendScalar(out, value.access(object), value.kind);
 }
 
+// Any value by the value mapping, indented to the member's level.
+void AppendAny(std::string& out, const CKeloHesAny& m, int level) {
+  const std::string text = ToJson(m.Get());
+  if (text.empty()) throw std::bad_alloc();  // ToJson(Value) fails only when memory runs out
+  for (const char c : text) {
+    out.push_back(c);
+    if (c == '\n') out.append(static_cast<size_t>(level) * 2, ' ');
+  }
+}
+
 void AppendMember(std::string& out, CKeloHesObject& m, const kelo::MemberInfo& info, int level) {
   switch (info.kind) {
+    case kelo::KELO_KIND_ANY:
+      AppendAny(out, static_cast<CKeloHesAny&>(m), level);
+      break;
     case kelo::KELO_KIND_VALUE:
       AppendValueClass(out, static_cast<CKeloHesClass&>(m), *info.type);
       break;
@@ -415,6 +435,13 @@ class Filler {
         return List(j, m, info, path);
       case kelo::KELO_KIND_PLAIN_LIST:
         return PlainList(j, static_cast<CKeloHesPlainArrayBase&>(m), info, path);
+      case kelo::KELO_KIND_ANY: {
+        Value value;
+        if (Status s = ValueFromTree(j, value); !s)
+          return Fail(path, s.message(), s.code());
+        static_cast<CKeloHesAny&>(m).Set(std::move(value));
+        return true;
+      }
       default:
         return Scalar(j, m, info.kind, path);
     }
@@ -803,7 +830,7 @@ namespace kelo {
 
 namespace {
 
-using ojson = nlohmann::ordered_json;
+using ojson = json;
 
 std::string Hex(std::string_view bytes) {
   static const char kDigits[] = "0123456789abcdef";
@@ -1145,6 +1172,14 @@ class Reader {
 
   std::vector<Value> refs_;
 };
+
+}  // namespace
+
+namespace {
+
+Status ValueFromTree(const json& j, Value& out) {
+  return Reader().Build(j, out);
+}
 
 }  // namespace
 

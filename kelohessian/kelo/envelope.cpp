@@ -4,6 +4,7 @@
 
 #include <kelohessian/call/call.h>
 #include <kelohessian/call/detail/framing.h>
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/skip.h>
@@ -227,12 +228,9 @@ CallReader::CallReader(const void* data, std::size_t size)
               RangeCheck(data, size) == 0 ? static_cast<unsigned int>(size) : 0),
       m_parse(m_input),
       m_refused(RangeCheck(data, size)),
-      m_methodRead(false),
-      m_values(nullptr) {}
+      m_methodRead(false) {}
 
-CallReader::~CallReader() {
-  delete m_values;
-}
+CallReader::~CallReader() {}
 
 Status CallReader::Failed(int code) {
   return FromParse(code, m_parse);
@@ -284,7 +282,7 @@ bool CallReader::AtEnd() const {
 
 Status CallReader::ReadArg(CKeloHesClass& arg) {
   return Guard(nullptr, [&] {
-    m_parse.Reset();
+    kelo_detail::Numbering::ResetText(m_parse);
     if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
     if (AtEnd()) return Failed(Fail(m_parse, kelo_detail::kFailCallNoArgument));
     const PathScope recording(m_parse);
@@ -295,18 +293,11 @@ Status CallReader::ReadArg(CKeloHesClass& arg) {
 
 Status CallReader::ReadArg(Value& arg) {
   return Guard(nullptr, [&] {
-    m_parse.Reset();
+    kelo_detail::Numbering::ResetText(m_parse);
     if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
     if (AtEnd()) return Failed(Fail(m_parse, kelo_detail::kFailCallNoArgument));
-    if (!m_values) m_values = new value_detail::Decoder();
-    const std::size_t at = m_input.GetNumExtracted();
-    const char* bytes = nullptr;
-    m_input.GetDataAt(bytes, static_cast<unsigned int>(at), Left(m_input));
-    wire::Reader reader(bytes, Left(m_input), kMaxValueDepth);
     Value value;
-    if (Status s = m_values->ReadNext(reader, value, at); !s) return s;
-    const char* p;
-    m_input.Extract(p, static_cast<unsigned int>(reader.offset()));
+    if (Status s = value_detail::ReadInMessage(m_parse, value); !s) return s;
     arg = std::move(value);
     return Status(KELO_OK, m_input.GetNumExtracted());
   });
@@ -314,7 +305,7 @@ Status CallReader::ReadArg(Value& arg) {
 
 Status CallReader::Finish() {
   return Guard(nullptr, [&] {
-    m_parse.Reset();
+    kelo_detail::Numbering::ResetText(m_parse);
     if (!m_methodRead) return Failed(Fail(m_parse, kelo_detail::kFailCallOrder));
     const char* p;
     if (m_input.Extract(p, 1) != 0) return Failed(Fail(m_parse, kelo_detail::kFailCallEndMissing));

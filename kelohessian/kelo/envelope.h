@@ -19,9 +19,6 @@
 namespace kelo {
 
 class Value;
-namespace value_detail {
-class Decoder;
-}
 
 // ---- One call each way -------------------------------------------------------------------------
 // Each replaces the contents of out with the whole message, or leaves it empty on failure. The
@@ -72,10 +69,11 @@ class KELO_API CallReader {
   Status ReadMethod(std::string& method);
   /// KELO_E_INVALID_STATE before ReadMethod; KELO_E_FORMAT when the call has no argument left.
   Status ReadArg(CKeloHesClass& arg);
-  /// Reads the next argument, whatever it is, into arg (see DecodeValue). An 'R' may refer to a map
-  /// or list of an earlier argument read as a Value: references are numbered across the call, as
-  /// Java numbers them (an argument read into a class counts none). Failures as ReadArg's above;
-  /// on failure arg is left alone.
+  /// Reads the next argument, whatever it is, into arg (see DecodeValue). References are numbered
+  /// across the call as Java numbers them, the maps and lists of arguments read into classes
+  /// included: an 'R' may refer to a map or list of an earlier argument read as a Value (or held
+  /// by a CKeloHesAny member of one read into a class), and is KELO_E_FORMAT when it refers to
+  /// an object read into a class. Failures as ReadArg's above; on failure arg is left alone.
   Status ReadArg(Value& arg);
   /// True when the next byte is the call's closing 'z' (no argument left).
   bool AtEnd() const;
@@ -89,7 +87,6 @@ class KELO_API CallReader {
   CKeloInputParse m_parse;
   int m_refused;  ///< KELO_OK, or the code ReadMethod refuses an unreadable range with
   bool m_methodRead;
-  value_detail::Decoder* m_values;  ///< the maps and lists of arguments read as values
 };
 
 }  // namespace kelo

@@ -9,6 +9,7 @@
 #include <set>
 #include <utility>
 
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/vector_output.h>
 #include <kelohessian/kelo/detail/face.h>
 #include <kelohessian/kelo/detail/value_codec.h>
@@ -537,6 +538,11 @@ int Decoder::Slot(wire::Reader& reader, const wire::Token& token, Item& out) {
                                ", but only " + std::to_string(refs_.size()) + " came before it",
                            token.offset + base_));
       out.node = refs_[static_cast<std::size_t>(token.integer)];
+      if (!out.node)
+        return Fail(Status(KELO_E_FORMAT,
+                           "'R' refers to map or list " + std::to_string(token.integer) +
+                               ", which was not read as a value",
+                           token.offset + base_));
       out.kind = out.node->kind;
       out.node->shared = true;
       return KELO_OK;
@@ -814,6 +820,44 @@ int Encoder::Slot(const Item& item, unsigned int depth) {
     if (int rc = Slot(inner, depth + 1); rc) return rc;
   }
   return writer_.End();
+}
+
+// ---- Values inside messages of classes ---------------------------------------------------------
+
+Status ReadInMessage(CKeloInputParse& parse, Value& out) {
+  CKeloInput& in = parse.Input();
+  const unsigned int at = in.GetNumExtracted();
+  const unsigned int left = in.GetTotalSize() - at;
+  const char* bytes = nullptr;
+  if (left) in.GetDataAt(bytes, at, left);
+  struct Values : kelo_detail::MessageValues {
+    Decoder decoder;
+  };
+  kelo_detail::MessageValues*& values = kelo_detail::Numbering::Values(parse);
+  if (!values) values = new Values();
+  Decoder* decoder = &static_cast<Values*>(values)->decoder;
+  decoder->Number(kelo_detail::Numbering::Read(parse));
+  wire::Reader reader(bytes, left, kMaxValueDepth);
+  const Status s = decoder->ReadNext(reader, out, at);
+  const char* taken;
+  in.Extract(taken, static_cast<unsigned int>(reader.offset()));
+  kelo_detail::Numbering::Read(parse) = static_cast<unsigned int>(decoder->numbered());
+  return s.ok() ? Status(KELO_OK, in.GetNumExtracted()) : s;
+}
+
+int WriteInMessage(const Value& value, CKeloOutput& out) {
+  std::vector<std::uint8_t> bytes;
+  Encoder encoder(bytes);
+  encoder.Number(kelo_detail::Numbering::Written(out));
+  const Status s = encoder.Finish(encoder.Write(value));
+  if (!s) return s.code();
+  if (bytes.size() > 0xFFFFFFFFu) return KELO_E_NO_MEMORY;
+  if (int rc = out.Append(reinterpret_cast<const char*>(bytes.data()),
+                          static_cast<unsigned int>(bytes.size()));
+      rc != 0)
+    return rc;
+  kelo_detail::Numbering::Written(out) = encoder.numbered();
+  return KELO_OK;
 }
 
 }  // namespace value_detail

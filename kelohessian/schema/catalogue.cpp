@@ -18,7 +18,7 @@ const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index) {
 const char* MemberKindName(MemberKind kind) {
   static const char* const kNames[] = {"int8",   "uint8",  "int16",   "uint16", "int32", "uint32",
                                        "int64",  "uint64", "bool",    "double", "date",  "string",
-                                       "binary", "value",  "message", "list",   "list"};
+                                       "binary", "value",  "message", "list",   "list",  "any"};
   const unsigned int index = static_cast<unsigned int>(kind);
   return index < sizeof(kNames) / sizeof(kNames[0]) ? kNames[index] : "unknown";
 }

@@ -31,7 +31,9 @@ enum MemberKind {
   /// A list of strings, booleans, 32- or 64-bit integers or doubles (CKeloHesPlainArrayBase);
   /// `carried` is the item kind (KELO_KIND_STRING, KELO_KIND_BOOL, KELO_KIND_INT32,
   /// KELO_KIND_INT64 or KELO_KIND_DOUBLE), `type` and `list` are null.
-  KELO_KIND_PLAIN_LIST
+  KELO_KIND_PLAIN_LIST,
+  /// Any value (CKeloHesAny, a Java Object or Map<String,Object>); `type` and `list` are null.
+  KELO_KIND_ANY
 };
 
 /// What a class is.
@@ -112,8 +114,8 @@ KELO_API const ClassInfo* CatalogueFind(const char* typeName);
 KELO_API unsigned int CatalogueMemberCount(const ClassInfo& info);
 /// The member at index of that order, or null from CatalogueMemberCount() on.
 KELO_API const MemberInfo* CatalogueMemberAt(const ClassInfo& info, unsigned int index);
-/// The name a kind is printed with ("int8", "string", "value", "list", ...); both kinds of list
-/// are "list".
+/// The name a kind is printed with ("int8", "string", "value", "list", "any", ...); both kinds of
+/// list are "list".
 KELO_API const char* MemberKindName(MemberKind kind);
 
 }  // namespace kelo

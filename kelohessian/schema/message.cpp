@@ -82,6 +82,7 @@ int SchemaAccess::Write(const CKeloHesClass& object, const ClassInfo& info, CKel
   if (object.IsNull()) return kelo_detail::OutputAccess::Put(out, 'N');
   if (int rc = kelo_detail::OutputAccess::Put(out, info.typeHeader, info.typeHeaderLength); rc != 0)
     return rc;
+  kelo_detail::Numbering::Opened(out);
   if (int rc = MapEngine::Write(DescriptionRows(&object, info, false), out); rc != 0) return rc;
   return kelo_detail::OutputAccess::Put(out, 'z');
 }

@@ -23,7 +23,8 @@
 /// or the class name alone for the namespace "". A typed list of such a class is CKeloHesArray<T>,
 /// instantiated where it is used; CKeloHesArray<CKeloHesString> (CKeloHesBool, CKeloHesInt32,
 /// CKeloHesInt64, CKeloHesDouble) is a list of strings (booleans, numbers), written as Java writes
-/// its arrays (hessian/plain_array.h).
+/// its arrays (hessian/plain_array.h). CKeloHesAny holds any value (kelo::Value): a Java field of type
+/// Object or Map<String,Object>, declared with its traits in kelo/any.h.
 ///
 /// Copying is left to the compiler: it copies every member with its own copy rules, and the base
 /// copies neither registry; it is deleted for classes that hold a typed list.
@@ -147,7 +148,7 @@ CKeloHesObject& AsMemberObject(T& member) {
                 "CKeloHesString, CKeloHesBinary, a value class, a message class declared with "
                 "KELO_MESSAGE or KELO_LOCAL_MESSAGE, CKeloHesArray<message class>, or "
                 "CKeloHesArray of CKeloHesString, CKeloHesBool, CKeloHesInt32, CKeloHesInt64 or "
-                "CKeloHesDouble; "
+                "CKeloHesDouble, or CKeloHesAny for any value; "
                 "for a C++ int write X(CKeloHesInt32, name); a class registered by hand "
                 "cannot be a member, declare it with the macros");
   if constexpr (std::is_base_of<CKeloHesObject, T>::value) {

@@ -24,6 +24,7 @@ int CKeloValueClass::Serialize(CKeloOutput& out) const {
 int CKeloValueClass::SerializeWithHeader(const char* header, unsigned int length,
                                          CKeloOutput& out) const {
   if (int rc = out.Append(header, length); rc != 0) return rc;
+  kelo_detail::Numbering::Opened(out);
   if (int rc = SerializeMembers(out); rc != 0) return rc;
   return out.Append('z');
 }

@@ -3,6 +3,7 @@
 #include <limits>
 
 namespace lab {
+KELO_MESSAGE_DEFINE(Holder, "lab", CKeloHesClass, KELO_TEST_Holder_MEMBERS)
 KELO_MESSAGE_DEFINE(Bag, "lab", CKeloHesClass, KELO_TEST_Bag_MEMBERS)
 KELO_MESSAGE_DEFINE(BagLists, "lab", CKeloHesClass, KELO_TEST_Bag_MEMBERS)
 }  // namespace lab

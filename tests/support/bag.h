@@ -1,6 +1,6 @@
-// Test-only classes whose members are lists of strings, booleans and numbers, under the wire names
-// of the Java classes lab.Bag (arrays) and lab.BagLists (java.util.Lists) that wrote the replies of
-// interop/testdata/lists/.
+// Test-only classes whose members are lists of strings, booleans and numbers, or any value, under
+// the wire names of the Java classes lab.Bag (arrays), lab.BagLists (java.util.Lists) and
+// lab.Holder (Object and Map fields) that wrote the replies of interop/testdata/lists/.
 #pragma once
 
 #include <kelohessian/kelohessian.h>
@@ -12,7 +12,15 @@
   X(CKeloHesArray<CKeloHesInt64>, totals) \
   X(CKeloHesArray<CKeloHesDouble>, levels)
 
+#define KELO_TEST_Holder_MEMBERS(X)      \
+  X(CKeloHesInt32, id)                   \
+  X(CKeloHesArray<CKeloHesString>, tags) \
+  X(CKeloHesAny, any)                    \
+  X(CKeloHesAny, attrs)                  \
+  X(CKeloHesAny, again)
+
 namespace lab {
+KELO_LOCAL_MESSAGE(Holder, CKeloHesClass, KELO_TEST_Holder_MEMBERS)
 KELO_LOCAL_MESSAGE(Bag, CKeloHesClass, KELO_TEST_Bag_MEMBERS)
 KELO_LOCAL_MESSAGE(BagLists, CKeloHesClass, KELO_TEST_Bag_MEMBERS)
 }  // namespace lab

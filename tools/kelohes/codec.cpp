@@ -134,6 +134,8 @@ int JsonDepth(const kelo::ClassInfo& info, int nesting) {
       deepest = std::max(deepest, 1 + JsonDepth(*m.type, nesting + 1));
     else if (m.kind == kelo::KELO_KIND_PLAIN_LIST)
       deepest = std::max(deepest, 1);  // an array of strings or numbers
+    else if (m.kind == kelo::KELO_KIND_ANY)
+      deepest = std::max(deepest, kelo::kMaxJsonDepth - 1);  // any value, as deep as JSON goes
   }
   return 1 + deepest;
 }

@@ -4,6 +4,7 @@
 // registry (hes_class.cpp); a value class's one row has a fixed header (ReadFixed). Not installed.
 #pragma once
 
+#include <kelohessian/hessian/detail/numbering.h>
 #include <kelohessian/hessian/detail/wire.h>
 #include <kelohessian/hessian/hes_class.h>
 #include <kelohessian/hessian/skip.h>
@@ -27,6 +28,7 @@ struct MapEngine {
       return KELO_OK;
     }
     if (*p != 'M') return Fail(parse, kFailMapMarker);
+    Numbering::Opened(parse);
     object.SetNull(false);
     if (in.Extract(p, 1) != 0) return Fail(parse, kFailMapTypeMissing);
     if (*p != 't') return Fail(parse, kFailMapTypeMarker);

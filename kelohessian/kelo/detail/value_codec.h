@@ -96,11 +96,19 @@ struct Access {
 };
 
 // Reads values from a wire reader into one graph, keeping the maps and lists seen so far for 'R'
-// (a call's arguments share them). Offsets in statuses are the reader's plus base.
+// (a call's arguments, a message's members of any value, share them). Offsets in statuses are the
+// reader's plus base.
 class Decoder {
  public:
   // Throws std::bad_alloc.
   Decoder();
+  // Counts the maps and lists read outside the values (the class objects around them) up to
+  // total: they take numbers, but an 'R' to one of them is refused. Throws std::bad_alloc.
+  void Number(std::size_t total) {
+    if (total > refs_.size()) refs_.resize(total, nullptr);
+  }
+  // The maps and lists numbered so far, inside the values and outside.
+  std::size_t numbered() const { return refs_.size(); }
   // Reads the value that first begins (a token the reader just gave) into out.
   Status Read(wire::Reader& reader, const wire::Token& first, Value& out, std::size_t base = 0);
   // Reads the next value into out.
@@ -117,7 +125,7 @@ class Decoder {
   Status error_;
 
   std::shared_ptr<Graph> graph_;
-  std::vector<Node*> refs_;
+  std::vector<Node*> refs_;  // null for a map or list outside the values
   // The items of the maps and lists being read, innermost last: each node takes its own from the
   // top when it closes, in one allocation of the exact size.
   std::vector<Item> pending_;
@@ -179,6 +187,11 @@ class Encoder {
   // Empties out, then writes into it; Finish keeps what was written.
   explicit Encoder(std::vector<std::uint8_t>& out) : sink_(out), writer_(sink_) {}
   Status Write(const Value& value);
+  // Numbers the maps and lists written from next on: a value inside a message follows the maps and
+  // lists written before it.
+  void Number(std::uint32_t next) { next_ = next; }
+  // The number of the next map or list written.
+  std::uint32_t numbered() const { return next_; }
   // The writer, for the envelope around the values.
   wire::Writer<VectorSink>& writer() { return writer_; }
   // Cuts the vector to the bytes written, or empties it when status failed; returns status.
@@ -208,5 +221,14 @@ class Encoder {
 
 // The code and text of a reader's failed step.
 Status ReaderProblem(const wire::Reader& reader, std::size_t base);
+
+// A value inside a message of classes: a member of any value, or a call's argument read as one.
+// Reads the value at parse's cursor with the decoder of parse's message (made on first use), which
+// numbers it after the maps and lists read before it, and moves the cursor past it (on failure, to
+// where the reader stopped). Throws std::bad_alloc.
+Status ReadInMessage(CKeloInputParse& parse, Value& out);
+// Appends value to out, numbered after the maps and lists written there before it: 0, or the
+// encoder's code with out unchanged. Throws std::bad_alloc.
+int WriteInMessage(const Value& value, CKeloOutput& out);
 
 }  // namespace kelo::value_detail

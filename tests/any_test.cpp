@@ -1,0 +1,190 @@
+// Members that hold any value (CKeloHesAny): what Caucho's Java writes for Object and
+// Map<String,Object> fields (interop/testdata/lists/java-reply-lab.Holder*.bin, written by
+// interop/lists/MakeLists.java), and the numbering of 'R' across the classes around them.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/bag.h"
+#include "support/run.h"
+#include "support/test_support.h"
+
+#define KELO_TEST_Outer_MEMBERS(X)          \
+  X(CKeloHesArray<kelotest::Point>, points) \
+  X(VarantoTypes::CT_CncId, cnc)            \
+  X(CKeloHesAny, any)
+
+namespace lab {
+KELO_LOCAL_MESSAGE(Outer, CKeloHesClass, KELO_TEST_Outer_MEMBERS)
+KELO_MESSAGE_DEFINE(Outer, "lab", CKeloHesClass, KELO_TEST_Outer_MEMBERS)
+}  // namespace lab
+
+namespace {
+
+using kelotest::Hex;
+
+std::string JavaFile(const char* name) {
+  return kelotest::ReadFile(std::string(KELO_TESTDATA_DIR "/lists/") + name);
+}
+
+std::string Reply(const CKeloHesClass& object) {
+  std::vector<std::uint8_t> out;
+  const kelo::Status s = kelo::EncodeReply(object, out);
+  EXPECT_TRUE(s) << s.message();
+  return std::string(out.begin(), out.end());
+}
+
+kelo::Status Read(const std::string& bytes, CKeloHesClass& object) {
+  return kelo::DecodeReply(bytes.data(), bytes.size(), object);
+}
+
+// The map Java wrote as inner, and its bytes.
+const std::string kInner =
+    Hex("'Mt' 00 17 'java.util.LinkedHashMap' 'S' 00 01 'k' 'I' 00000001 'z'");
+
+TEST(AnyMembers, JavaFieldsOfAnyValueReadAndWriteBackToJavasBytes) {
+  const std::string bytes = JavaFile("java-reply-lab.Holder.bin");
+  lab::Holder h;
+  ASSERT_TRUE(Read(bytes, h));
+  EXPECT_EQ(static_cast<int>(h.id), 7);
+  ASSERT_EQ(h.tags.Count(), 2);
+  // any: [1, "x", inner, inner ('R' 3: after the holder, tags and the list), null, 2.5]
+  const kelo::Value any = h.any.Get();
+  ASSERT_TRUE(any.is_list());
+  ASSERT_EQ(any.size(), 6u);
+  EXPECT_EQ(any[1].as_string(), "x");
+  EXPECT_TRUE(any[2].same(any[3]));
+  EXPECT_EQ(any[2].get("k").as_int(), 1);
+  EXPECT_TRUE(any[4].is_null());
+  EXPECT_FALSE(h.any.IsNull());
+  // attrs: a typed map whose "self" is itself ('R' 4).
+  const kelo::Value attrs = h.attrs.Get();
+  EXPECT_EQ(attrs.type(), "java.util.LinkedHashMap");
+  EXPECT_TRUE(attrs.get("self").same(attrs));
+  EXPECT_EQ(attrs.get("big").as_long(), 1LL << 40);
+  EXPECT_EQ(attrs.get("when").as_date(), 1700000000123LL);
+  EXPECT_TRUE(h.again.IsNull());
+
+  EXPECT_EQ(kelotest::ToHex(Reply(h)), kelotest::ToHex(bytes));
+  for (size_t cut = 0; cut < bytes.size(); ++cut) {
+    lab::Holder part;
+    const int code = Read(bytes.substr(0, cut), part).code();
+    EXPECT_TRUE(code == KELO_E_EXHAUSTED || code == KELO_E_FORMAT) << "cut at " << cut;
+  }
+}
+
+TEST(AnyMembers, SharingBetweenMembersIsReadAsOneNodeAndWrittenAsACopy) {
+  const std::string bytes = JavaFile("java-reply-lab.Holder-shared.bin");
+  lab::Holder h;
+  ASSERT_TRUE(Read(bytes, h));
+  EXPECT_TRUE(h.again.Get().same(h.any.Get()[2]));
+  const std::string ref = Hex("'S' 00 05 'again' 'R' 00000003 'z' 'z'");
+  ASSERT_EQ(bytes.substr(bytes.size() - ref.size()), ref);
+  const std::string copied = bytes.substr(0, bytes.size() - ref.size()) + Hex("'S' 00 05 'again'") +
+                             kInner + Hex("'z' 'z'");
+  EXPECT_EQ(kelotest::ToHex(Reply(h)), kelotest::ToHex(copied));
+}
+
+TEST(AnyMembers, ReferencesCountEveryMapAndListOfTheMessage) {
+  // An unknown member before the values: skipped, its map still takes number 1 as in Java.
+  std::string bytes = JavaFile("java-reply-lab.Holder.bin");
+  const std::string tags = Hex("'S' 00 04 'tags'");
+  const size_t at = bytes.find(tags);
+  ASSERT_NE(at, std::string::npos);
+  bytes.replace(at, tags.size(), Hex("'S' 00 04 'tagz'"));
+  lab::Holder h;
+  ASSERT_TRUE(Read(bytes, h));
+  EXPECT_TRUE(h.attrs.Get().get("self").same(h.attrs.Get()));
+
+  // Written: the outer map 0, the typed list 1, its items 2 and 3, the value class 4, so the
+  // member's list is 5 and refers to itself as 'R' 5; read back, it is itself.
+  lab::Outer outer;
+  outer.points.Emplace();
+  outer.points.Emplace();
+  kelo::Value list = kelo::Value::List();
+  ASSERT_TRUE(list.Push(list));
+  outer.any = list;
+  const std::string written = Reply(outer);
+  EXPECT_NE(written.find(Hex("'V' 'l' 00000001 'R' 00000005 'z'")), std::string::npos)
+      << kelotest::ToHex(written);
+  lab::Outer read;
+  ASSERT_TRUE(Read(written, read));
+  EXPECT_TRUE(read.any.Get()[0].same(read.any.Get()));
+  EXPECT_EQ(kelotest::ToHex(Reply(read)), kelotest::ToHex(written));
+}
+
+TEST(AnyMembers, ReferencesOutsideTheValuesAreRefused) {
+  // Java's "any = this": 'R' 0 is the holder itself, which no value holds.
+  lab::Holder h;
+  const kelo::Status s = Read(JavaFile("java-reply-lab.Holder-owner.bin"), h);
+  EXPECT_EQ(s.code(), KELO_E_FORMAT);
+  EXPECT_NE(
+      std::string(s.message()).find("'R' refers to map or list 0, which was not read as a value"),
+      std::string::npos)
+      << s.message();
+  EXPECT_EQ(s.path(), "any");
+
+  // Read alone, the member keeps its value and the text is the value reader's.
+  CKeloHesAny member(kelo::Value("kept"));
+  const std::string r0 = Hex("'R' 00000000");
+  CKeloInput in(r0.data(), static_cast<unsigned int>(r0.size()));
+  CKeloInputParse parse(in);
+  EXPECT_EQ(static_cast<CKeloHesObject&>(member).Deserialize(parse), KELO_E_FORMAT);
+  EXPECT_EQ(member.Get().as_string(), "kept");
+  EXPECT_STREQ(parse.GetError(), "'R' refers to map or list 0, but only 0 came before it");
+
+  // Beyond what was read so far.
+  const std::string ahead =
+      Hex("'r' 01 00 'Mt' 00 0a 'lab.Holder' 'S' 00 03 'any' 'R' 00000001 'z' 'z'");
+  EXPECT_EQ(Read(ahead, h).code(), KELO_E_FORMAT);
+}
+
+TEST(AnyMembers, CallArgumentsShareOneNumbering) {
+  // A class argument (the map 0, its list 1, the list's item 2, the value class 3), then a value
+  // that refers to itself ('R' 4) or to the class's list (refused).
+  lab::Outer first;
+  first.points.Emplace();
+  std::vector<std::uint8_t> call;
+  ASSERT_TRUE(kelo::EncodeCall("m", first, call));
+  call.pop_back();  // the call's 'z'
+  const std::string head(call.begin(), call.end());
+  const std::string self = head + Hex("'V' 'l' 00000001 'R' 00000004 'z' 'z'");
+  kelo::CallReader reader(self.data(), self.size());
+  std::string method;
+  ASSERT_TRUE(reader.ReadMethod(method));
+  lab::Outer arg;
+  ASSERT_TRUE(reader.ReadArg(arg));
+  kelo::Value value;
+  const kelo::Status s = reader.ReadArg(value);
+  ASSERT_TRUE(s) << s.message();
+  EXPECT_TRUE(value[0].same(value));
+  EXPECT_TRUE(reader.Finish());
+
+  const std::string outside = head + Hex("'V' 'l' 00000001 'R' 00000001 'z' 'z'");
+  kelo::CallReader refused(outside.data(), outside.size());
+  ASSERT_TRUE(refused.ReadMethod(method));
+  ASSERT_TRUE(refused.ReadArg(arg));
+  EXPECT_EQ(refused.ReadArg(value).code(), KELO_E_FORMAT);
+}
+
+TEST(AnyMembers, NullAndCopies) {
+  CKeloHesAny any;
+  EXPECT_TRUE(any.IsNull());
+  EXPECT_EQ(any.SetNull(false), KELO_E_NOT_SUPPORTED);
+  any = kelo::Value::Map();
+  EXPECT_FALSE(any.IsNull());
+  EXPECT_EQ(any.SetNull(false), KELO_OK);
+  CKeloHesAny copy = any;
+  kelo::Value map = copy.Get();
+  ASSERT_TRUE(map.Insert("k", 1));
+  EXPECT_EQ(any.Get().get("k").as_int(), 1);  // copies share the map
+  EXPECT_EQ(any.SetNull(true), KELO_OK);
+  EXPECT_TRUE(any.IsNull());
+  EXPECT_TRUE(any.Get().is_null());
+  CKeloOutput out;
+  ASSERT_EQ(static_cast<CKeloHesObject&>(any).Serialize(out), KELO_OK);
+  EXPECT_EQ(std::string(out.Data(), out.DataSize()), "N");
+}
+
+}  // namespace
