@@ -126,6 +126,10 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
       kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.BagLists.bin");
   lab::Bag filledBag;
   kelotest::FillJavaBag(filledBag);
+  const std::string holder =
+      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Holder-shared.bin");
+  lab::Holder filledHolder;
+  ASSERT_TRUE(kelo::DecodeReply(holder.data(), holder.size(), filledHolder));
   const std::function<int()> operations[] = {
       [&] {
         Bytes out;
@@ -163,6 +167,15 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
       [&] {
         Bytes out;
         return kelo::EncodeReply(filledBag, out).code();
+      },
+      // Members of any value: the message's decoder, its nodes, the numbering, the encoders.
+      [&] {
+        lab::Holder h;
+        return kelo::DecodeReply(holder.data(), holder.size(), h).code();
+      },
+      [&] {
+        Bytes out;
+        return kelo::EncodeReply(filledHolder, out).code();
       },
       // Past the first growth of the pointer array: a failed Add or Emplace adds nothing.
       [&] {

@@ -35,7 +35,9 @@ class KELO_API CKeloHesAny : public CKeloHesObject {
   CKeloHesAny() { m_null = true; }
   /// Holds the value.
   CKeloHesAny(kelo::Value value) : m_value(std::move(value)) { m_null = m_value.is_null(); }
+  /// Holds the other's value, sharing its nodes.
   CKeloHesAny(const CKeloHesAny& other) = default;
+  /// Holds the other's value, sharing its nodes.
   CKeloHesAny& operator=(const CKeloHesAny& other) = default;
   ~CKeloHesAny() override;
   /// Holds the value.
