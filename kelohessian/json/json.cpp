@@ -20,6 +20,7 @@
 #include <new>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <unordered_map>
 #include <vector>
 
 #include <kelohessian/hessian/array.h>
@@ -437,8 +438,7 @@ class Filler {
         return PlainList(j, static_cast<CKeloHesPlainArrayBase&>(m), info, path);
       case kelo::KELO_KIND_ANY: {
         Value value;
-        if (Status s = ValueFromTree(j, value); !s)
-          return Fail(path, s.message(), s.code());
+        if (Status s = ValueFromTree(j, value); !s) return Fail(path, s.message(), s.code());
         static_cast<CKeloHesAny&>(m).Set(std::move(value));
         return true;
       }
@@ -645,9 +645,11 @@ class Filler {
   Status& status_;
 };
 
-// Builds the tree as json::parse does (json, or ordered_json for values), with two differences.
-// It stops at the first object or list nested deeper than maxDepth. And, given the units of a
-// text's NULs, it puts back into strings the surrogate units that Parse took out of their escapes.
+// Builds the tree as json::parse does, with three differences. It stops at the first object or
+// list nested deeper than maxDepth. Given the units of a text's NULs, it puts back into strings
+// the surrogate units that Parse took out of their escapes. And it finds a repeated key of an
+// object through an index of the object's keys, where ordered_json's own lookup walks them all
+// (an object of many keys would cost the square of its size).
 // (nlohmann's callback parser could do both, but it searches the enclosing list or object for
 // discarded values after every object it ends, which takes the square of the number of items.)
 template <class Json>
@@ -705,7 +707,13 @@ class Builder : public nlohmann::json_sax<Json> {
       parent.push_back(std::move(value));
       return &parent.back();
     }
-    return &(parent[key_] = std::move(value));
+    // A repeated key replaces its value in place, as json::parse does.
+    auto& object = parent.template get_ref<typename Json::object_t&>();
+    const auto [at, added] = keys_.back().emplace(key_, object.size());
+    if (!added)
+      return &(object.begin()[static_cast<std::ptrdiff_t>(at->second)].second = std::move(value));
+    object.emplace_back(std::move(key_), std::move(value));
+    return &object.back().second;
   }
   template <class V>
   bool Add(V&& value) {
@@ -719,10 +727,12 @@ class Builder : public nlohmann::json_sax<Json> {
       return false;
     }
     open_.push_back(Place(Json(type)));
+    keys_.emplace_back();
     return true;
   }
   bool Close() {
     open_.pop_back();
+    keys_.pop_back();
     return true;
   }
   // Each NUL stands for the next NUL-giving escape's unit; a surrogate goes in as its 3-byte form.
@@ -748,6 +758,8 @@ class Builder : public nlohmann::json_sax<Json> {
   const std::vector<unsigned short>* const nuls_;
   size_t next_ = 0;
   std::vector<Json*> open_;
+  // Per open list or object: an object's keys and where each stands (empty for a list).
+  std::vector<std::unordered_map<std::string, std::size_t>> keys_;
   std::string key_;
 };
 

@@ -212,6 +212,13 @@ const std::shared_ptr<Graph>& Value::Root() const noexcept {
   return *graph;
 }
 
+// Room for more elements in v, growing its capacity geometrically: reserving exactly what the next
+// append needs would copy the whole vector on every append, the square of its length in all.
+template <class Vector>
+void Room(Vector& v, std::size_t more) {
+  if (v.capacity() - v.size() < more) v.reserve(std::max(v.size() + more, 2 * v.capacity()));
+}
+
 // Makes the item's nodes reachable from this value's graph: the smaller graph's blocks move to the
 // larger one, and the smaller forwards to it (values that still name it keep it, and through it
 // the larger, alive). Joining by size keeps the forward chains logarithmically short.
@@ -225,7 +232,7 @@ Status Value::Join(const Value& item) {
   const std::shared_ptr<Graph>& to = intoMine ? mine : theirs;
   const std::shared_ptr<Graph>& from = intoMine ? theirs : mine;
   return face::Guard(nullptr, [&] {
-    to->blocks.reserve(to->blocks.size() + from->blocks.size());
+    Room(to->blocks, from->blocks.size());
     for (auto& block : from->blocks) to->blocks.push_back(std::move(block));
     from->blocks.clear();
     to->count += from->count;
@@ -240,7 +247,7 @@ Status Value::Push(const Value& item) {
   if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_list()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
-    scalar_.node->items.reserve(scalar_.node->items.size() + 1);
+    Room(scalar_.node->items, 1);
     if (Status s = Join(item); !s) return s;
     scalar_.node->items.push_back(Access::ItemOf(item));
     value_detail::Place(scalar_.node->items.back());
@@ -298,7 +305,7 @@ Status Value::Append(const Value& key, const Value& value) {
   if (failed_) return Status(KELO_E_NO_MEMORY);
   if (!is_map()) return Status(KELO_E_INVALID_STATE);
   return face::Guard(nullptr, [&] {
-    scalar_.node->items.reserve(scalar_.node->items.size() + 2);
+    Room(scalar_.node->items, 2);
     if (Status s = Join(key); !s) return s;
     if (Status s = Join(value); !s) return s;
     scalar_.node->items.push_back(Access::ItemOf(key));
