@@ -16,31 +16,16 @@ KELO_LOCAL_MESSAGE(Holder, CKeloHesClass, KELO_FUZZ_Holder_MEMBERS)
 KELO_MESSAGE_DEFINE(Holder, "fuzz", CKeloHesClass, KELO_FUZZ_Holder_MEMBERS)
 }  // namespace fuzz
 
-namespace {
-
 // A reply of fuzz.Holder: before is a list whose item is the next list, so that the value may
 // refer to both ('R' 1 and 2), then any holds the bytes, then after refers to the list 2.
-std::string HolderReply(const uint8_t* data, size_t size) {
-  static const char kHead[] =
-      "r\x01\x00Mt\x00\x0b"
-      "fuzz.HolderS\x00\x06"
-      "beforeVl\x00\x00\x00\x01Vl\x00\x00\x00\x00zzS\x00\x03"
-      "any";
-  static const char kTail[] =
-      "S\x00\x05"
-      "afterR\x00\x00\x00\x02zz";
-  std::string reply(kHead, sizeof kHead - 1);
-  reply.append(reinterpret_cast<const char*>(data), size);
-  reply.append(kTail, sizeof kTail - 1);
-  return reply;
-}
-
-bool SameMembers(const fuzz::Holder& a, const fuzz::Holder& b) {
-  return a.before.Get() == b.before.Get() && a.any.Get() == b.any.Get() &&
-         a.after.Get() == b.after.Get();
-}
-
-}  // namespace
+static const char kHead[] =
+    "r\x01\x00Mt\x00\x0b"
+    "fuzz.HolderS\x00\x06"
+    "beforeVl\x00\x00\x00\x01Vl\x00\x00\x00\x00zzS\x00\x03"
+    "any";
+static const char kTail[] =
+    "S\x00\x05"
+    "afterR\x00\x00\x00\x02zz";
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   kelo::Value value;
@@ -55,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     KELO_FUZZ_CHECK(kelo::EncodeValue(again, second).ok() && first == second);
   }
 
-  const std::string reply = HolderReply(data, size);
+  std::string reply(kHead, sizeof kHead - 1);
+  reply.append(reinterpret_cast<const char*>(data), size).append(kTail, sizeof kTail - 1);
   fuzz::Holder holder;
   if (!kelo::DecodeReply(reply.data(), reply.size(), holder)) return 0;
   std::vector<std::uint8_t> first;
@@ -63,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   KELO_FUZZ_CHECK(kelo::EncodeReply(holder, first).ok());
   fuzz::Holder again;
   KELO_FUZZ_CHECK(kelo::DecodeReply(first.data(), first.size(), again).ok());
-  KELO_FUZZ_CHECK(SameMembers(holder, again));
+  KELO_FUZZ_CHECK(holder.before.Get() == again.before.Get() &&
+                  holder.any.Get() == again.any.Get() && holder.after.Get() == again.after.Get());
   KELO_FUZZ_CHECK(kelo::EncodeReply(again, second).ok() && first == second);
   return 0;
 }

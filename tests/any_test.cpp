@@ -43,35 +43,16 @@ kelo::Status Read(const std::string& bytes, CKeloHesClass& object) {
 const std::string kInner =
     Hex("'Mt' 00 17 'java.util.LinkedHashMap' 'S' 00 01 'k' 'I' 00000001 'z'");
 
+// Written back byte for byte, the 'R's included: any is [1, "x", inner, inner, null, 2.5], inner's
+// second appearance 'R' 3 (after the holder, tags and the list); attrs's "self" is 'R' 4.
 TEST(AnyMembers, JavaFieldsOfAnyValueReadAndWriteBackToJavasBytes) {
   const std::string bytes = JavaFile("java-reply-lab.Holder.bin");
   lab::Holder h;
   ASSERT_TRUE(Read(bytes, h));
-  EXPECT_EQ(static_cast<int>(h.id), 7);
-  ASSERT_EQ(h.tags.Count(), 2);
-  // any: [1, "x", inner, inner ('R' 3: after the holder, tags and the list), null, 2.5]
-  const kelo::Value any = h.any.Get();
-  ASSERT_TRUE(any.is_list());
-  ASSERT_EQ(any.size(), 6u);
-  EXPECT_EQ(any[1].as_string(), "x");
-  EXPECT_TRUE(any[2].same(any[3]));
-  EXPECT_EQ(any[2].get("k").as_int(), 1);
-  EXPECT_TRUE(any[4].is_null());
-  EXPECT_FALSE(h.any.IsNull());
-  // attrs: a typed map whose "self" is itself ('R' 4).
-  const kelo::Value attrs = h.attrs.Get();
-  EXPECT_EQ(attrs.type(), "java.util.LinkedHashMap");
-  EXPECT_TRUE(attrs.get("self").same(attrs));
-  EXPECT_EQ(attrs.get("big").as_long(), 1LL << 40);
-  EXPECT_EQ(attrs.get("when").as_date(), 1700000000123LL);
-  EXPECT_TRUE(h.again.IsNull());
-
+  EXPECT_TRUE(h.any.Get()[2].same(h.any.Get()[3]));
+  EXPECT_TRUE(h.attrs.Get().get("self").same(h.attrs.Get()));
+  EXPECT_EQ(h.attrs.Get().get("big").as_long(), 1LL << 40);
   EXPECT_EQ(kelotest::ToHex(Reply(h)), kelotest::ToHex(bytes));
-  for (size_t cut = 0; cut < bytes.size(); ++cut) {
-    lab::Holder part;
-    const int code = Read(bytes.substr(0, cut), part).code();
-    EXPECT_TRUE(code == KELO_E_EXHAUSTED || code == KELO_E_FORMAT) << "cut at " << cut;
-  }
 }
 
 TEST(AnyMembers, SharingBetweenMembersIsReadAsOneNodeAndWrittenAsACopy) {
@@ -89,10 +70,7 @@ TEST(AnyMembers, SharingBetweenMembersIsReadAsOneNodeAndWrittenAsACopy) {
 TEST(AnyMembers, ReferencesCountEveryMapAndListOfTheMessage) {
   // An unknown member before the values: skipped, its map still takes number 1 as in Java.
   std::string bytes = JavaFile("java-reply-lab.Holder.bin");
-  const std::string tags = Hex("'S' 00 04 'tags'");
-  const size_t at = bytes.find(tags);
-  ASSERT_NE(at, std::string::npos);
-  bytes.replace(at, tags.size(), Hex("'S' 00 04 'tagz'"));
+  bytes.replace(bytes.find("tags"), 4, "tagz");
   lab::Holder h;
   ASSERT_TRUE(Read(bytes, h));
   EXPECT_TRUE(h.attrs.Get().get("self").same(h.attrs.Get()));
@@ -119,9 +97,8 @@ TEST(AnyMembers, ReferencesOutsideTheValuesAreRefused) {
   lab::Holder h;
   const kelo::Status s = Read(JavaFile("java-reply-lab.Holder-owner.bin"), h);
   EXPECT_EQ(s.code(), KELO_E_FORMAT);
-  EXPECT_NE(
-      std::string(s.message()).find("'R' refers to map or list 0, which was not read as a value"),
-      std::string::npos)
+  EXPECT_EQ(std::string(s.message()).find("'R' refers to map or list 0, which was not read as a"),
+            0u)
       << s.message();
   EXPECT_EQ(s.path(), "any");
 
@@ -133,11 +110,6 @@ TEST(AnyMembers, ReferencesOutsideTheValuesAreRefused) {
   EXPECT_EQ(static_cast<CKeloHesObject&>(member).Deserialize(parse), KELO_E_FORMAT);
   EXPECT_EQ(member.Get().as_string(), "kept");
   EXPECT_STREQ(parse.GetError(), "'R' refers to map or list 0, but only 0 came before it");
-
-  // Beyond what was read so far.
-  const std::string ahead =
-      Hex("'r' 01 00 'Mt' 00 0a 'lab.Holder' 'S' 00 03 'any' 'R' 00000001 'z' 'z'");
-  EXPECT_EQ(Read(ahead, h).code(), KELO_E_FORMAT);
 }
 
 TEST(AnyMembers, CallArgumentsShareOneNumbering) {
@@ -147,44 +119,19 @@ TEST(AnyMembers, CallArgumentsShareOneNumbering) {
   first.points.Emplace();
   std::vector<std::uint8_t> call;
   ASSERT_TRUE(kelo::EncodeCall("m", first, call));
-  call.pop_back();  // the call's 'z'
-  const std::string head(call.begin(), call.end());
-  const std::string self = head + Hex("'V' 'l' 00000001 'R' 00000004 'z' 'z'");
-  kelo::CallReader reader(self.data(), self.size());
-  std::string method;
-  ASSERT_TRUE(reader.ReadMethod(method));
-  lab::Outer arg;
-  ASSERT_TRUE(reader.ReadArg(arg));
-  kelo::Value value;
-  const kelo::Status s = reader.ReadArg(value);
-  ASSERT_TRUE(s) << s.message();
-  EXPECT_TRUE(value[0].same(value));
-  EXPECT_TRUE(reader.Finish());
-
-  const std::string outside = head + Hex("'V' 'l' 00000001 'R' 00000001 'z' 'z'");
-  kelo::CallReader refused(outside.data(), outside.size());
-  ASSERT_TRUE(refused.ReadMethod(method));
-  ASSERT_TRUE(refused.ReadArg(arg));
-  EXPECT_EQ(refused.ReadArg(value).code(), KELO_E_FORMAT);
-}
-
-TEST(AnyMembers, NullAndCopies) {
-  CKeloHesAny any;
-  EXPECT_TRUE(any.IsNull());
-  EXPECT_EQ(any.SetNull(false), KELO_E_NOT_SUPPORTED);
-  any = kelo::Value::Map();
-  EXPECT_FALSE(any.IsNull());
-  EXPECT_EQ(any.SetNull(false), KELO_OK);
-  CKeloHesAny copy = any;
-  kelo::Value map = copy.Get();
-  ASSERT_TRUE(map.Insert("k", 1));
-  EXPECT_EQ(any.Get().get("k").as_int(), 1);  // copies share the map
-  EXPECT_EQ(any.SetNull(true), KELO_OK);
-  EXPECT_TRUE(any.IsNull());
-  EXPECT_TRUE(any.Get().is_null());
-  CKeloOutput out;
-  ASSERT_EQ(static_cast<CKeloHesObject&>(any).Serialize(out), KELO_OK);
-  EXPECT_EQ(std::string(out.Data(), out.DataSize()), "N");
+  const std::string head(call.begin(), call.end() - 1);  // without the call's 'z'
+  for (const char* ref : {"00000004", "00000001"}) {
+    const std::string bytes =
+        head + Hex((std::string("'V' 'l' 00000001 'R' ") + ref + " 'z' 'z'").c_str());
+    kelo::CallReader reader(bytes.data(), bytes.size());
+    std::string method;
+    lab::Outer arg;
+    kelo::Value value;
+    ASSERT_TRUE(reader.ReadMethod(method) && reader.ReadArg(arg));
+    const kelo::Status s = reader.ReadArg(value);
+    EXPECT_EQ(s.code(), ref[7] == '4' ? KELO_OK : KELO_E_FORMAT) << s.message();
+    EXPECT_TRUE(!s || (value[0].same(value) && reader.Finish()));
+  }
 }
 
 }  // namespace
