@@ -12,7 +12,7 @@
 
 #define KELO_TEST_Outer_MEMBERS(X)          \
   X(CKeloHesArray<kelotest::Point>, points) \
-  X(VarantoTypes::CT_CncId, cnc)            \
+  X(kelotest::Point, corner)                \
   X(CKeloHesAny, any)
 
 namespace lab {
@@ -75,7 +75,7 @@ TEST(AnyMembers, ReferencesCountEveryMapAndListOfTheMessage) {
   ASSERT_TRUE(Read(bytes, h));
   EXPECT_TRUE(h.attrs.Get().get("self").same(h.attrs.Get()));
 
-  // Written: the outer map 0, the typed list 1, its items 2 and 3, the value class 4, so the
+  // Written: the outer map 0, the typed list 1, its items 2 and 3, the corner 4, so the
   // member's list is 5 and refers to itself as 'R' 5; read back, it is itself.
   lab::Outer outer;
   outer.points.Emplace();
@@ -113,25 +113,33 @@ TEST(AnyMembers, ReferencesOutsideTheValuesAreRefused) {
 }
 
 TEST(AnyMembers, CallArgumentsShareOneNumbering) {
-  // A class argument (the map 0, its list 1, the list's item 2, the value class 3), then a value
-  // that refers to itself ('R' 4) or to the class's list (refused).
-  lab::Outer first;
-  first.points.Emplace();
+  // A class argument (the map 0 and its seven value classes, maps 1 to 7), then a value that
+  // refers to itself ('R' 8) or to one of the class's maps (refused).
+  CommEngine::VKAP_IE_NetworkProfile first;
   std::vector<std::uint8_t> call;
   ASSERT_TRUE(kelo::EncodeCall("m", first, call));
   const std::string head(call.begin(), call.end() - 1);  // without the call's 'z'
-  for (const char* ref : {"00000004", "00000001"}) {
+  for (const char* ref : {"00000008", "00000001"}) {
     const std::string bytes =
         head + Hex((std::string("'V' 'l' 00000001 'R' ") + ref + " 'z' 'z'").c_str());
     kelo::CallReader reader(bytes.data(), bytes.size());
     std::string method;
-    lab::Outer arg;
+    CommEngine::VKAP_IE_NetworkProfile arg;
     kelo::Value value;
     ASSERT_TRUE(reader.ReadMethod(method) && reader.ReadArg(arg));
     const kelo::Status s = reader.ReadArg(value);
-    EXPECT_EQ(s.code(), ref[7] == '4' ? KELO_OK : KELO_E_FORMAT) << s.message();
+    EXPECT_EQ(s.code(), ref[7] == '8' ? KELO_OK : KELO_E_FORMAT) << s.message();
     EXPECT_TRUE(!s || (value[0].same(value) && reader.Finish()));
   }
+  // Written after the class into one buffer, a value's list is numbered 8 too.
+  CKeloOutput out;
+  kelo::Value self = kelo::Value::List();
+  ASSERT_TRUE(self.Push(self));
+  const CKeloHesAny any(self);
+  ASSERT_EQ(static_cast<const CKeloHesObject&>(first).Serialize(out), KELO_OK);
+  ASSERT_EQ(static_cast<const CKeloHesObject&>(any).Serialize(out), KELO_OK);
+  const std::string list = Hex("'V' 'l' 00000001 'R' 00000008 'z'");
+  EXPECT_EQ(std::string(out.Data(), out.DataSize()).substr(out.DataSize() - list.size()), list);
 }
 
 }  // namespace
