@@ -199,25 +199,12 @@ TEST(WireWriter, WritesWhatTheReaderReads) {
   const kelo::wire::Name method{"caf\xc3\xa9", 5, 4};
   const kelo::wire::Name url{"u", 1, 1};
   const int32_t two = 2;
-  EXPECT_EQ(w.Call(), 0);
-  EXPECT_EQ(w.Header(type), 0);
-  EXPECT_EQ(w.Null(), 0);
-  EXPECT_EQ(w.Method(method), 0);
-  EXPECT_EQ(w.List(&type, &two), 0);
-  EXPECT_EQ(w.Bool(true), 0);
-  EXPECT_EQ(w.Int(-7), 0);
-  EXPECT_EQ(w.End(), 0);
-  EXPECT_EQ(w.Map(nullptr), 0);
-  EXPECT_EQ(w.Chunk('s', "ab", 2, 2), 0);
-  EXPECT_EQ(w.Chunk('S', "", 0, 0), 0);
-  EXPECT_EQ(w.Long(1ll << 40), 0);
-  EXPECT_EQ(w.Chunk('B', "\x01", 1, 1), 0);
-  EXPECT_EQ(w.Double(0.5), 0);
-  EXPECT_EQ(w.End(), 0);
-  EXPECT_EQ(w.Date(-1), 0);
-  EXPECT_EQ(w.Ref(3), 0);
-  EXPECT_EQ(w.Remote(type, url), 0);
-  EXPECT_EQ(w.End(), 0);
+  // Each returns 0; || runs them in order and stops at one that does not.
+  EXPECT_FALSE(w.Call() || w.Header(type) || w.Null() || w.Method(method) || w.List(&type, &two) ||
+               w.Bool(true) || w.Int(-7) || w.End() || w.Map(nullptr) || w.Chunk('s', "ab", 2, 2) ||
+               w.Chunk('S', "", 0, 0) || w.Long(1ll << 40) || w.Chunk('B', "\x01", 1, 1) ||
+               w.Double(0.5) || w.End() || w.Date(-1) || w.Ref(3) || w.Remote(type, url) ||
+               w.End());
   EXPECT_EQ(ReadAll(sink.bytes, true),
             "c256@0 H'[x'@3 N@8 m'caf\xc3\xa9'@9 Vt'[x'l2@17 T@28 I-7@29 z@34 M@35 S+2'ab'@36 "
             "S0''@41 L1099511627776@44 B1'\x01'@53 D0.500000@57 z@66 d-1@67 R3@76 r'[x'u@81 "

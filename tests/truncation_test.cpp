@@ -28,10 +28,7 @@ TEST(Truncation, EveryPrefixOfEveryClassFailsCleanly) {
       const kelotest::Decoded known = kelotest::Decode(*object, wire.substr(0, cut));
       // The same bytes skipped: even the whole value lacks the Header's closing 'z'.
       const kelotest::Decoded skipped = kelotest::Decode(header, unknown + wire.substr(0, cut));
-      if (cut == wire.size()) {
-        EXPECT_EQ(known.rc, 0) << known.error;
-        EXPECT_EQ(kelotest::Encode(*object), wire);
-      } else {
+      if (cut < wire.size()) {  // the whole value is read back in the catalogue walk
         EXPECT_TRUE(Short(known.rc)) << cut << ": " << known.rc;
         EXPECT_LE(known.consumed, cut);
         EXPECT_FALSE(known.error.empty()) << cut;
