@@ -122,12 +122,10 @@ TEST(AllocationSweep, OneCallFaultsCallsTextsAndListsFailCleanly) {
   const std::string call =
       kelotest::ReadFile(KELO_TESTDATA_DIR "/faults/java-call-headers-getTopology.bin");
   const char text[] = "Z\xC3\xBCrich, a text long enough to allocate";
-  const std::string lists =
-      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.BagLists.bin");
+  const std::string lists = kelotest::JavaListsFile("java-reply-lab.BagLists.bin");
   lab::Bag filledBag;
   kelotest::FillJavaBag(filledBag);
-  const std::string holder =
-      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Holder-shared.bin");
+  const std::string holder = kelotest::JavaListsFile("java-reply-lab.Holder-shared.bin");
   lab::Holder filledHolder;
   ASSERT_TRUE(kelo::DecodeReply(holder.data(), holder.size(), filledHolder));
   const std::function<int()> operations[] = {

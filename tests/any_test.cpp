@@ -24,10 +24,6 @@ namespace {
 
 using kelotest::Hex;
 
-std::string JavaFile(const char* name) {
-  return kelotest::ReadFile(std::string(KELO_TESTDATA_DIR "/lists/") + name);
-}
-
 std::string Reply(const CKeloHesClass& object) {
   std::vector<std::uint8_t> out;
   const kelo::Status s = kelo::EncodeReply(object, out);
@@ -46,7 +42,7 @@ const std::string kInner =
 // Written back byte for byte, the 'R's included: any is [1, "x", inner, inner, null, 2.5], inner's
 // second appearance 'R' 3 (after the holder, tags and the list); attrs's "self" is 'R' 4.
 TEST(AnyMembers, JavaFieldsOfAnyValueReadAndWriteBackToJavasBytes) {
-  const std::string bytes = JavaFile("java-reply-lab.Holder.bin");
+  const std::string bytes = kelotest::JavaListsFile("java-reply-lab.Holder.bin");
   lab::Holder h;
   ASSERT_TRUE(Read(bytes, h));
   EXPECT_TRUE(h.any.Get()[2].same(h.any.Get()[3]));
@@ -56,7 +52,7 @@ TEST(AnyMembers, JavaFieldsOfAnyValueReadAndWriteBackToJavasBytes) {
 }
 
 TEST(AnyMembers, SharingBetweenMembersIsReadAsOneNodeAndWrittenAsACopy) {
-  const std::string bytes = JavaFile("java-reply-lab.Holder-shared.bin");
+  const std::string bytes = kelotest::JavaListsFile("java-reply-lab.Holder-shared.bin");
   lab::Holder h;
   ASSERT_TRUE(Read(bytes, h));
   EXPECT_TRUE(h.again.Get().same(h.any.Get()[2]));
@@ -69,7 +65,7 @@ TEST(AnyMembers, SharingBetweenMembersIsReadAsOneNodeAndWrittenAsACopy) {
 
 TEST(AnyMembers, ReferencesCountEveryMapAndListOfTheMessage) {
   // An unknown member before the values: skipped, its map still takes number 1 as in Java.
-  std::string bytes = JavaFile("java-reply-lab.Holder.bin");
+  std::string bytes = kelotest::JavaListsFile("java-reply-lab.Holder.bin");
   bytes.replace(bytes.find("tags"), 4, "tagz");
   lab::Holder h;
   ASSERT_TRUE(Read(bytes, h));
@@ -95,7 +91,7 @@ TEST(AnyMembers, ReferencesCountEveryMapAndListOfTheMessage) {
 TEST(AnyMembers, ReferencesOutsideTheValuesAreRefused) {
   // Java's "any = this": 'R' 0 is the holder itself, which no value holds.
   lab::Holder h;
-  const kelo::Status s = Read(JavaFile("java-reply-lab.Holder-owner.bin"), h);
+  const kelo::Status s = Read(kelotest::JavaListsFile("java-reply-lab.Holder-owner.bin"), h);
   EXPECT_EQ(s.code(), KELO_E_FORMAT);
   EXPECT_EQ(std::string(s.message()).find("'R' refers to map or list 0, which was not read as a"),
             0u)

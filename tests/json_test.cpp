@@ -148,8 +148,7 @@ TEST(Json, RefusalsCarryACodeAndThePath) {
 // Lists of strings and numbers are arrays of their items, read back to the bytes Java wrote; an
 // item of the wrong kind is refused with its path and leaves its list empty.
 TEST(Json, ListsOfStringsAndNumbersAreArrays) {
-  const std::string java =
-      kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Bag-arrays.bin");
+  const std::string java = kelotest::JavaListsFile("java-reply-lab.Bag-arrays.bin");
   lab::Bag bag, back;
   ASSERT_TRUE(kelo::DecodeReply(java.data(), java.size(), bag));
   const std::string json = kelo::ToJson(bag);
@@ -174,7 +173,7 @@ TEST(Json, ListsOfStringsAndNumbersAreArrays) {
 // A member of any value is printed by the value mapping, keys in wire order and a cycle as a
 // reference, and read back to Java's bytes; a value the mapping refuses names the member.
 TEST(Json, MembersOfAnyValueUseTheValueMapping) {
-  const std::string java = kelotest::ReadFile(KELO_TESTDATA_DIR "/lists/java-reply-lab.Holder.bin");
+  const std::string java = kelotest::JavaListsFile("java-reply-lab.Holder.bin");
   lab::Holder holder, back;
   ASSERT_TRUE(kelo::DecodeReply(java.data(), java.size(), holder));
   const std::string json = kelo::ToJson(holder);

@@ -15,10 +15,6 @@ namespace {
 
 using kelotest::Hex;
 
-std::string JavaFile(const char* name) {
-  return kelotest::ReadFile(std::string(KELO_TESTDATA_DIR "/lists/") + name);
-}
-
 std::string EncodedReply(const CKeloHesClass& object) {
   std::vector<std::uint8_t> out;
   EXPECT_TRUE(kelo::EncodeReply(object, out));
@@ -27,7 +23,7 @@ std::string EncodedReply(const CKeloHesClass& object) {
 
 // Read and written again, Java's arrays give Java's bytes, its Lists those of its arrays.
 TEST(PlainLists, JavaArraysAndListsReadAndWriteBackAsJavaWritesArrays) {
-  const std::string arrays = JavaFile("java-reply-lab.Bag-arrays.bin");
+  const std::string arrays = kelotest::JavaListsFile("java-reply-lab.Bag-arrays.bin");
   const std::string body = arrays.substr(Hex("'r' 01 00 'Mt' 00 07 'lab.Bag'").size());
   const struct {
     const char* file;
@@ -40,7 +36,7 @@ TEST(PlainLists, JavaArraysAndListsReadAndWriteBackAsJavaWritesArrays) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.file);
-    const std::string bytes = JavaFile(row.file);
+    const std::string bytes = kelotest::JavaListsFile(row.file);
     lab::Bag bag;
     lab::BagLists lists;
     CKeloHesClass& object = row.written.empty() ? static_cast<CKeloHesClass&>(bag) : lists;
@@ -57,7 +53,7 @@ TEST(PlainLists, JavaArraysAndListsReadAndWriteBackAsJavaWritesArrays) {
   EXPECT_EQ(EncodedReply(bag), kelotest::ToHex(arrays));
 
   // Java cuts strings into chunks of 32768 characters.
-  const std::string chunked = JavaFile("java-reply-lab.Bag-chunked.bin");
+  const std::string chunked = kelotest::JavaListsFile("java-reply-lab.Bag-chunked.bin");
   ASSERT_TRUE(kelo::DecodeReply(chunked.data(), chunked.size(), bag));
   ASSERT_EQ(bag.names.Count(), 2);
   EXPECT_EQ(kelo::ToUtf8(*bag.names.GetAt(0)).substr(32766, 4), "ghij");  // across the chunks
@@ -143,7 +139,7 @@ TEST(PlainLists, HostileListsFailWithTheirCodeAndLeaveTheListEmpty) {
     EXPECT_FALSE(list.IsNull());
   }
   // Through the modern face a failed item is named by its path and where it began.
-  std::string bytes = JavaFile("java-reply-lab.Bag-arrays.bin");
+  std::string bytes = kelotest::JavaListsFile("java-reply-lab.Bag-arrays.bin");
   const size_t at = bytes.find(Hex("'I' 7f ff ff ff"));
   ASSERT_NE(at, std::string::npos);
   bytes[at] = 'X';

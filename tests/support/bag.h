@@ -3,7 +3,11 @@
 // lab.Holder (Object and Map fields) that wrote the replies of interop/testdata/lists/.
 #pragma once
 
+#include <string>
+
 #include <kelohessian/kelohessian.h>
+
+#include "support/run.h"
 
 #define KELO_TEST_Bag_MEMBERS(X)          \
   X(CKeloHesArray<CKeloHesString>, names) \
@@ -26,6 +30,12 @@ KELO_LOCAL_MESSAGE(BagLists, CKeloHesClass, KELO_TEST_Bag_MEMBERS)
 }  // namespace lab
 
 namespace kelotest {
+#ifdef KELO_TESTDATA_DIR  // defined for the test programs, which read the files
+// A reply that Java wrote into interop/testdata/lists/.
+inline std::string JavaListsFile(const char* name) {
+  return ReadFile(std::string(KELO_TESTDATA_DIR "/lists/") + name);
+}
+#endif
 // Fills a bag, item by item, with the values MakeLists.java wrote to java-reply-lab.Bag-arrays.bin.
 void FillJavaBag(lab::Bag& bag);
 }  // namespace kelotest
